@@ -1,0 +1,38 @@
+// PNM input and output for the image tools.
+//
+// Reads PGM (P2, P5; maxval 1..65535), PPM (P3, P6; to luminance) and PBM (P1, P4). Writes
+// binary PGM, 8 or 16 bits, always through a temporary file in the target's folder that is
+// renamed over the target, so a reader never sees half an image.
+#pragma once
+
+#include "image.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace img {
+
+constexpr int kMaxSide = 16384;
+
+// Bad image data or a file that cannot be read or written. The message is Spanish, one line,
+// and names the file; it does not name the program (the tool frame adds that).
+struct ImageError : std::runtime_error
+{
+    using std::runtime_error::runtime_error;
+};
+
+// Decodes a whole PNM file held in memory; `name` is used in messages only.
+Image decodePnm(std::string_view bytes, const std::string& name);
+
+// Reads a PNM file; the name is resolved in its folder without regard to letter case.
+Image readPnm(const std::string& path);
+
+// Encodes binary PGM: values clamped to 0..1 and rounded to 8 (maxval 255) or 16 bits (65535).
+std::string encodePgm(const Image& image, int bits);
+
+// Writes binary PGM atomically; the name is resolved without regard to letter case, so an
+// existing "Distor.pgm" is replaced when "distor.pgm" is asked for.
+void writePgm(const std::string& path, const Image& image, int bits);
+
+} // namespace img
