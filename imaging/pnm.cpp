@@ -1,0 +1,390 @@
+// PNM input and output for the image tools.
+//
+// Our own reader rather than Debian's libnetpbm: libnetpbm reports a bad file by printing and
+// calling exit(), which would bypass the tools' one-line Spanish messages and their promise to
+// leave no output behind, and would end a fuzzing run at the first bad input. A reader that
+// throws ImageError can be fuzzed and keeps every error in the tool frame.
+#include "pnm.h"
+
+#include "dospath.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace img {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string quoted(const std::string &name)
+{
+    return "«" + name + "»";
+}
+
+// The C library speaks English; the tools speak Spanish, so the usual causes get their own words.
+std::string reason(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return "no existe";
+    case EACCES:
+    case EPERM:
+        return "permiso denegado";
+    case EISDIR:
+        return "es una carpeta";
+    case ENOSPC:
+        return "no queda espacio en el disco";
+    case EROFS:
+        return "el disco es de solo lectura";
+    case ENOTDIR:
+        return "la carpeta no existe";
+    case ENAMETOOLONG:
+        return "el nombre es demasiado largo";
+    default:
+        return "error de sistema " + std::to_string(error);
+    }
+}
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Walks the bytes of one PNM image. Every read checks the end of the data first.
+class Decoder
+{
+public:
+    Decoder(std::string_view bytes, const std::string &name)
+        : b_(bytes)
+        , name_(name)
+    {
+    }
+
+    Image decode()
+    {
+        if (b_.size() < 2 || b_[0] != 'P' || b_[1] < '1' || b_[1] > '6')
+            fail("no es una imagen PNM (PBM, PGM o PPM)");
+        const char kind = b_[1];
+        pos_ = 2;
+        const int width = int(headerNumber("el ancho"));
+        const int height = int(headerNumber("el alto"));
+        if (width < 1 || height < 1)
+            fail("tiene una dimensión nula (" + std::to_string(width) + " × "
+                 + std::to_string(height) + ")");
+        if (width > kMaxSide || height > kMaxSide)
+            fail("mide " + std::to_string(width) + " × " + std::to_string(height)
+                 + " píxeles, más de " + std::to_string(kMaxSide) + " × "
+                 + std::to_string(kMaxSide));
+        const bool bitmap = kind == '1' || kind == '4';
+        unsigned maxval = 1;
+        if (!bitmap) {
+            maxval = headerNumber("el valor máximo");
+            if (maxval < 1 || maxval > 65535)
+                fail("tiene valor máximo " + std::to_string(maxval)
+                     + ", fuera del intervalo 1 a 65535");
+        }
+        const bool plain = kind <= '3';
+        if (!plain) {
+            // Exactly one whitespace byte separates the header from binary samples.
+            if (pos_ >= b_.size() || !isSpace(b_[pos_]))
+                fail(pos_ >= b_.size() ? "está truncado" : "tiene una cabecera no válida");
+            ++pos_;
+        }
+        const size_t pixels = size_t(width) * size_t(height);
+        const size_t channels = (kind == '3' || kind == '6') ? 3 : 1;
+        requireRoom(kind, width, height, pixels * channels, maxval);
+
+        Image image(width, height);
+        switch (kind) {
+        case '1':
+            for (double &p : image.px)
+                p = plainBit() ? 0.0 : 1.0; // PBM: 1 is black
+            break;
+        case '4':
+            rawBits(image);
+            break;
+        case '2':
+        case '3':
+        case '5':
+        case '6':
+            grey(image, channels, plain, maxval);
+            break;
+        }
+        return image;
+    }
+
+private:
+    [[noreturn]] void fail(const std::string &what) const
+    {
+        throw ImageError("el archivo " + quoted(name_) + " " + what);
+    }
+
+    void skipSpaceAndComments()
+    {
+        while (pos_ < b_.size()) {
+            if (isSpace(b_[pos_])) {
+                ++pos_;
+            } else if (b_[pos_] == '#') {
+                while (pos_ < b_.size() && b_[pos_] != '\n' && b_[pos_] != '\r')
+                    ++pos_;
+            } else {
+                break;
+            }
+        }
+    }
+
+    // A decimal number in the header or a plain raster. Large values stop growing at a
+    // bound far above any legal one, so a long run of digits cannot overflow.
+    unsigned number(const char *notANumber, const char *what = "")
+    {
+        skipSpaceAndComments();
+        if (pos_ >= b_.size())
+            fail("está truncado");
+        if (b_[pos_] < '0' || b_[pos_] > '9')
+            fail(std::string(notANumber) + what);
+        unsigned value = 0;
+        while (pos_ < b_.size() && b_[pos_] >= '0' && b_[pos_] <= '9') {
+            value = std::min(value * 10u + unsigned(b_[pos_] - '0'), 100000000u);
+            ++pos_;
+        }
+        return value;
+    }
+
+    unsigned headerNumber(const char *what)
+    {
+        const unsigned value = number("tiene una cabecera no válida: falta ", what);
+        if (pos_ < b_.size() && !isSpace(b_[pos_]) && b_[pos_] != '#')
+            fail(std::string("tiene una cabecera no válida: ") + what + " no es un número");
+        return value;
+    }
+
+    // Refuses before allocating when the rest of the file cannot hold the raster: a
+    // header that promises 16384 × 16384 pixels in ten bytes is a truncated file, not a
+    // reason to claim two gigabytes.
+    void requireRoom(char kind, int width, int height, size_t samples, unsigned maxval) const
+    {
+        const size_t left = b_.size() - pos_;
+        size_t need = 0;
+        switch (kind) {
+        case '1':
+            need = samples; // plain PBM digits need no separators
+            break;
+        case '2':
+        case '3':
+            need = 2 * samples - 1;
+            break;
+        case '4':
+            need = size_t((width + 7) / 8) * size_t(height);
+            break;
+        default:
+            need = samples * (maxval > 255 ? 2 : 1);
+            break;
+        }
+        if (left < need)
+            fail("está truncado");
+    }
+
+    bool plainBit()
+    {
+        skipSpaceAndComments();
+        if (pos_ >= b_.size())
+            fail("está truncado");
+        const char c = b_[pos_++];
+        if (c != '0' && c != '1')
+            fail("tiene un píxel no válido en un PBM (solo 0 o 1)");
+        return c == '1';
+    }
+
+    void rawBits(Image &image)
+    {
+        const size_t rowBytes = size_t((image.width + 7) / 8);
+        for (int y = 0; y < image.height; ++y) {
+            const auto *row = reinterpret_cast<const unsigned char *>(b_.data() + pos_);
+            for (int x = 0; x < image.width; ++x) {
+                const bool black = (row[x / 8] >> (7 - x % 8)) & 1;
+                image.at(x, y) = black ? 0.0 : 1.0;
+            }
+            pos_ += rowBytes;
+        }
+    }
+
+    unsigned sample(bool plain, unsigned maxval)
+    {
+        unsigned value;
+        if (plain) {
+            value = number("tiene un píxel que no es un número");
+        } else if (maxval > 255) {
+            const auto *p = reinterpret_cast<const unsigned char *>(b_.data() + pos_);
+            value = unsigned(p[0]) << 8 | p[1];
+            pos_ += 2;
+        } else {
+            value = static_cast<unsigned char>(b_[pos_++]);
+        }
+        if (value > maxval)
+            fail("tiene un píxel de valor " + std::to_string(value) + ", mayor que su máximo "
+                 + std::to_string(maxval));
+        return value;
+    }
+
+    void grey(Image &image, size_t channels, bool plain, unsigned maxval)
+    {
+        const double scale = 1.0 / double(maxval);
+        if (channels == 1) {
+            for (double &p : image.px)
+                p = sample(plain, maxval) * scale;
+            return;
+        }
+        // Rec. 601 luma, as ppmtopgm computes it.
+        for (double &p : image.px) {
+            const double r = sample(plain, maxval);
+            const double g = sample(plain, maxval);
+            const double b = sample(plain, maxval);
+            p = (0.299 * r + 0.587 * g + 0.114 * b) * scale;
+        }
+    }
+
+    std::string_view b_;
+    const std::string &name_;
+    size_t pos_ = 0;
+};
+
+// Splits a path into its folder and the entry the folder holds under another case, if any.
+fs::path resolve(const std::string &path)
+{
+    const fs::path p(path);
+    const fs::path folder = p.has_parent_path() ? p.parent_path() : fs::path(".");
+    return dos::findInFolder(folder, p.filename().string());
+}
+
+std::string readWhole(const fs::path &file, const std::string &name)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        throw ImageError("no se puede leer el archivo " + quoted(name) + ": " + reason(error));
+    }
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        throw ImageError("no se puede leer el archivo " + quoted(name) + ": " + reason(error));
+    }
+    std::string bytes;
+    bytes.resize(size_t(st.st_size));
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw ImageError("no se puede leer el archivo " + quoted(name) + ": " + reason(error));
+        }
+        if (n == 0)
+            break; // shrank while we read: the decoder reports it as truncated
+        done += size_t(n);
+    }
+    ::close(fd);
+    bytes.resize(done);
+    return bytes;
+}
+
+bool writeAll(int fd, const std::string &bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+Image decodePnm(std::string_view bytes, const std::string &name)
+{
+    return Decoder(bytes, name).decode();
+}
+
+Image readPnm(const std::string &path)
+{
+    const std::string name = fs::path(path).filename().string();
+    const std::string bytes = readWhole(resolve(path), name);
+    return decodePnm(bytes, name);
+}
+
+std::string encodePgm(const Image &image, int bits)
+{
+    const unsigned maxval = bits == 16 ? 65535 : 255;
+    std::string out = "P5\n" + std::to_string(image.width) + " " + std::to_string(image.height)
+        + "\n" + std::to_string(maxval) + "\n";
+    const size_t header = out.size();
+    const size_t bytesPerSample = bits == 16 ? 2 : 1;
+    out.resize(header + image.size() * bytesPerSample);
+    auto *dst = reinterpret_cast<unsigned char *>(out.data() + header);
+    for (double v : image.px) {
+        // NaN fails both comparisons and becomes black rather than undefined behaviour.
+        const double clamped = v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;
+        const unsigned q = unsigned(std::lround(clamped * maxval));
+        if (bytesPerSample == 2) {
+            *dst++ = static_cast<unsigned char>(q >> 8);
+            *dst++ = static_cast<unsigned char>(q & 0xff);
+        } else {
+            *dst++ = static_cast<unsigned char>(q);
+        }
+    }
+    return out;
+}
+
+void writePgm(const std::string &path, const Image &image, int bits)
+{
+    const std::string name = fs::path(path).filename().string();
+    const fs::path target = resolve(path);
+    const std::string bytes = encodePgm(image, bits);
+
+    // A hidden temporary beside the target, so the rename below stays within one file
+    // system and is atomic: readers and a second writer see the old image or the new one.
+    std::string temp
+        = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        const int error = errno;
+        throw ImageError("no se puede escribir el archivo " + quoted(name) + ": " + reason(error));
+    }
+    // mkstemp makes the file private; an image should get the usual permissions.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+
+    const bool written = writeAll(fd, bytes);
+    const int writeError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
+        ::unlink(temp.c_str());
+        throw ImageError("no se puede escribir el archivo " + quoted(name) + ": "
+                         + reason(written ? ENOSPC : writeError));
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(temp.c_str());
+        throw ImageError("no se puede escribir el archivo " + quoted(name) + ": " + reason(error));
+    }
+}
+
+} // namespace img
