@@ -17,25 +17,19 @@ struct Spectrum
     std::vector<std::complex<double>> c;
 
     int halfWidth() const { return width / 2 + 1; }
-    std::complex<double> &at(int u, int v)
-    {
-        return c[size_t(v) * size_t(halfWidth()) + size_t(u)];
-    }
+    std::complex<double>& at(int u, int v) { return c[size_t(v) * size_t(halfWidth()) + size_t(u)]; }
     std::complex<double> at(int u, int v) const
     {
         return c[size_t(v) * size_t(halfWidth()) + size_t(u)];
     }
 };
 
-Spectrum forward(const Image &image);
+Spectrum forward(const Image& image);
 
 // Inverse of forward, divided by width * height, so inverse(forward(x)) == x.
-Image inverse(const Spectrum &spectrum);
+Image inverse(const Spectrum& spectrum);
 
 // Signed frequency index of bin k of an n-point DFT: 0, 1, ..., then negative.
-inline int signedFrequency(int k, int n)
-{
-    return k <= n / 2 ? k : k - n;
-}
+inline int signedFrequency(int k, int n) { return k <= n / 2 ? k : k - n; }
 
 } // namespace img
