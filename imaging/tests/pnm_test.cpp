@@ -1,0 +1,206 @@
+// The PNM reader on every kind of file it accepts and the ways a file can be wrong; the
+// writer's encoding, its atomic replacement and its case-blind names.
+#include "check.h"
+#include "pnm.h"
+#include "tempdir.h"
+
+#include <atomic>
+#include <thread>
+
+using namespace img;
+
+namespace {
+
+std::string bytes(std::initializer_list<int> values)
+{
+    std::string s;
+    for (int v : values)
+        s.push_back(char(v));
+    return s;
+}
+
+Image decode(const std::string &data)
+{
+    return decodePnm(data, "x.pgm");
+}
+
+// Expects decodePnm to refuse `data` with a one-line message naming the file.
+void expectRefused(const std::string &data, const char *label)
+{
+    std::string message;
+    CHECK_THROWS(decodePnm(data, "mala.pgm"), ImageError, message);
+    const bool good = message.find("«mala.pgm»") != std::string::npos
+        && message.find('\n') == std::string::npos;
+    check::report(good, __FILE__, __LINE__, std::string(label) + ": " + message);
+}
+
+void testPlainFormats()
+{
+    // PBM: 1 is black; plain digits need no separators; comments anywhere in the header.
+    Image bits = decode("P1\n# comentario\n3 2\n101\n0 1 0");
+    CHECK(bits.width == 3 && bits.height == 2);
+    CHECK(bits.px == (std::vector<double> {0, 1, 0, 1, 0, 1}));
+
+    Image grey = decode("P2 #a\n2 #b\n2\n# c\n4\n0 1\n2 4\n");
+    CHECK(grey.px == (std::vector<double> {0, 0.25, 0.5, 1}));
+
+    // PPM to luminance with Rec. 601 weights.
+    Image colour = decode("P3\n2 1\n255\n255 0 0  0 0 255\n");
+    CHECK_NEAR(colour.px[0], 0.299, 1e-12);
+    CHECK_NEAR(colour.px[1], 0.114, 1e-12);
+}
+
+void testBinaryFormats()
+{
+    // P4 rows are padded to whole bytes: a 10-pixel row takes two.
+    Image bits = decode("P4\n10 2\n" + bytes({0x80, 0x40, 0xff, 0xc0}));
+    CHECK(bits.at(0, 0) == 0 && bits.at(1, 0) == 1 && bits.at(9, 0) == 0 && bits.at(8, 0) == 1);
+    for (int x = 0; x < 10; ++x)
+        CHECK(bits.at(x, 1) == 0);
+
+    Image grey = decode("P5\n3 1\n255\n" + bytes({0, 51, 255}));
+    CHECK_NEAR(grey.px[1], 0.2, 1e-15);
+
+    // Above 255 two bytes per sample, most significant first.
+    Image deep = decode("P5 2 1 65535\n" + bytes({0x01, 0x02, 0xff, 0xff}));
+    CHECK_NEAR(deep.px[0], 258.0 / 65535.0, 1e-15);
+    CHECK(deep.px[1] == 1.0);
+
+    Image rgb = decode("P6\n1 1\n255\n" + bytes({0, 255, 0}));
+    CHECK_NEAR(rgb.px[0], 0.587, 1e-12);
+
+    // Bytes after the raster (a second image of a multi-image file) are ignored.
+    CHECK(decode("P5 1 1 255\n" + bytes({10}) + "P5 1 1 255\n").width == 1);
+}
+
+void testMaxvalEdges()
+{
+    CHECK(decode("P2 2 1 1 0 1").px == (std::vector<double> {0, 1}));
+    CHECK(decode("P2 1 1 65535 65535").px[0] == 1.0);
+    expectRefused("P2 1 1 0 0", "maxval 0");
+    expectRefused("P2 1 1 65536 0", "maxval 65536");
+    expectRefused("P5 1 1 99999999999999999999\n" + bytes({0}), "maxval desbordado");
+    expectRefused("P2 1 1 255 256", "muestra mayor que maxval");
+    expectRefused("P5 1 1 200\n" + bytes({201}), "muestra binaria mayor que maxval");
+}
+
+void testSizes()
+{
+    expectRefused("P5 16385 1 255\n", "ancho excesivo");
+    expectRefused("P5 1 16385 255\n", "alto excesivo");
+    expectRefused("P5 0 5 255\n", "ancho nulo");
+    // The largest side is legal: refused here only for want of data, not for its size.
+    std::string message;
+    CHECK_THROWS(decode("P5 16384 1 255\n"), ImageError, message);
+    CHECK(message.find("truncado") != std::string::npos);
+}
+
+void testTruncationAndGarbage()
+{
+    expectRefused("", "vacío");
+    expectRefused("P", "solo la P");
+    expectRefused("P7 1 1 255\n", "formato desconocido");
+    expectRefused("GIF89a", "otro formato");
+    expectRefused("P5 2 2", "cabecera cortada");
+    expectRefused("P5 2 2 255", "sin separador tras la cabecera");
+    expectRefused("P5 2 2 255\n" + bytes({1, 2, 3}), "falta un byte");
+    expectRefused("P5 2 1 65535\n" + bytes({1, 2, 3}), "16 bits, falta un byte");
+    expectRefused("P4 9 2\n" + bytes({0, 0, 0}), "PBM binario corto");
+    expectRefused("P2 2 2 255 1 2 3", "falta una muestra");
+    expectRefused("P3 1 1 255 1 2", "falta un canal");
+    expectRefused("P1 2 2 0 1 2 0", "dígito PBM no válido");
+    expectRefused("P2 2 x 255", "alto no numérico");
+    expectRefused("P2 2 2a 255 1 2 3 4", "alto con letras");
+    expectRefused("P2 1 1 255 x", "muestra no numérica");
+}
+
+void testEncoding()
+{
+    Image image(3, 1);
+    image.px = {-0.5, 0.5, 2.0};
+    const std::string eight = encodePgm(image, 8);
+    CHECK(eight == "P5\n3 1\n255\n" + bytes({0, 128, 255}));
+    const std::string sixteen = encodePgm(image, 16);
+    CHECK(sixteen == "P5\n3 1\n65535\n" + bytes({0, 0, 0x80, 0x00, 0xff, 0xff}));
+    // 16 bits keep what 8 bits lose.
+    Image fine(1, 1);
+    fine.px = {1000.0 / 65535.0};
+    CHECK_NEAR(decode(encodePgm(fine, 16)).px[0], fine.px[0], 1e-15);
+    CHECK(std::abs(decode(encodePgm(fine, 8)).px[0] - fine.px[0]) > 1e-4);
+}
+
+void testFilesAndCase()
+{
+    TempDir dir;
+    Image image(2, 2, 0.0);
+    image.px[3] = 1.0;
+    writePgm(dir.file("Distor.pgm"), image, 16);
+    // Asked for another case, the reader finds the file and the writer replaces it.
+    CHECK(readPnm(dir.file("DISTOR.PGM")).px == image.px);
+    Image other(2, 2, 1.0);
+    writePgm(dir.file("distor.pgm"), other, 8);
+    CHECK(dir.listing() == "Distor.pgm ");
+    CHECK(readPnm(dir.file("distor.pgm")).px == other.px);
+
+    std::string message;
+    CHECK_THROWS(readPnm(dir.file("falta.pgm")), ImageError, message);
+    CHECK(message.find("«falta.pgm»") != std::string::npos);
+    CHECK(message.find("no existe") != std::string::npos);
+    CHECK_THROWS(readPnm(dir.path.string()), ImageError, message);
+
+    // A folder that does not exist: an error, and no temporary left anywhere.
+    CHECK_THROWS(writePgm(dir.file("no/hay/x.pgm"), image, 8), ImageError, message);
+    CHECK(message.find("«x.pgm»") != std::string::npos);
+    CHECK(dir.listing() == "Distor.pgm ");
+}
+
+void testConcurrentWriters()
+{
+    // Two writers replace one file over and over while a reader keeps reading it: every
+    // read must find one whole image, never a mixture or a short file.
+    TempDir dir;
+    const Image dark(64, 48, 0.0), light(64, 48, 1.0);
+    writePgm(dir.file("align.pgm"), dark, 8);
+    std::atomic<bool> stop = false;
+    auto writer = [&](const Image &image) {
+        for (int i = 0; i < 200; ++i)
+            writePgm(dir.file("align.pgm"), image, 8);
+    };
+    int bad = 0, reads = 0;
+    std::thread reader([&] {
+        while (!stop) {
+            try {
+                const Image seen = readPnm(dir.file("align.pgm"));
+                const double first = seen.px[0];
+                for (double v : seen.px)
+                    bad += v != first;
+            } catch (const ImageError &) {
+                ++bad;
+            }
+            ++reads;
+        }
+    });
+    std::thread a(writer, std::cref(dark)), b(writer, std::cref(light));
+    a.join();
+    b.join();
+    stop = true;
+    reader.join();
+    CHECK(bad == 0);
+    CHECK(reads > 0);
+    CHECK(dir.listing() == "align.pgm ");
+}
+
+} // namespace
+
+int main()
+{
+    testPlainFormats();
+    testBinaryFormats();
+    testMaxvalEdges();
+    testSizes();
+    testTruncationAndGarbage();
+    testEncoding();
+    testFilesAndCase();
+    testConcurrentWriters();
+    return check::summary();
+}
