@@ -1,0 +1,26 @@
+// align: the picture the student opened, as the 8-bit PGM that every later step starts from.
+//
+// Reads any PNM (PBM, PGM of any depth, PPM as luminance) and writes "align.pgm" of the same
+// size in the working folder. The name is fixed: the program's command line does not give it.
+#include "pnm.h"
+#include "tool.h"
+
+namespace {
+
+const char kUsage[] = "uso: align.exe origen\n"
+                      "  Convierte la imagen PNM «origen» (PBM, PGM o PPM) en «align.pgm»,\n"
+                      "  PGM binario de 8 bits del mismo tamaño, en la carpeta de trabajo.\n";
+
+void run(const std::vector<std::string> &args)
+{
+    img::expectArgs(args, 1);
+    const img::Image image = img::readPnm(args[0]);
+    img::writePgm("align.pgm", image, 8);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return img::runTool("align", kUsage, argc, argv, run);
+}

@@ -1,0 +1,67 @@
+// mblur: horizontal linear motion blur, circular, the distortion "Movimiento".
+//
+// Each pixel becomes the mean of `length` pixels of its row, the row wrapping around at its
+// ends. The kernel is img::motionPsf(length) centred by the library's rule, so motion.exe
+// undoes exactly this blur with the same transfer function. Done in space with a running sum
+// rather than with FFTs: exact and linear in the number of pixels.
+#include "pnm.h"
+#include "psf.h"
+#include "tool.h"
+
+#include <filesystem>
+
+namespace {
+
+const char kUsage[] = "uso: mblur.exe entrada longitud salida\n"
+                      "  Desenfoque de movimiento horizontal de «longitud» píxeles (entero\n"
+                      "  positivo, no mayor que el ancho), circular: la fila se cierra sobre sí\n"
+                      "  misma. Núcleo de suma 1. Salida PGM de 16 bits, para que el filtro\n"
+                      "  inverso (motion.exe) pueda deshacerlo. Si el ancho y la longitud\n"
+                      "  comparten un factor, algunas frecuencias se anulan del todo y ningún\n"
+                      "  filtro las recupera.\n";
+
+img::Image motionBlur(const img::Image &in, int length)
+{
+    const int w = in.width;
+    // Offsets of the kernel as img::motionPsf centres it: -length/2 .. (length-1)/2. Output x
+    // averages input columns x - (length-1)/2 .. x + length/2 (modulo the width).
+    const int behind = (length - 1) / 2;
+    const int ahead = length / 2;
+    const double scale = 1.0 / length;
+    img::Image out(w, in.height);
+    for (int y = 0; y < in.height; ++y) {
+        const double *row = &in.px[size_t(y) * size_t(w)];
+        double *dst = &out.px[size_t(y) * size_t(w)];
+        double sum = 0.0;
+        for (int k = -behind; k <= ahead; ++k)
+            sum += row[((k % w) + w) % w];
+        int enter = (ahead + 1) % w; // the column the window takes in next
+        int leave = ((-behind % w) + w) % w; // the column it lets go of next
+        for (int x = 0; x < w; ++x) {
+            dst[x] = sum * scale;
+            sum += row[enter] - row[leave];
+            enter = enter + 1 == w ? 0 : enter + 1;
+            leave = leave + 1 == w ? 0 : leave + 1;
+        }
+    }
+    return out;
+}
+
+void run(const std::vector<std::string> &args)
+{
+    img::expectArgs(args, 3);
+    const int length = img::parsePositive(args[1], "la longitud");
+    const img::Image in = img::readPnm(args[0]);
+    if (length > in.width)
+        throw img::BadInput("la longitud " + args[1] + " es mayor que el ancho de «"
+                            + std::filesystem::path(args[0]).filename().string() + "» ("
+                            + std::to_string(in.width) + " píxeles)");
+    img::writePgm(args[2], motionBlur(in, length), 16);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return img::runTool("mblur", kUsage, argc, argv, run);
+}
