@@ -122,7 +122,12 @@ std::optional<fs::path> toNative(std::string_view dosPath, const Drives& drives)
             return resolveBelow(drives.driveC, dosPath);
         return resolveBelow("/", dosPath);
     }
-    return resolveBelow(drives.workingFolder, dosPath);
+    // A relative name starts in the working folder and may climb to its drive's root.
+    fs::path rest;
+    const fs::path working = normalised(drives.workingFolder);
+    if (below(normalised(drives.driveC), working, &rest))
+        return resolveBelow(drives.driveC, rest.string() + "/" + std::string(dosPath));
+    return resolveBelow("/", working.relative_path().string() + "/" + std::string(dosPath));
 }
 
 std::string toDos(const fs::path& nativePath, const Drives& drives)

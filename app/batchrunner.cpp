@@ -1,0 +1,75 @@
+// Writing batch files through QSaveFile and starting them through the command shell.
+#include "batchrunner.h"
+
+#include "commandshell.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSaveFile>
+#include <QStringEncoder>
+
+namespace app {
+
+bool batchFileBytes(const QString& commandLine, QByteArray* bytes)
+{
+    QStringEncoder latin1(QStringEncoder::Latin1);
+    const QString text = QStringLiteral("@echo \r\ncls\r\n") + commandLine + QStringLiteral("\r\n");
+    for (QChar c : text) {
+        if (c.unicode() > 0xFF)
+            return false;
+    }
+    *bytes = latin1.encode(text);
+    return true;
+}
+
+BatchRunner::BatchRunner(platform::ProcessStarter& starter, platform::MessageBoxes& messages,
+    QString workingFolder)
+    : m_starter(starter)
+    , m_messages(messages)
+    , m_workingFolder(std::move(workingFolder))
+{
+}
+
+bool BatchRunner::writeBatchFile(const QString& fileName, const QString& commandLine,
+    QString* reason)
+{
+    QByteArray bytes;
+    if (!batchFileBytes(commandLine, &bytes)) {
+        *reason = QCoreApplication::translate("app",
+            "la orden contiene caracteres que un archivo por lotes no puede guardar");
+        return false;
+    }
+    QSaveFile file(QDir(m_workingFolder).filePath(fileName));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *reason = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool BatchRunner::startBatchFile(const QString& fileName, platform::WindowStyle windowStyle,
+    QString* reason)
+{
+    return platform::startBatchFile(m_starter, m_workingFolder, fileName, windowStyle, reason);
+}
+
+bool BatchRunner::run(QWidget* parent, const QString& fileName, const QString& commandLine,
+    platform::WindowStyle windowStyle)
+{
+    QString reason;
+    if (!writeBatchFile(fileName, commandLine, &reason)) {
+        m_messages.show(parent,
+            QCoreApplication::translate("app", "No se pudo escribir el archivo por lotes %1: %2")
+                .arg(fileName, reason));
+        return false;
+    }
+    if (!startBatchFile(fileName, windowStyle, &reason)) {
+        m_messages.show(parent,
+            QCoreApplication::translate("app", "No se pudo iniciar el archivo por lotes %1: %2")
+                .arg(fileName, reason));
+        return false;
+    }
+    return true;
+}
+
+} // namespace app

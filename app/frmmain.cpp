@@ -1,0 +1,345 @@
+// frmMain: controls at their designed places, the menu tree from its table, and handlers that
+// hand their work to plain code.
+#include "frmmain.h"
+
+#include "contracts.h"
+#include "filecommands.h"
+#include "fonts.h"
+#include "opendialog.h"
+#include "texts.h"
+#include "twips.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QImageReader>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace app {
+
+namespace {
+
+// Designed client area, in twips.
+constexpr double kDesignWidth = 8880;
+constexpr double kDesignHeight = 8085;
+constexpr double kStatusBarHeight = 270;
+constexpr double kPanelMinWidth = 1440;
+
+QString fromUtf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+} // namespace
+
+frmMain::frmMain(MainServices services)
+    : m_services(std::move(services))
+    , m_runner(m_services.processes, m_services.messages,
+          QString::fromStdString(m_services.drives.workingFolder.string()))
+    , m_dpi(platform::screenDpi())
+{
+    setWindowTitle(QStringLiteral("Tavelio"));
+    setFont(platform::tahoma(9.75, true));
+    createControls();
+    createMenus();
+    createStatusBar();
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::createControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    // The system colour for scroll bars has no Qt role; the button colour is the same grey.
+    QPalette palette = client->palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+    client->setPalette(palette);
+    client->setAutoFillBackground(true);
+    client->setMinimumSize(0, 0);
+    setCentralWidget(client);
+
+    const auto place = [this](QWidget* widget, double left, double top, double width, double height) {
+        widget->setGeometry(platform::twipsRect(left, top, width, height, m_dpi));
+    };
+
+    Command1 = new QPushButton(QStringLiteral("Mostrar imagen resturada"), client);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setFont(platform::tahoma(9, true));
+    place(Command1, 4920, 5040, 1935, 975);
+
+    Command2 = new QPushButton(QStringLiteral("Mostrar Imagen &Distorsionada"), client);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setFont(platform::tahoma(9, true));
+    place(Command2, 4920, 2400, 1935, 1095);
+
+    // Enter and Escape press neither button.
+    for (QPushButton* button : { Command1, Command2 }) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
+
+    Label1 = new QLabel(initialText(), client);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(platform::tahoma(9.75, false));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setAutoFillBackground(true);
+    place(Label1, 480, 240, 3735, 1455);
+
+    Image2 = new QLabel(client);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setPixmap(QPixmap(QStringLiteral(":/app/arrow.gif")));
+    place(Image2, 5760, 3720, 495, 825);
+
+    Image1 = new QLabel(client);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Image1->setLineWidth(1);
+    Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(Image1, 360, 2760, 2415, 1935);
+
+    setTabOrder(Command2, Command1);
+    Command2->setFocus();
+}
+
+void frmMain::createMenus()
+{
+    QMenu* parents[3] = {};
+    for (int i = 0; i < kMenuCount; ++i) {
+        const MenuEntry& entry = kMenu[i];
+        const QString caption = fromUtf8(entry.caption);
+        if (entry.action == MenuAction::Submenu) {
+            QMenu* menu = entry.level == 0 ? menuBar()->addMenu(caption)
+                                           : parents[entry.level - 1]->addMenu(caption);
+            menu->setObjectName(QLatin1String(entry.control));
+            menu->menuAction()->setObjectName(QLatin1String(entry.control));
+            parents[entry.level] = menu;
+            continue;
+        }
+        QAction* action = parents[entry.level - 1]->addAction(caption);
+        action->setObjectName(QLatin1String(entry.control));
+        triggerFor(entry, action);
+    }
+}
+
+QAction* frmMain::triggerFor(const MenuEntry& entry, QAction* action)
+{
+    switch (entry.action) {
+    case MenuAction::FileOpen:
+        connect(action, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
+        break;
+    case MenuAction::FileClose:
+        connect(action, &QAction::triggered, this, &frmMain::mnuFileClose_Click);
+        break;
+    case MenuAction::FileExit:
+        mnuFileExit = action;
+        connect(action, &QAction::triggered, this, &QWidget::close);
+        break;
+    case MenuAction::About:
+        connect(action, &QAction::triggered, this, &frmMain::Acerca_Click);
+        break;
+    case MenuAction::Operation:
+        if (const ops::Operation* operation = ops::findOperation(entry.control)) {
+            connect(action, &QAction::triggered, this,
+                [this, operation] { ops::runOperation(*operation, *this); });
+        }
+        break;
+    case MenuAction::Submenu:
+        break;
+    }
+    return action;
+}
+
+void frmMain::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("sbStatusBar"));
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(platform::twipsToPixels(kStatusBarHeight, m_dpi));
+    const int minWidth = platform::twipsToPixels(kPanelMinWidth, m_dpi);
+
+    auto* state = new QLabel(QStringLiteral("Estado"), bar);
+    auto* date = new QLabel(bar);
+    auto* time = new QLabel(bar);
+    state->setObjectName(QStringLiteral("panelEstado"));
+    date->setObjectName(QStringLiteral("panelDate"));
+    time->setObjectName(QStringLiteral("panelTime"));
+    for (QLabel* panel : { state, date, time }) {
+        panel->setMinimumWidth(minWidth);
+        panel->setFont(QFont()); // the status bar has no font of its own
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+    bar->addWidget(state, 1);
+    bar->addPermanentWidget(date);
+    bar->addPermanentWidget(time);
+
+    const auto refresh = [date, time] {
+        const QDateTime now = QDateTime::currentDateTime();
+        const QLocale locale;
+        date->setText(locale.toString(now.date(), QLocale::ShortFormat));
+        time->setText(locale.toString(now.time(), QLocale::ShortFormat));
+    };
+    refresh();
+    auto* clock = new QTimer(this);
+    connect(clock, &QTimer::timeout, this, refresh);
+    clock->start(1000);
+}
+
+void frmMain::Form_Load()
+{
+    m_placement = readPlacement();
+    applyPlacement();
+    m_methods.restoreMethod.clear();
+    m_methods.distortMethod.clear();
+}
+
+void frmMain::applyPlacement()
+{
+    // The stored numbers are the outer frame's; the frame's own size is known once shown.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    move(platform::twipsToPixels(m_placement.left(), m_dpi),
+        platform::twipsToPixels(m_placement.top(), m_dpi));
+    resize(QSize(platform::twipsToPixels(m_placement.width(), m_dpi),
+               platform::twipsToPixels(m_placement.height(), m_dpi))
+        - frame);
+}
+
+void frmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_placementFitted) {
+        m_placementFitted = true;
+        QTimer::singleShot(0, this, [this] {
+            if (!isMaximized() && !isMinimized())
+                applyPlacement();
+        });
+    }
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Form_Unload()
+{
+    if (m_about)
+        m_about->close();
+    // An operation paused between its two steps does not start its second step once the
+    // window is gone: the program is ending, and nobody could show the result.
+    m_pauses.cancelAll();
+    if (isMinimized())
+        return;
+    const QRect outer = frameGeometry();
+    savePlacement(QRectF(platform::pixelsToTwips(outer.left(), m_dpi),
+        platform::pixelsToTwips(outer.top(), m_dpi), platform::pixelsToTwips(outer.width(), m_dpi),
+        platform::pixelsToTwips(outer.height(), m_dpi)));
+}
+
+void frmMain::mnuFileOpen_Click()
+{
+    const QString previous = m_dialogFileName.isEmpty()
+        ? QString()
+        : QString::fromStdString(
+            dos::toNative(m_dialogFileName.toStdString(), m_services.drives).value_or("").string());
+    const QString chosen = m_services.openDialog.exec(this, kOpenTitle, kBitmapFilter, previous);
+    if (!chosen.isEmpty())
+        m_dialogFileName = QString::fromStdString(dos::toDos(chosen.toStdString(), m_services.drives));
+
+    if (!loadPicture(m_dialogFileName) || m_dialogFileName.isEmpty())
+        return;
+    mnuFileExit->setEnabled(true);
+    Label1->setText(openText());
+
+    const std::optional<QString> twin = pgmTwinName(m_dialogFileName);
+    if (!twin) {
+        m_services.messages.show(this,
+            tr("No se puede alinear %1: elija el mapa de bits en la carpeta de herramientas "
+               "c:\\qor\\ejecutable\\auxiliares\\, junto a su imagen PGM.")
+                .arg(m_dialogFileName));
+        return;
+    }
+    m_runner.run(this, QStringLiteral("align.bat"),
+        QString::fromStdString(tools::alignCommandLine(twin->toStdString())), platform::vbHide);
+}
+
+bool frmMain::loadPicture(const QString& dosName)
+{
+    if (dosName.isEmpty()) {
+        Image1->clear();
+        return true;
+    }
+    const auto native = dos::toNative(dosName.toStdString(), m_services.drives);
+    QImageReader reader(QString::fromStdString(native.value_or("").string()));
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        m_services.messages.show(this,
+            tr("No se pudo cargar la imagen %1: %2").arg(dosName, reader.errorString()));
+        return false;
+    }
+    Image1->setPixmap(QPixmap::fromImage(picture));
+    const int border = 2 * Image1->frameWidth();
+    Image1->resize(picture.size() + QSize(border, border));
+    return true;
+}
+
+void frmMain::mnuFileClose_Click()
+{
+    Image1->clear();
+    mnuFileExit->setEnabled(false);
+}
+
+void frmMain::Acerca_Click()
+{
+    if (!m_about && m_services.createAboutBox)
+        m_about = m_services.createAboutBox();
+    if (!m_about)
+        return;
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void frmMain::Command1_Click()
+{
+    showResult(showRestored(m_methods));
+}
+
+void frmMain::Command2_Click()
+{
+    showResult(showDistorted(m_methods));
+}
+
+void frmMain::showResult(const ShowAction& action)
+{
+    m_services.messages.show(this, action.message);
+    if (!action.viewerLine.isEmpty())
+        m_runner.run(this, kViewerBatch, action.viewerLine, platform::vbHide);
+}
+
+void frmMain::setExplanation(const QString& text)
+{
+    Label1->setText(text);
+}
+
+bool frmMain::runBatch(const QString& fileName, const QString& commandLine,
+    platform::WindowStyle style)
+{
+    return m_runner.run(this, fileName, commandLine, style);
+}
+
+void frmMain::setMethod(ops::MethodKind kind, const QString& value)
+{
+    (kind == ops::MethodKind::Distort ? m_methods.distortMethod : m_methods.restoreMethod) = value;
+}
+
+} // namespace app

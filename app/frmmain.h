@@ -1,0 +1,98 @@
+// frmMain: the one working window of Tavelio.
+#pragma once
+
+#include "batchrunner.h"
+#include "dospath.h"
+#include "espera.h"
+#include "menus.h"
+#include "operations.h"
+#include "resultviewer.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace app {
+
+class OpenDialog;
+
+// What the window needs from outside; tests pass fakes.
+struct MainServices
+{
+    platform::ProcessStarter& processes;
+    platform::MessageBoxes& messages;
+    OpenDialog& openDialog;
+    dos::Drives drives;
+    // Makes the About box the first time "Acerca de Tavelio" is chosen.
+    std::function<std::unique_ptr<QWidget>()> createAboutBox;
+};
+
+class frmMain : public QMainWindow, private ops::OperationHost
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(MainServices services);
+    ~frmMain() override;
+
+    // The pause the chained operations use between their two steps.
+    bool Espera(double segundos) { return m_pauses.Espera(segundos); }
+
+    const MethodState& methods() const { return m_methods; }
+    QWidget* aboutBox() const { return m_about.get(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void createStatusBar();
+    void Form_Load();
+    void Form_Unload();
+
+    void mnuFileOpen_Click();
+    void mnuFileClose_Click();
+    void Acerca_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void showResult(const ShowAction& action);
+
+    // Loads Image1 from a DOS name; an empty name clears it. False, reported, when the file
+    // is not a picture.
+    bool loadPicture(const QString& dosName);
+    void applyPlacement();
+    QAction* triggerFor(const MenuEntry& entry, QAction* action);
+
+    // ops::OperationHost
+    void setExplanation(const QString& text) override;
+    bool runBatch(const QString& fileName, const QString& commandLine,
+        platform::WindowStyle style) override;
+    bool espera(double seconds) override { return Espera(seconds); }
+    void setMethod(ops::MethodKind kind, const QString& value) override;
+
+    MainServices m_services;
+    BatchRunner m_runner;
+    Pauses m_pauses;
+    MethodState m_methods;
+    QString m_dialogFileName; // the DOS name the open dialog holds between uses
+    QRectF m_placement;       // twips of the outer frame, as loaded
+    bool m_placementFitted = false;
+    double m_dpi = 96.0;
+
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+    QAction* mnuFileExit = nullptr;
+    std::unique_ptr<QWidget> m_about;
+};
+
+} // namespace app

@@ -1,0 +1,31 @@
+// tavelio-drivec: prepares this user's drive C and prints the tool folder.
+//
+//   cd "$(tavelio-drivec)" && tavelio
+//
+// The launchers use it so that the program starts in its working folder, where the open
+// dialog finds the sample bitmaps and the tools find their twins.
+
+#include "drivec.h"
+
+#include <iostream>
+
+int main(int argc, char**)
+{
+    if (argc != 1) {
+        std::cerr << "uso: tavelio-drivec\n";
+        return 1;
+    }
+    const dos::fs::path templateDir = dos::findTemplate(dos::currentExecutable());
+    const dos::fs::path driveC = dos::driveCFromEnvironment();
+    std::string reason;
+    if (templateDir.empty()) {
+        std::cerr << "tavelio-drivec: no se encuentra la plantilla de la unidad C\n";
+        return 2;
+    }
+    if (!dos::prepareDriveC(driveC, templateDir, &reason)) {
+        std::cerr << "tavelio-drivec: no se pudo preparar la unidad C: " << reason << "\n";
+        return 2;
+    }
+    std::cout << dos::resolveBelow(driveC, dos::kToolFolder + 3).string() << "\n";
+    return 0;
+}

@@ -1,0 +1,207 @@
+// The platform layer: DOS names, drive C, the command shell and its batch language.
+#include "batchscript.h"
+#include "commandshell.h"
+#include "drivec.h"
+#include "settings.h"
+#include "testenv.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+namespace {
+
+void touch(const QString& path, const QByteArray& content = "x", bool executable = false)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    if (executable)
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+}
+
+// Records what a batch file asks of the console.
+class RecordingConsole : public batch::Console
+{
+public:
+    void out(std::string_view text) override { output += text; }
+    void err(std::string_view text) override { errors += text; }
+    void clearScreen() override { output += "<cls>"; }
+    std::string prompt() override { return "c:\\w>"; }
+    std::optional<int> run(const std::vector<std::string>& words) override
+    {
+        runs.push_back(words);
+        if (words[0] == "missing.exe")
+            return std::nullopt;
+        return int(words.size());
+    }
+    std::string output;
+    std::string errors;
+    std::vector<std::vector<std::string>> runs;
+};
+
+struct ShellRun
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+ShellRun runShell(const testenv::Drive& drive, const QString& batchName)
+{
+    QProcess shell;
+    shell.setWorkingDirectory(drive.working());
+    shell.start(QStringLiteral(TAVELIO_BIN_DIR "/tavcmd"), { QStringLiteral("/c"), batchName });
+    shell.waitForFinished(20000);
+    return { shell.exitCode(), QString::fromUtf8(shell.readAllStandardOutput()),
+        QString::fromUtf8(shell.readAllStandardError()) };
+}
+
+} // namespace
+
+class PlatformTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void dosNamesFindFilesWithoutRegardToCase()
+    {
+        testenv::Drive drive;
+        touch(drive.path("align.exe"));
+        touch(drive.path("snoise.exe"));
+        touch(drive.path("align.pgm"));
+        touch(drive.path("mov10.pgm"));
+        const auto native = [&](const char* name) {
+            return QString::fromStdString(dos::toNative(name, drive.drives).value().string());
+        };
+        QCOMPARE(native("c:\\qor\\Ejecutable\\auxiliares\\align.exe"), drive.path("align.exe"));
+        QCOMPARE(native("C:\\QOR\\EJECUTABLE\\AUXILIARES\\Snoise.exe"), drive.path("snoise.exe"));
+        QCOMPARE(native("Align.pgm"), drive.path("align.pgm"));
+        QCOMPARE(native("Mov10.pgm"), drive.path("mov10.pgm"));
+        // A name that does not exist yet keeps its letter case, in the folder that does.
+        QCOMPARE(native("c:\\QOR\\ejecutable\\auxiliares\\Nuevo.pgm"), drive.path("Nuevo.pgm"));
+        QCOMPARE(native("..\\..\\..\\..\\Mov10.pgm"), drive.root.path() + "/Mov10.pgm");
+        QVERIFY(!dos::toNative("d:\\algo", drive.drives).has_value());
+    }
+
+    void everyNativePathHasADosNameAndBack()
+    {
+        testenv::Drive drive;
+        touch(drive.path("Camera.BMP"));
+        const std::string inside = dos::toDos(drive.path("Camera.BMP").toStdString(), drive.drives);
+        QCOMPARE(QString::fromStdString(inside), QStringLiteral("c:\\qor\\ejecutable\\auxiliares\\Camera.BMP"));
+        QCOMPARE(QString::fromStdString(dos::toDos("/usr/share/doc", drive.drives)),
+            QStringLiteral("z:\\usr\\share\\doc"));
+        QCOMPARE(QString::fromStdString(dos::toNative("z:\\usr\\share\\doc", drive.drives)->string()),
+            QStringLiteral("/usr/share/doc"));
+        QCOMPARE(QString::fromStdString(dos::toDos(drive.drives.driveC, drive.drives)), QStringLiteral("c:\\"));
+    }
+
+    void driveCIsMadeFromTheTemplateWithoutOverwriting()
+    {
+        QTemporaryDir templateDir;
+        QTemporaryDir home;
+        QDir(templateDir.path()).mkpath("qor/ejecutable/auxiliares");
+        touch(templateDir.path() + "/qor/ejecutable/auxiliares/mblur.exe", "#!/bin/sh\n", true);
+        touch(templateDir.path() + "/qor/ejecutable/auxiliares/camera.pgm", "P5 1 1 255\n\x01");
+        const dos::fs::path driveC = (home.path() + "/drive_c").toStdString();
+        std::string reason;
+        QVERIFY2(dos::prepareDriveC(driveC, templateDir.path().toStdString(), &reason), reason.c_str());
+
+        const dos::fs::path tool = driveC / "qor/ejecutable/auxiliares/mblur.exe";
+        const dos::fs::path data = driveC / "qor/ejecutable/auxiliares/camera.pgm";
+        QVERIFY(dos::fs::is_symlink(tool));
+        QVERIFY(!dos::fs::is_symlink(data));
+        // A student's own change stays; a file the template gains later arrives.
+        touch(QString::fromStdString(data.string()), "mine");
+        touch(templateDir.path() + "/qor/ejecutable/auxiliares/text.pgm", "P5 1 1 255\n\x02");
+        QVERIFY(dos::prepareDriveC(driveC, templateDir.path().toStdString(), &reason));
+        QFile mine(QString::fromStdString(data.string()));
+        QVERIFY(mine.open(QIODevice::ReadOnly));
+        QCOMPARE(mine.readAll(), QByteArray("mine"));
+        QVERIFY(dos::fs::exists(driveC / "qor/ejecutable/auxiliares/text.pgm"));
+    }
+
+    void batchLanguage()
+    {
+        RecordingConsole console;
+        const int status = batch::runScript(
+            "@echo \r\ncls\r\nprog.exe  a   b\r\n@quiet.exe\r\nmissing.exe x\r\nlast.exe\r\n", console);
+        QCOMPARE(status, 1); // the last program's status, after the missing one
+        QCOMPARE(console.runs.size(), size_t(4));
+        QCOMPARE(console.runs[0], (std::vector<std::string> { "prog.exe", "a", "b" }));
+        QVERIFY(console.output.find("ECHO está activado.") != std::string::npos);
+        QVERIFY(console.output.find("c:\\w>cls\n<cls>") != std::string::npos);
+        QVERIFY(console.output.find("c:\\w>prog.exe  a   b\n") != std::string::npos);
+        QVERIFY(console.output.find("quiet.exe") == std::string::npos); // "@" hides the line
+        QVERIFY(console.errors.find("'missing.exe' no se reconoce") != std::string::npos);
+
+        RecordingConsole quiet;
+        QCOMPARE(batch::runScript("@echo off\necho\nmissing.exe\n", quiet), batch::kNotFound);
+        QCOMPARE(quiet.output, std::string("ECHO está desactivado.\n"));
+    }
+
+    void batchLinesMeanNothingToAShell_data()
+    {
+        QTest::addColumn<QString>("tail");
+        QTest::newRow("semicolon") << "; touch x";
+        QTest::newRow("and") << "&& touch x";
+        QTest::newRow("substitution") << "$(touch x)";
+        QTest::newRow("backquotes") << "`touch x`";
+        QTest::newRow("bar and redirection") << "| touch x > y";
+    }
+    void batchLinesMeanNothingToAShell()
+    {
+        QFETCH(QString, tail);
+        testenv::Drive drive;
+        touch(drive.path("args.exe"), "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done > out.txt\n", true);
+        touch(drive.path("run.bat"), "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\ARGS.exe " + tail.toUtf8() + "\r\n");
+        const ShellRun run = runShell(drive, "RUN.BAT");
+        QCOMPARE(run.status, 0);
+        QVERIFY(!QFile::exists(drive.path("x")));
+        QVERIFY(!QFile::exists(drive.path("y")));
+        QString expected;
+        for (const QString& word : tail.split(' '))
+            expected += '[' + word + ']';
+        QCOMPARE(QString::fromUtf8(drive.read("out.txt")), expected);
+    }
+
+    void shellShowsTheLineAndReportsMissingPrograms()
+    {
+        testenv::Drive drive;
+        touch(drive.path("ok.exe"), "#!/bin/sh\necho hecho\n", true);
+        touch(drive.path("two.bat"), "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\nada.exe a\r\nok.exe\r\n");
+        const ShellRun run = runShell(drive, "two.bat");
+        QCOMPARE(run.status, 0); // the next line ran all the same
+        QVERIFY(run.out.contains("ECHO está activado."));
+        QVERIFY(run.out.contains("c:\\qor\\ejecutable\\auxiliares>ok.exe\n"));
+        QVERIFY(run.out.contains("hecho"));
+        QVERIFY(run.err.contains("'c:\\qor\\ejecutable\\auxiliares\\nada.exe' no se reconoce"));
+
+        touch(drive.path("one.bat"), "nada.exe\r\n");
+        QCOMPARE(runShell(drive, "one.bat").status, 127); // 9009 does not fit an exit status
+        QCOMPARE(runShell(drive, "ninguno.bat").status, 2);
+    }
+
+    void batchFilesStartHiddenOrInATerminal()
+    {
+        const platform::Launch hidden = platform::batchLaunch("a.bat", platform::vbHide, "/bin/tavcmd", "/usr/bin/xterm");
+        QCOMPARE(hidden.program, QStringLiteral("/bin/tavcmd"));
+        QCOMPARE(hidden.arguments, QStringList({ "/c", "a.bat" }));
+        const platform::Launch shown = platform::batchLaunch("a.bat", platform::vbNormalFocus, "/bin/tavcmd", "/usr/bin/xterm");
+        QCOMPARE(shown.program, QStringLiteral("/usr/bin/xterm"));
+        QCOMPARE(shown.arguments, QStringList({ "-e", "/bin/tavcmd", "/c", "a.bat" }));
+    }
+
+    void settingsRoundTrip()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        platform::SaveSetting("NerboTest", "Settings", "MainLeft", "1234.5");
+        QCOMPARE(platform::GetSetting("NerboTest", "Settings", "MainLeft", "1000"), QStringLiteral("1234.5"));
+        QCOMPARE(platform::GetSetting("NerboTest", "Settings", "Nada", "1000"), QStringLiteral("1000"));
+    }
+};
+
+QTEST_GUILESS_MAIN(PlatformTest)
+#include "test_platform.moc"
