@@ -63,16 +63,63 @@ Spectrum forward(const Image &image)
     return s;
 }
 
+Spectrum forwardOfRows(const Image &rows, const std::vector<int> &rowAt, int height)
+{
+    if (rowAt.size() != size_t(rows.height))
+        throw std::invalid_argument("img::forwardOfRows: one row index per row needed");
+    for (int at : rowAt)
+        if (at < 0 || at >= height)
+            throw std::invalid_argument("img::forwardOfRows: row index outside the image");
+    Spectrum s;
+    s.width = rows.width;
+    s.height = height;
+    if (rows.width <= 0 || height <= 0)
+        return s;
+    const int hw = s.halfWidth();
+    s.c.assign(size_t(height) * size_t(hw), 0.0);
+    if (rows.height == 0)
+        return s;
+
+    std::vector<std::complex<double>> rowSpectra(size_t(rows.height) * size_t(hw));
+    auto *in = const_cast<double *>(rows.px.data());
+    auto *rowOut = reinterpret_cast<fftw_complex *>(rowSpectra.data());
+    auto *columns = reinterpret_cast<fftw_complex *>(s.c.data());
+    const int n[1] = {rows.width};
+    const int m[1] = {height};
+    fftw_plan rawRows;
+    fftw_plan rawColumns;
+    {
+        std::lock_guard guard(plannerLock());
+        rawRows = fftw_plan_many_dft_r2c(1, n, rows.height, in, nullptr, 1, rows.width, rowOut,
+                                         nullptr, 1, hw, FFTW_ESTIMATE);
+        rawColumns = fftw_plan_many_dft(1, m, hw, columns, nullptr, hw, 1, columns, nullptr, hw, 1,
+                                        FFTW_FORWARD, FFTW_ESTIMATE);
+    }
+    Plan rowPlan(rawRows);
+    Plan columnPlan(rawColumns);
+    fftw_execute(rowPlan.plan);
+    for (size_t j = 0; j < rowAt.size(); ++j)
+        for (int u = 0; u < hw; ++u)
+            s.at(u, rowAt[j]) += rowSpectra[j * size_t(hw) + size_t(u)];
+    fftw_execute(columnPlan.plan);
+    return s;
+}
+
 Image inverse(const Spectrum &spectrum)
+{
+    // c2r overwrites its input, and the caller's spectrum must survive.
+    Spectrum work = spectrum;
+    return inverse(std::move(work));
+}
+
+Image inverse(Spectrum &&spectrum)
 {
     Image image(spectrum.width, spectrum.height);
     if (spectrum.width <= 0 || spectrum.height <= 0)
         return image;
     if (spectrum.c.size() != size_t(spectrum.height) * size_t(spectrum.halfWidth()))
         throw std::invalid_argument("img::inverse: spectrum size does not match its dimensions");
-    // c2r overwrites its input, and the caller's spectrum must survive.
-    std::vector<std::complex<double>> work = spectrum.c;
-    auto *in = reinterpret_cast<fftw_complex *>(work.data());
+    auto *in = reinterpret_cast<fftw_complex *>(spectrum.c.data());
     fftw_plan raw;
     {
         std::lock_guard guard(plannerLock());

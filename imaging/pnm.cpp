@@ -235,9 +235,38 @@ private:
         return value;
     }
 
+    // Binary PGM, the tools' own format: one pass without per-sample branching on the
+    // format, the check against maxval folded into one comparison at the end.
+    void rawGrey(Image &image, unsigned maxval, double scale)
+    {
+        const auto *p = reinterpret_cast<const unsigned char *>(b_.data() + pos_);
+        unsigned largest = 0;
+        if (maxval > 255) {
+            for (double &v : image.px) {
+                const unsigned q = unsigned(p[0]) << 8 | p[1];
+                largest = std::max(largest, q);
+                v = q * scale;
+                p += 2;
+            }
+        } else {
+            for (double &v : image.px) {
+                largest = std::max(largest, unsigned(*p));
+                v = *p++ * scale;
+            }
+        }
+        pos_ = size_t(reinterpret_cast<const char *>(p) - b_.data());
+        if (largest > maxval)
+            fail("tiene un píxel de valor " + std::to_string(largest) + ", mayor que su máximo "
+                 + std::to_string(maxval));
+    }
+
     void grey(Image &image, size_t channels, bool plain, unsigned maxval)
     {
         const double scale = 1.0 / double(maxval);
+        if (channels == 1 && !plain) {
+            rawGrey(image, maxval, scale);
+            return;
+        }
         if (channels == 1) {
             for (double &p : image.px)
                 p = sample(plain, maxval) * scale;
@@ -341,7 +370,7 @@ std::string encodePgm(const Image &image, int bits)
     for (double v : image.px) {
         // NaN fails both comparisons and becomes black rather than undefined behaviour.
         const double clamped = v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;
-        const unsigned q = unsigned(std::lround(clamped * maxval));
+        const auto q = unsigned(clamped * maxval + 0.5); // clamped is 0..1: no overflow
         if (bytesPerSample == 2) {
             *dst++ = static_cast<unsigned char>(q >> 8);
             *dst++ = static_cast<unsigned char>(q & 0xff);

@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace img {
 
@@ -47,15 +49,18 @@ Spectrum transferFunction(const Image &psf, int width, int height)
     const double total = sum(psf);
     if (!(total > 0.0) || psf.width > width || psf.height > height)
         throw BadInput("la PSF no cabe en la imagen o es toda cero");
-    Image origin(width, height);
+    // Only the PSF's own rows are non-zero once it is moved to the origin, so only they
+    // need a row transform.
+    Image rows(width, psf.height);
+    std::vector<int> rowAt(size_t(psf.height));
     const int cx = psf.width / 2;
     const int cy = psf.height / 2;
     for (int y = 0; y < psf.height; ++y) {
-        const int ty = (y - cy + height) % height;
+        rowAt[size_t(y)] = (y - cy + height) % height;
         for (int x = 0; x < psf.width; ++x)
-            origin.at((x - cx + width) % width, ty) += psf.at(x, y) / total;
+            rows.at((x - cx + width) % width, y) = psf.at(x, y) / total;
     }
-    return forward(origin);
+    return forwardOfRows(rows, rowAt, height);
 }
 
 Image motionPsf(int length)
@@ -77,7 +82,7 @@ Image applyTransfer(const Image &image, const Spectrum &h)
 {
     Spectrum s = forward(image);
     multiply(s, h);
-    return inverse(s);
+    return inverse(std::move(s));
 }
 
 } // namespace img

@@ -112,6 +112,30 @@ void testSinusoidPeaks()
     CHECK(displayOfBin(-3, w) == w / 2 - 3);
 }
 
+void testSparseRows()
+{
+    // Rows 0, 5 and 5 again (they add) of a 9 × 8 image, the rest zero: forwardOfRows must
+    // give what forward() gives on the full image.
+    const Image rows = randomImage(9, 3, 11);
+    const std::vector<int> at = {0, 5, 5};
+    Image full(9, 8);
+    for (int j = 0; j < 3; ++j)
+        for (int x = 0; x < 9; ++x)
+            full.at(x, at[size_t(j)]) += rows.at(x, j);
+    const Spectrum expected = forward(full);
+    const Spectrum got = forwardOfRows(rows, at, 8);
+    CHECK(got.width == 9 && got.height == 8 && got.c.size() == expected.c.size());
+    double worst = 0.0;
+    for (size_t i = 0; i < got.c.size(); ++i)
+        worst = std::max(worst, std::abs(got.c[i] - expected.c[i]));
+    CHECK_NEAR(worst, 0.0, 1e-12);
+    // The move overload of inverse gives the same image as the copying one.
+    Spectrum moved = got;
+    const Image a = inverse(got);
+    const Image b = inverse(std::move(moved));
+    CHECK(a.px == b.px);
+}
+
 void testSignedFrequency()
 {
     CHECK(signedFrequency(0, 8) == 0 && signedFrequency(4, 8) == 4 && signedFrequency(5, 8) == -3);
@@ -126,6 +150,7 @@ int main()
     testRoundTrip();
     testEnergy();
     testSinusoidPeaks();
+    testSparseRows();
     testSignedFrequency();
     return check::summary();
 }
