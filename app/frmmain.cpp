@@ -19,6 +19,12 @@
 #include <QStatusBar>
 #include <QTimer>
 
+// The arrow lives in the resources of a static library, which must be brought in by name.
+static void initResources()
+{
+    Q_INIT_RESOURCE(app);
+}
+
 namespace app {
 
 namespace {
@@ -42,6 +48,7 @@ frmMain::frmMain(MainServices services)
           QString::fromStdString(m_services.drives.workingFolder.string()))
     , m_dpi(platform::screenDpi())
 {
+    initResources();
     setWindowTitle(QStringLiteral("Tavelio"));
     setFont(platform::tahoma(9.75, true));
     createControls();

@@ -1,0 +1,392 @@
+// The main window: layout, menu tree, show buttons, file commands, placement and pauses.
+#include "fakes.h"
+#include "filecommands.h"
+#include "frmmain.h"
+#include "testenv.h"
+#include "texts.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QtTest>
+#include <sys/resource.h>
+
+namespace {
+
+// One window with fake services on a scratch drive C.
+struct Fixture
+{
+    testenv::Drive drive;
+    fakes::ProcessStarter starter;
+    fakes::MessageBoxes messages;
+    fakes::OpenDialog dialog;
+    int aboutBoxesMade = 0;
+    std::unique_ptr<app::frmMain> window;
+
+    Fixture()
+    {
+        window = std::make_unique<app::frmMain>(app::MainServices {
+            starter, messages, dialog, drive.drives, [this] {
+                ++aboutBoxesMade;
+                return std::make_unique<QWidget>();
+            } });
+    }
+    QAction* action(const char* control) { return window->findChild<QAction*>(control); }
+    QPushButton* button(const char* control) { return window->findChild<QPushButton*>(control); }
+    QString label() { return window->findChild<QLabel*>("Label1")->text(); }
+    QString bitmap(const QString& name)
+    {
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        const QString path = drive.path(name);
+        image.save(path, "BMP");
+        return path;
+    }
+};
+
+QString stored(const char* key)
+{
+    return QSettings("Nerbo1", "Nerbo1").value(QString("Settings/") + key).toString();
+}
+
+double cpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The menu bar flattened to "level|caption" lines.
+void flatten(const QList<QAction*>& actions, int level, QStringList* out)
+{
+    for (QAction* action : actions) {
+        out->append(QString("%1|%2").arg(level).arg(action->text()));
+        if (action->menu())
+            flatten(action->menu()->actions(), level + 1, out);
+    }
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        qputenv("TAVELIO_CMD", "/bin/true"); // any executable stands for the command shell
+    }
+    void init() { QSettings("Nerbo1", "Nerbo1").clear(); }
+
+    void theWindowAsDesigned()
+    {
+        Fixture f;
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Tavelio"));
+        QCOMPARE(f.button("Command1")->text(), QStringLiteral("Mostrar imagen resturada"));
+        QCOMPARE(f.button("Command2")->text(), QStringLiteral("Mostrar Imagen &Distorsionada"));
+        QCOMPARE(f.button("Command2")->geometry(), QRect(328, 160, 129, 73));
+        QCOMPARE(f.window->findChild<QLabel*>("Label1")->geometry(), QRect(32, 16, 249, 97));
+        QCOMPARE(f.window->findChild<QLabel*>("Image1")->geometry(), QRect(24, 184, 161, 129));
+        const QLabel* arrow = f.window->findChild<QLabel*>("Image2");
+        QCOMPARE(arrow->pixmap().size(), QSize(33, 55));
+        QVERIFY(arrow->pixmap().hasAlphaChannel());
+        QVERIFY(f.window->font().bold());
+        QCOMPARE(f.window->font().pointSizeF(), 9.75);
+
+        const QString initial = f.label();
+        QCOMPARE(initial.size(), 262);
+        QCOMPARE(initial, app::initialText());
+        QVERIFY(initial.startsWith("Observaciones :" + QString(39, ' ') + "1º) Cargaremos"));
+        QVERIFY(initial.contains("distorción" + QString(10, ' ') + "3º)"));
+        QVERIFY(initial.contains("los" + QString(4, ' ') + "diferentes métodos" + QString(35, ' ') + "4º)"));
+        QVERIFY(initial.endsWith("4º) Mostrar la imagen resturada"));
+        const QString opened = app::openText();
+        QCOMPARE(opened.size(), 263);
+        QVERIFY(opened.contains("2º) Le aplicaremos una distorsión" + QString(10, ' ')));
+        QVERIFY(opened.endsWith("imagen restaurada"));
+    }
+
+    void theMenuTree()
+    {
+        Fixture f;
+        QStringList tree;
+        flatten(f.window->menuBar()->actions(), 0, &tree);
+        const QStringList expected {
+            "0|&Archivo", "1|A&brir...", "1|&Cerrar", "1|&Salir",
+            "0|&Distorsionar", "1|Distorsión simple", "2|Sin ruido", "2|Con ruido",
+            "1|Ruido Estructurado", "1|Distorsión determinando la cantidad de movimiento",
+            "2|Distorsión con un movimiento de 10", "2|Distorsión con un movimiento de 25",
+            "2|Distorsión con un movimiento de 50",
+            "0|&Tavelio", "1|Quitar una distorsión ", "2|Con movimiento igual a 10",
+            "2|Con movimiento igual a 25", "2|Con movimiento igual a 50", "1|Filtro Inverso",
+            "1|Filtro Wiener", "1|Retiro Ruido Estructurado", "1|FFT", "1|Filtro Homomórfico",
+            "1|Filtro de alto énfasis",
+            "0|A&yuda", "1|Acerca de Tavelio",
+        };
+        QCOMPARE(tree, expected);
+        for (QAction* action : f.window->findChildren<QAction*>()) {
+            QVERIFY(action->shortcut().isEmpty());
+            QVERIFY(!action->isCheckable());
+            QVERIFY(!action->isSeparator());
+        }
+    }
+
+    void showButtonsBeforeAndAfterAnOperation()
+    {
+        Fixture f;
+        f.button("Command1")->click();
+        f.button("Command2")->click();
+        QCOMPARE(f.messages.texts, QStringList({ " Aún no has usado ningún método para restaurar la imagen",
+                                       "Aún no has usado ningún método para distorsionar la imagen" }));
+        QVERIFY(!QFile::exists(f.drive.path("irfanview.bat")));
+        QVERIFY(f.starter.starts.isEmpty());
+
+        f.action("Distorcion10")->trigger();
+        f.action("movimiento10")->trigger();
+        f.messages.texts.clear();
+        f.button("Command2")->click();
+        QCOMPARE(f.messages.texts.last(),
+            QStringLiteral("Has usado el método basado en el  Ruido Determinado de 10 para distorsionar la imagen"));
+        QCOMPARE(f.drive.read("irfanview.bat"), testenv::batchBytes("c:\\irfanview\\i_view32.exe  distor.pgm "));
+        f.button("Command1")->click();
+        QCOMPARE(f.messages.texts.last(), QStringLiteral("Has usado el método basado en el Mov10 para restaurar la imagen"));
+        QCOMPARE(f.drive.read("irfanview.bat"), testenv::batchBytes("c:\\irfanview\\i_view32.exe  Mov10.pgm "));
+        QCOMPARE(f.starter.starts.last().arguments, QStringList({ "/c", "irfanview.bat" }));
+        QCOMPARE(f.starter.starts.last().workingFolder, f.drive.working());
+    }
+
+    void operationsWriteTheirBatchFiles()
+    {
+        Fixture f;
+        f.action("Wiener")->trigger();
+        QCOMPARE(f.drive.read("wiener.bat"),
+            testenv::batchBytes("c:\\qor\\ejecutable\\auxiliares\\wiener.exe distor.pgm psf1A.pgm wiener.pgm"));
+        QCOMPARE(f.window->methods().restoreMethod, QStringLiteral("wiener"));
+        QVERIFY(f.label().startsWith("Observaciones: Una buena aproximación"));
+    }
+
+    void anUnwritableWorkingFolderStopsTheStep()
+    {
+        Fixture f;
+        f.action("FFT")->trigger();
+        QCOMPARE(f.window->methods().restoreMethod, QStringLiteral("FFT"));
+        const int startsBefore = f.starter.starts.size();
+        // A folder in the batch file's place cannot be replaced, whoever the user is.
+        QVERIFY(QDir(f.drive.working()).mkdir("Movimiento.bat"));
+        f.action("movimiento25")->trigger();
+        QCOMPARE(f.starter.starts.size(), startsBefore);
+        QCOMPARE(f.window->methods().restoreMethod, QStringLiteral("FFT"));
+        QVERIFY(f.messages.texts.last().startsWith("No se pudo escribir el archivo por lotes Movimiento.bat"));
+        QVERIFY(f.label().contains("igual a 25")); // the text was set before the failing step
+
+        f.starter.fail = true;
+        f.action("Inverso")->trigger();
+        QVERIFY(f.messages.texts.last().startsWith("No se pudo iniciar el archivo por lotes Inverse.bat: sin recursos"));
+        QCOMPARE(f.window->methods().restoreMethod, QStringLiteral("FFT"));
+    }
+
+    void openingABitmapFromTheToolFolder()
+    {
+        Fixture f;
+        f.dialog.answers << f.bitmap("camera.BMP");
+        f.action("mnuFileOpen")->trigger();
+        QCOMPARE(f.dialog.titles.last(), QStringLiteral("Abrir"));
+        QCOMPARE(f.dialog.filters.last(), QStringLiteral("Bitmaps (*.BMP)"));
+        QCOMPARE(f.label(), app::openText());
+        QCOMPARE(f.drive.read("align.bat"),
+            testenv::batchBytes("c:\\qor\\Ejecutable\\auxiliares\\align.exe camera.pgm "));
+        QCOMPARE(f.starter.starts.last().arguments, QStringList({ "/c", "align.bat" }));
+        QCOMPARE(f.window->findChild<QLabel*>("Image1")->pixmap().size(), QSize(40, 30));
+
+        // A cancelled dialog keeps the earlier name: the open is carried out again.
+        QFile::remove(f.drive.path("align.bat"));
+        f.dialog.answers << QString();
+        f.action("mnuFileOpen")->trigger();
+        QCOMPARE(f.dialog.previousNames.last(), f.drive.path("camera.BMP"));
+        QVERIFY(QFile::exists(f.drive.path("align.bat")));
+        QCOMPARE(f.starter.starts.size(), 2);
+    }
+
+    void cancellingBeforeAnyFileClearsThePictureOnly()
+    {
+        Fixture f;
+        f.dialog.answers << QString();
+        f.action("mnuFileOpen")->trigger();
+        QCOMPARE(f.label(), app::initialText());
+        QVERIFY(f.starter.starts.isEmpty());
+        QVERIFY(f.window->findChild<QLabel*>("Image1")->pixmap().isNull());
+    }
+
+    void theTwinNameCut()
+    {
+        QCOMPARE(app::pgmTwinName("c:\\qor\\ejecutable\\auxiliares\\camera.BMP"), QString("camera.pgm"));
+        const QString name33 = "c:\\" + QString(24, 'd') + "\\x.BMP";
+        QCOMPARE(name33.size(), 33);
+        QCOMPARE(app::pgmTwinName(name33), QString(".pgm"));
+        QVERIFY(!app::pgmTwinName(name33.mid(1)).has_value());
+    }
+
+    void bitmapsOutsideTheToolFolder()
+    {
+        Fixture f;
+        // Exactly 33 characters: the cut leaves nothing of the name but is carried out.
+        QDir(f.drive.root.path()).mkpath(QString(24, 'd'));
+        const QString native33 = f.drive.root.path() + "/" + QString(24, 'd') + "/x.BMP";
+        QImage(8, 8, QImage::Format_RGB32).save(native33, "BMP");
+        f.dialog.answers << native33;
+        f.action("mnuFileOpen")->trigger();
+        QCOMPARE(f.drive.read("align.bat"), testenv::batchBytes("c:\\qor\\Ejecutable\\auxiliares\\align.exe .pgm "));
+
+        // Shorter: shown, but no name cut from the wrong place is passed on.
+        QFile::remove(f.drive.path("align.bat"));
+        const QString shortName = f.drive.root.path() + "/a.BMP";
+        QImage(8, 8, QImage::Format_RGB32).save(shortName, "BMP");
+        f.dialog.answers << shortName;
+        f.action("mnuFileOpen")->trigger();
+        QVERIFY(!QFile::exists(f.drive.path("align.bat")));
+        QVERIFY(f.messages.texts.last().contains("c:\\a.BMP"));
+        QVERIFY(f.messages.texts.last().contains("c:\\qor\\ejecutable\\auxiliares\\"));
+        QCOMPARE(f.window->findChild<QLabel*>("Image1")->pixmap().size(), QSize(8, 8));
+    }
+
+    void aFileThatIsNoPictureStopsTheOpen()
+    {
+        Fixture f;
+        QFile junk(f.drive.path("roto.BMP"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("not a bitmap");
+        junk.close();
+        f.action("mnuFileClose")->trigger();
+        f.dialog.answers << junk.fileName();
+        f.action("mnuFileOpen")->trigger();
+        QVERIFY(f.messages.texts.last().startsWith("No se pudo cargar la imagen c:\\qor\\ejecutable\\auxiliares\\roto.BMP"));
+        QVERIFY(!f.action("mnuFileExit")->isEnabled());
+        QCOMPARE(f.label(), app::initialText());
+        QVERIFY(f.starter.starts.isEmpty());
+    }
+
+    void cerrarDisablesSalirUntilTheNextOpen()
+    {
+        Fixture f;
+        QVERIFY(f.action("mnuFileExit")->isEnabled());
+        f.action("mnuFileClose")->trigger();
+        QVERIFY(!f.action("mnuFileExit")->isEnabled());
+        f.dialog.answers << f.bitmap("coins.BMP");
+        f.action("mnuFileOpen")->trigger();
+        QVERIFY(f.action("mnuFileExit")->isEnabled());
+        f.action("mnuFileClose")->trigger();
+        QVERIFY(f.window->findChild<QLabel*>("Image1")->pixmap().isNull());
+    }
+
+    void placementFirstRunAndRoundTrip()
+    {
+        QRect saved;
+        {
+            Fixture f;
+            f.window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+            QTRY_COMPARE(f.window->frameGeometry(), QRect(67, 67, 433, 433));
+            f.window->setGeometry(150, 120, 600, 500);
+            saved = f.window->frameGeometry();
+            f.window->close();
+        }
+        QCOMPARE(stored("MainLeft"), QString::number(saved.left() * 15));
+        QCOMPARE(stored("MainWidth"), QString::number(saved.width() * 15));
+        {
+            Fixture f;
+            f.window->show();
+            QTRY_COMPARE(f.window->frameGeometry(), saved);
+            f.window->showMinimized();
+            f.window->close(); // minimized: the earlier placement stays
+        }
+        QCOMPARE(stored("MainTop"), QString::number(saved.top() * 15));
+        QSettings("Nerbo1", "Nerbo1").setValue("Settings/MainLeft", "mucho");
+        QSettings("Nerbo1", "Nerbo1").setValue("Settings/MainTop", "1500,5");
+        Fixture f;
+        QCOMPARE(f.window->pos(), QPoint(67, 100));
+    }
+
+    void placementNumbersIgnoreTheLocale()
+    {
+        QCOMPARE(app::formatTwips(1234.5), QStringLiteral("1234.5"));
+        QCOMPARE(app::formatTwips(15000), QStringLiteral("15000"));
+        QCOMPARE(app::parseTwips("1234,5"), std::optional<double>(1234.5));
+        QCOMPARE(app::parseTwips(" 90 "), std::optional<double>(90));
+        QVERIFY(!app::parseTwips("").has_value());
+        QVERIFY(!app::parseTwips("inf").has_value());
+    }
+
+    void focusAndKeys()
+    {
+        Fixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QCOMPARE(QApplication::focusWidget(), f.button("Command2"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(f.messages.texts.isEmpty());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.button("Command1"));
+    }
+
+    void aClickIsHandledDuringEspera()
+    {
+        Fixture f;
+        QTimer::singleShot(100, f.button("Command2"), &QPushButton::click);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(f.window->Espera(0.5));
+        QVERIFY(clock.elapsed() >= 500);
+        QCOMPARE(f.messages.texts.size(), 1);
+        QVERIFY(f.window->Espera(0)); // returns at once
+        QVERIFY(f.window->Espera(-1));
+    }
+
+    void aTwoSecondPauseLeavesTheProcessorIdle()
+    {
+        Fixture f;
+        const double before = cpuSeconds();
+        QVERIFY(f.window->Espera(2));
+        const double used = cpuSeconds() - before;
+        QVERIFY2(used < 0.1, qPrintable(QString("CPU %1 s").arg(used)));
+    }
+
+    void closingDuringAPauseEndsCleanly()
+    {
+        Fixture f;
+        f.window->show();
+        f.messages.texts.clear();
+        QTimer::singleShot(200, f.window.get(), &QWidget::close);
+        QElapsedTimer clock;
+        clock.start();
+        f.action("Homo")->trigger();
+        QVERIFY(clock.elapsed() < 2500);
+        QVERIFY(QFile::exists(f.drive.path("shuff.bat")));
+        QVERIFY(!QFile::exists(f.drive.path("Homomorfico.bat")));
+        QVERIFY(f.window->methods().restoreMethod.isEmpty());
+        QVERIFY(!f.window->isVisible());
+        QVERIFY(!f.window->Espera(1)); // a closed window pauses no more
+    }
+
+    void oneAboutBoxClosedWithTheMainWindow()
+    {
+        Fixture f;
+        f.window->show();
+        f.action("Acerca")->trigger();
+        f.action("Acerca")->trigger();
+        QCOMPARE(f.aboutBoxesMade, 1);
+        QVERIFY(f.window->aboutBox()->isVisible());
+        f.window->close();
+        QVERIFY(!f.window->aboutBox()->isVisible());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "test_mainwindow.moc"
