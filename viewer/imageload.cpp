@@ -1,0 +1,241 @@
+// Opening images: the argument, the file, its pixels.
+#include "imageload.h"
+
+#include "pnm.h"
+#include "viewerlogic.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <cctype>
+#include <cmath>
+#include <fstream>
+#include <new>
+#include <system_error>
+
+namespace viewer {
+
+namespace {
+
+const QString kUsage = QStringLiteral("Uso: i_view32.exe imagen");
+
+QString nameOf(const fs::path &path)
+{
+    return QFile::decodeName(path.filename().c_str());
+}
+
+QString folderOf(const fs::path &path)
+{
+    return QFile::decodeName(path.parent_path().c_str());
+}
+
+OpenResult failure(const QString &text, int status)
+{
+    return OpenResult {std::nullopt, text, status};
+}
+
+OpenResult unreadable(const fs::path &path, const QString &reason)
+{
+    return failure(
+        QStringLiteral("No se puede abrir la imagen «%1».\n%2").arg(nameOf(path), reason),
+        kBadInput);
+}
+
+bool looksLikePnm(const char magic[2])
+{
+    return magic[0] == 'P' && magic[1] >= '1' && magic[1] <= '6';
+}
+
+// The maxval of a PNM header the imaging library has already accepted; bitmaps (P1, P4) have
+// none and count as 0..1.
+int pnmMaxval(std::istream &in)
+{
+    char magic[2] = {};
+    in.read(magic, 2);
+    if (magic[1] == '1' || magic[1] == '4')
+        return 1;
+    long fields[3] = {};
+    for (long &field : fields) {
+        for (int c = in.get(); in; c = in.get()) {
+            if (c == '#') {
+                while (in && c != '\n' && c != '\r')
+                    c = in.get();
+            } else if (!std::isspace(c)) {
+                in.unget();
+                break;
+            }
+        }
+        in >> field;
+    }
+    return fields[2] > 0 ? int(fields[2]) : 255;
+}
+
+QImage toDisplay(const img::Image &grey)
+{
+    QImage shown(grey.width, grey.height, QImage::Format_Grayscale8);
+    for (int y = 0; y < grey.height; ++y) {
+        uchar *line = shown.scanLine(y);
+        for (int x = 0; x < grey.width; ++x)
+            line[x] = uchar(std::lround(std::clamp(grey.at(x, y), 0.0, 1.0) * 255));
+    }
+    return shown;
+}
+
+OpenResult loadPnm(const fs::path &path, std::istream &header)
+{
+    LoadedImage image;
+    image.path = path;
+    try {
+        image.grey = img::readPnm(path.string());
+    } catch (const img::ImageError &error) {
+        return unreadable(path, QString::fromStdString(error.what()));
+    }
+    header.clear();
+    header.seekg(0);
+    image.maxval = pnmMaxval(header);
+    image.display = toDisplay(image.grey);
+    return OpenResult {std::move(image), {}, kOk};
+}
+
+QString readerFailure(QImageReader::ImageReaderError error)
+{
+    switch (error) {
+    case QImageReader::FileNotFoundError:
+        return QStringLiteral("El archivo ha desaparecido mientras se abría.");
+    case QImageReader::DeviceError:
+        return QStringLiteral("No se puede leer el archivo.");
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("No es una imagen de un formato conocido (PGM, BMP, PNG, JPEG…).");
+    case QImageReader::InvalidDataError:
+        return QStringLiteral("Los datos de la imagen están dañados o incompletos.");
+    case QImageReader::UnknownError:
+        break;
+    }
+    return QStringLiteral("La imagen no se puede leer.");
+}
+
+// Grey levels of a picture Qt has read: 16-bit grey keeps its own scale, colour becomes
+// luminance (ITU-R BT.601, as the imaging library does for PPM) and keeps its colours on screen.
+void fromQImage(const QImage &picture, LoadedImage &image)
+{
+    const int w = picture.width();
+    const int h = picture.height();
+    image.grey = img::Image(w, h);
+    if (picture.format() == QImage::Format_Grayscale16) {
+        image.maxval = 65535;
+        for (int y = 0; y < h; ++y) {
+            const auto *line = reinterpret_cast<const quint16 *>(picture.constScanLine(y));
+            for (int x = 0; x < w; ++x)
+                image.grey.at(x, y) = line[x] / 65535.0;
+        }
+        image.display = toDisplay(image.grey);
+        return;
+    }
+    image.maxval = 255;
+    if (picture.isGrayscale()) {
+        image.display = picture.convertToFormat(QImage::Format_Grayscale8);
+        for (int y = 0; y < h; ++y) {
+            const uchar *line = image.display.constScanLine(y);
+            for (int x = 0; x < w; ++x)
+                image.grey.at(x, y) = line[x] / 255.0;
+        }
+        return;
+    }
+    image.display = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.display.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            image.grey.at(x, y)
+                = (0.299 * qRed(line[x]) + 0.587 * qGreen(line[x]) + 0.114 * qBlue(line[x]))
+                / 255.0;
+    }
+}
+
+OpenResult loadWithQt(const fs::path &path)
+{
+    QImageReader reader(QFile::decodeName(path.c_str()));
+    reader.setAutoTransform(true);
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        return unreadable(path, readerFailure(reader.error()));
+    LoadedImage image;
+    image.path = path;
+    fromQImage(picture, image);
+    return OpenResult {std::move(image), {}, kOk};
+}
+
+} // namespace
+
+std::optional<fs::path> resolveArgument(std::string_view argument, const dos::Drives &drives)
+{
+    const bool dosName = (argument.size() >= 2 && argument[1] == ':')
+        || (!argument.empty() && argument[0] == '\\');
+    if (dosName)
+        return dos::toNative(argument, drives);
+    // A Linux path, relative to the working folder; ".." is settled before the case-blind walk.
+    const fs::path absolute = (drives.workingFolder / fs::path(argument)).lexically_normal();
+    return dos::resolveBelow("/", absolute.relative_path().string());
+}
+
+OpenResult loadImage(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return unreadable(path, QStringLiteral("No se puede leer el archivo (¿permisos?)."));
+    char magic[2] = {};
+    in.read(magic, 2);
+    if (in.gcount() == 0)
+        return unreadable(path, QStringLiteral("El archivo está vacío."));
+    try {
+        if (in.gcount() == 2 && looksLikePnm(magic))
+            return loadPnm(path, in);
+        in.close();
+        return loadWithQt(path);
+    } catch (const std::bad_alloc &) {
+        return unreadable(path, QStringLiteral("No hay memoria suficiente para esta imagen."));
+    }
+}
+
+OpenResult openFromArguments(const QStringList &arguments, const dos::Drives &drives)
+{
+    if (arguments.isEmpty() || arguments.front().isEmpty())
+        return failure(QStringLiteral("No se indicó qué imagen mostrar.\n") + kUsage, kMisuse);
+    if (arguments.size() > 1)
+        return failure(
+            QStringLiteral("Se esperaba una sola imagen y se recibieron %1 argumentos.\n")
+                    .arg(arguments.size())
+                + kUsage,
+            kMisuse);
+    const QByteArray argument = QFile::encodeName(arguments.front());
+    const std::optional<fs::path> path
+        = resolveArgument(std::string_view(argument.constData(), size_t(argument.size())), drives);
+    if (!path)
+        return failure(QStringLiteral("No se puede abrir la imagen «%1».\nLa unidad no existe.")
+                           .arg(arguments.front()),
+                       kBadInput);
+    std::error_code error;
+    const fs::file_status status = fs::status(*path, error);
+    if (!fs::exists(status))
+        return failure(
+            QStringLiteral("No se puede abrir la imagen «%1».\nNo existe en la carpeta %2.")
+                .arg(nameOf(*path), folderOf(*path)),
+            kBadInput);
+    if (fs::is_directory(status))
+        return unreadable(*path, QStringLiteral("Es una carpeta, no un archivo."));
+    return loadImage(*path);
+}
+
+QString comparisonFor(const LoadedImage &image)
+{
+    const std::optional<fs::path> reference = comparisonFile(image.path);
+    if (!reference)
+        return {};
+    try {
+        return comparisonText(image.grey, img::readPnm(reference->string()), nameOf(*reference));
+    } catch (const std::exception &) {
+        // A reference that cannot be read is no reason to refuse the picture itself.
+        return {};
+    }
+}
+
+} // namespace viewer

@@ -1,0 +1,208 @@
+// The viewer's window, offscreen: the title, the keys of the zoom, the status bar under the
+// cursor and the PSNR beside it.
+#include "imageload.h"
+#include "testfiles.h"
+#include "viewerlogic.h"
+#include "viewerwindow.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace viewer;
+
+namespace {
+
+fs::path native(const QString &path)
+{
+    return fs::path(QFile::encodeName(path).toStdString());
+}
+
+// A 16-bit image whose pixel (x, y) holds 257 * (10 x + y), i.e. 10 x + y on 0..255.
+QByteArray ramp16(int w, int h)
+{
+    std::vector<int> values;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            values.push_back(257 * ((10 * x + y) % 256));
+    return testfiles::pgm16(w, h, values);
+}
+
+} // namespace
+
+class ViewerWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void titleAndActualSize();
+    void statusFollowsCursor();
+    void keysZoom();
+    void fitFollowsTheWindow();
+    void largeImageScrolls();
+    void psnrInStatusBar();
+    void closesWithEscape();
+
+private:
+    std::unique_ptr<ViewerWindow> open(const QString &argument);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void ViewerWindowTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    testfiles::write(m_dir->filePath("mov25.pgm"), ramp16(20, 12));
+    testfiles::write(m_dir->filePath("align.pgm"), testfiles::filledPgm8(20, 12, 0));
+    testfiles::write(m_dir->filePath("big.pgm"), testfiles::filledPgm8(1500, 1200, 90));
+}
+
+std::unique_ptr<ViewerWindow> ViewerWindowTest::open(const QString &argument)
+{
+    const dos::Drives drives {native(m_dir->filePath("drive_c")), native(m_dir->path())};
+    OpenResult opened = openFromArguments({argument}, drives);
+    if (!opened.image)
+        qFatal("%s", qPrintable(opened.error));
+    const QString comparison = comparisonFor(*opened.image);
+    auto window = std::make_unique<ViewerWindow>(std::move(*opened.image), comparison);
+    window->resize(400, 300);
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get()))
+        qFatal("the viewer window never became active");
+    return window;
+}
+
+void ViewerWindowTest::titleAndActualSize()
+{
+    auto window = open(QStringLiteral("MOV25.PGM"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("mov25.pgm"));
+    QCOMPARE(window->scale(), 1.0);
+    QCOMPARE(window->imageLabel()->size(), QSize(20, 12));
+    QCOMPARE(window->pixelStatus(), QStringLiteral("20 × 12 píxeles · 16 bits"));
+    const QList<QAction *> menus = window->menuBar()->actions();
+    QCOMPARE(menus.size(), 2);
+    QCOMPARE(menus[0]->text(), QStringLiteral("&Archivo"));
+    QCOMPARE(menus[1]->text(), QStringLiteral("&Ver"));
+}
+
+void ViewerWindowTest::statusFollowsCursor()
+{
+    auto window = open(QStringLiteral("mov25.pgm"));
+    QLabel *label = window->imageLabel();
+    QTest::mouseMove(label, QPoint(3, 2));
+    QCOMPARE(window->pixelStatus(), QStringLiteral("x 3, y 2 · gris 8224 de 65535 (32 en 0–255)"));
+
+    // At 2x the same pixel lies under twice the coordinates, and under every point of its square.
+    QTest::keyClick(window.get(), Qt::Key_Plus);
+    QTest::keyClick(window.get(), Qt::Key_Plus);
+    QCOMPARE(window->scale(), 2.0);
+    QTest::mouseMove(label, QPoint(7, 5));
+    QCOMPARE(window->pixelStatus(), QStringLiteral("x 3, y 2 · gris 8224 de 65535 (32 en 0–255)"));
+    QTest::mouseMove(label, QPoint(39, 23));
+    QVERIFY(window->pixelStatus().startsWith(QStringLiteral("x 19, y 11 ·")));
+
+    // Leaving the picture brings back its size and depth.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(label, &leave);
+    QCOMPARE(window->pixelStatus(), QStringLiteral("20 × 12 píxeles · 16 bits"));
+}
+
+void ViewerWindowTest::keysZoom()
+{
+    auto window = open(QStringLiteral("mov25.pgm"));
+    QTest::keyClick(window.get(), Qt::Key_Plus);
+    QCOMPARE(window->scale(), 1.5);
+    QCOMPARE(window->imageLabel()->size(), QSize(30, 18));
+    QTest::keyClick(window.get(), Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(window->scale(), 2.0);
+    QTest::keyClick(window.get(), Qt::Key_Minus);
+    QCOMPARE(window->scale(), 1.5);
+    QTest::keyClick(window.get(), Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(window.get(), Qt::Key_Minus);
+    QCOMPARE(window->scale(), 2.0 / 3);
+    QCOMPARE(window->imageLabel()->size(), QSize(13, 8));
+    QTest::keyClick(window.get(), Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(window->scale(), 1.0);
+    QCOMPARE(window->imageLabel()->size(), QSize(20, 12));
+}
+
+void ViewerWindowTest::fitFollowsTheWindow()
+{
+    auto window = open(QStringLiteral("big.pgm"));
+    auto *area = window->findChild<QScrollArea *>();
+    QVERIFY(area);
+    QTest::keyClick(window.get(), Qt::Key_F);
+    QVERIFY(window->fitsWindow());
+    const QSize room = area->viewport()->size();
+    QSize shown = window->imageLabel()->size();
+    QVERIFY2(shown.width() <= room.width() && shown.height() <= room.height(),
+             qPrintable(QStringLiteral("%1x%2 in %3x%4")
+                            .arg(shown.width())
+                            .arg(shown.height())
+                            .arg(room.width())
+                            .arg(room.height())));
+    QVERIFY(shown.width() >= room.width() - 1 || shown.height() >= room.height() - 1);
+    QVERIFY(!area->horizontalScrollBar()->isVisible() && !area->verticalScrollBar()->isVisible());
+
+    // A larger window shows a larger picture, still whole.
+    const double before = window->scale();
+    window->resize(800, 600);
+    QTRY_VERIFY(window->scale() > before);
+    shown = window->imageLabel()->size();
+    QVERIFY(shown.width() <= area->viewport()->width());
+    QVERIFY(shown.height() <= area->viewport()->height());
+
+    // Zooming leaves the fit; from the fitted factor "Acercar" lands on the next round step.
+    const double fitted = window->scale();
+    QTest::keyClick(window.get(), Qt::Key_Plus);
+    QVERIFY(!window->fitsWindow());
+    QCOMPARE(window->scale(), zoomInStep(fitted, maxScaleFor(QSize(1500, 1200))));
+    QTest::keyClick(window.get(), Qt::Key_F);
+    QVERIFY(window->fitsWindow());
+    QTest::keyClick(window.get(), Qt::Key_F);
+    QVERIFY(!window->fitsWindow());
+}
+
+void ViewerWindowTest::largeImageScrolls()
+{
+    auto window = open(QStringLiteral("big.pgm"));
+    auto *area = window->findChild<QScrollArea *>();
+    QCOMPARE(window->imageLabel()->size(), QSize(1500, 1200));
+    QTRY_VERIFY(area->horizontalScrollBar()->maximum() > 0);
+    QVERIFY(area->verticalScrollBar()->maximum() > 0);
+    // Scrolled half-way, the status bar reads the pixel there, not one of the top-left corner.
+    area->horizontalScrollBar()->setValue(700);
+    area->verticalScrollBar()->setValue(500);
+    QTest::mouseMove(window->imageLabel(), QPoint(750, 600));
+    QCOMPARE(window->pixelStatus(), QStringLiteral("x 750, y 600 · gris 90"));
+    QVERIFY(window->comparisonStatus().isEmpty()); // align.pgm is another size
+}
+
+void ViewerWindowTest::psnrInStatusBar()
+{
+    auto window = open(QStringLiteral("Mov25.pgm"));
+    // The ramp against a black reference: MSE 0.2066, computed apart from the viewer.
+    QCOMPARE(window->comparisonStatus(), QStringLiteral("PSNR frente a align.pgm: 6,8 dB"));
+    auto reference = open(QStringLiteral("ALIGN.PGM"));
+    QVERIFY(reference->comparisonStatus().isEmpty()); // not against itself
+}
+
+void ViewerWindowTest::closesWithEscape()
+{
+    auto window = open(QStringLiteral("mov25.pgm"));
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    QTRY_VERIFY(!window->isVisible());
+    window = open(QStringLiteral("mov25.pgm"));
+    QTest::keyClick(window.get(), Qt::Key_W, Qt::ControlModifier);
+    QTRY_VERIFY(!window->isVisible());
+}
+
+QTEST_MAIN(ViewerWindowTest)
+#include "test_viewerwindow.moc"

@@ -1,0 +1,47 @@
+// Small image files written byte by byte, so the viewer's tests do not lean on the writer of
+// the library they read with.
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <vector>
+
+namespace testfiles {
+
+inline void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// Binary PGM, 8 bits, from row-major values.
+inline QByteArray pgm8(int w, int h, const std::vector<int> &values)
+{
+    QByteArray bytes
+        = QByteArray("P5\n") + QByteArray::number(w) + ' ' + QByteArray::number(h) + "\n255\n";
+    for (int v : values)
+        bytes.append(char(v));
+    return bytes;
+}
+
+// Binary PGM, 16 bits big-endian, from row-major values.
+inline QByteArray pgm16(int w, int h, const std::vector<int> &values)
+{
+    QByteArray bytes
+        = QByteArray("P5\n") + QByteArray::number(w) + ' ' + QByteArray::number(h) + "\n65535\n";
+    for (int v : values) {
+        bytes.append(char(v >> 8));
+        bytes.append(char(v & 0xff));
+    }
+    return bytes;
+}
+
+inline QByteArray filledPgm8(int w, int h, int value)
+{
+    return pgm8(w, h, std::vector<int>(size_t(w) * size_t(h), value));
+}
+
+} // namespace testfiles
