@@ -162,6 +162,19 @@ void ViewerLogicTest::comparisonNeedsSameSize()
     QCOMPARE(comparisonText(constant(4, 3, 0.5), constant(4, 3, 0.6), align),
              QStringLiteral("PSNR frente a align.pgm: 20,0 dB"));
     QVERIFY(comparisonText(constant(4, 3, 0.5), constant(4, 3, 0.5), align).contains("∞"));
+    // 8-bit levels reached two ways differ in the last bits of a double; they are one level.
+    img::Image divided(256, 1), multiplied(256, 1);
+    for (int v = 0; v < 256; ++v) {
+        divided.at(v, 0) = v / 255.0;
+        multiplied.at(v, 0) = v * (1.0 / 255);
+    }
+    QVERIFY(comparisonText(divided, multiplied, align).contains("∞"));
+    // A 16-bit image one level off everywhere is 96,3 dB, not identical.
+    img::Image offByOne(256, 1);
+    for (int v = 0; v < 256; ++v)
+        offByOne.at(v, 0) = (257 * v + (v < 255 ? 1 : -1)) / 65535.0;
+    QCOMPARE(comparisonText(offByOne, divided, align),
+             QStringLiteral("PSNR frente a align.pgm: 96,3 dB"));
     QVERIFY(comparisonText(constant(4, 3, 0.5), constant(3, 4, 0.5), align).isEmpty());
     QVERIFY(comparisonText(constant(4, 3, 0.5), constant(5, 3, 0.5), align).isEmpty());
 }
