@@ -17,21 +17,21 @@ namespace {
 struct RootName
 {
     HKEY root;
-    const char* full;
-    const char* shortName;
+    const char *full;
+    const char *shortName;
 };
 
 constexpr RootName kRoots[] = {
-    { HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "HKCR" },
-    { HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "HKCU" },
-    { HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "HKLM" },
-    { HKEY_USERS, "HKEY_USERS", "HKU" },
-    { HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG", "HKCC" },
+    {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "HKCR"},
+    {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "HKCU"},
+    {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "HKLM"},
+    {HKEY_USERS, "HKEY_USERS", "HKU"},
+    {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG", "HKCC"},
 };
 
 bool isRoot(HKEY key)
 {
-    for (const RootName& r : kRoots)
+    for (const RootName &r : kRoots)
         if (r.root == key)
             return true;
     return false;
@@ -41,7 +41,7 @@ bool isRoot(HKEY key)
 std::string folded(std::string_view text)
 {
     std::string result(text);
-    for (char& c : result)
+    for (char &c : result)
         if (c >= 'A' && c <= 'Z')
             c = char(c - 'A' + 'a');
     return result;
@@ -59,7 +59,8 @@ std::string_view trimmed(std::string_view text)
 
 bool startsWithIgnoreCase(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size() && dos::equalsIgnoreCase(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size()
+        && dos::equalsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
 int hexDigit(char c)
@@ -93,7 +94,7 @@ std::optional<std::uint32_t> hexNumber(std::string_view text, size_t maxDigits)
 class RegParser
 {
 public:
-    explicit RegParser(RegParseResult* result)
+    explicit RegParser(RegParseResult *result)
         : result_(result)
     {
     }
@@ -111,7 +112,7 @@ public:
     }
 
 private:
-    void problem(const std::string& what)
+    void problem(const std::string &what)
     {
         result_->problems.push_back("línea " + std::to_string(number_) + ": " + what);
     }
@@ -141,7 +142,7 @@ private:
 
     // A quoted text with the two escapes of registry files, \\ and \". On success `rest`
     // is what follows the closing quote.
-    std::optional<std::string> quoted(std::string_view text, std::string_view* rest)
+    std::optional<std::string> quoted(std::string_view text, std::string_view *rest)
     {
         std::string out;
         for (size_t i = 1; i < text.size(); ++i) {
@@ -189,7 +190,7 @@ private:
         result_->hive.setValue(root_, path_, std::move(value));
     }
 
-    bool data(std::string_view text, RegValue* value)
+    bool data(std::string_view text, RegValue *value)
     {
         if (!text.empty() && text.front() == '"') {
             std::string_view after;
@@ -222,7 +223,7 @@ private:
     }
 
     // "hex:01,02" (REG_BINARY) or "hex(7):41,00" (any type), bytes as hexadecimal pairs.
-    bool hexData(std::string_view text, RegValue* value)
+    bool hexData(std::string_view text, RegValue *value)
     {
         value->type = REG_BINARY;
         if (!text.empty() && text.front() == '(') {
@@ -256,7 +257,7 @@ private:
         return true;
     }
 
-    RegParseResult* result_;
+    RegParseResult *result_;
     int number_ = 0;
     bool inSection_ = false;
     HKEY root_ = 0;
@@ -267,13 +268,13 @@ private:
 
 void RegistryHive::addKey(HKEY root, std::string_view path)
 {
-    keys_[{ root, folded(path) }];
+    keys_[{root, folded(path)}];
 }
 
 void RegistryHive::setValue(HKEY root, std::string_view path, RegValue value)
 {
     std::string name = folded(value.name);
-    keys_[{ root, folded(path) }][name] = std::move(value);
+    keys_[{root, folded(path)}][name] = std::move(value);
 }
 
 bool RegistryHive::hasKey(HKEY root, std::string_view path) const
@@ -281,17 +282,19 @@ bool RegistryHive::hasKey(HKEY root, std::string_view path) const
     if (path.empty())
         return true;
     const std::string key = folded(path);
-    auto it = keys_.lower_bound({ root, key });
+    auto it = keys_.lower_bound({root, key});
     if (it == keys_.end() || it->first.first != root)
         return false;
     // The key itself, or the first key below it: "a\b" sorts before "a\b\c".
-    const std::string& found = it->first.second;
-    return found == key || (found.size() > key.size() && found.compare(0, key.size(), key) == 0 && found[key.size()] == '\\');
+    const std::string &found = it->first.second;
+    return found == key
+        || (found.size() > key.size() && found.compare(0, key.size(), key) == 0
+            && found[key.size()] == '\\');
 }
 
-const RegValue* RegistryHive::value(HKEY root, std::string_view path, std::string_view name) const
+const RegValue *RegistryHive::value(HKEY root, std::string_view path, std::string_view name) const
 {
-    auto key = keys_.find({ root, folded(path) });
+    auto key = keys_.find({root, folded(path)});
     if (key == keys_.end())
         return nullptr;
     auto value = key->second.find(folded(name));
@@ -300,21 +303,22 @@ const RegValue* RegistryHive::value(HKEY root, std::string_view path, std::strin
 
 RegValue stringValue(std::string name, std::string_view text)
 {
-    RegValue value { std::move(name), REG_SZ, std::vector<std::uint8_t>(text.begin(), text.end()) };
+    RegValue value {std::move(name), REG_SZ, std::vector<std::uint8_t>(text.begin(), text.end())};
     value.data.push_back(0);
     return value;
 }
 
 RegValue dwordValue(std::string name, std::uint32_t number)
 {
-    return RegValue { std::move(name), REG_DWORD,
-        { std::uint8_t(number), std::uint8_t(number >> 8), std::uint8_t(number >> 16),
-            std::uint8_t(number >> 24) } };
+    return RegValue {std::move(name),
+                     REG_DWORD,
+                     {std::uint8_t(number), std::uint8_t(number >> 8), std::uint8_t(number >> 16),
+                      std::uint8_t(number >> 24)}};
 }
 
 std::optional<HKEY> rootFromName(std::string_view name)
 {
-    for (const RootName& r : kRoots)
+    for (const RootName &r : kRoots)
         if (dos::equalsIgnoreCase(name, r.full) || dos::equalsIgnoreCase(name, r.shortName))
             return r.root;
     return std::nullopt;
@@ -322,7 +326,7 @@ std::optional<HKEY> rootFromName(std::string_view name)
 
 std::string rootName(HKEY root)
 {
-    for (const RootName& r : kRoots)
+    for (const RootName &r : kRoots)
         if (r.root == root)
             return r.full;
     return std::string();
@@ -366,7 +370,7 @@ RegParseResult parseRegText(std::string_view text)
     return result;
 }
 
-LONG HiveRegistry::openKeyEx(HKEY key, std::string_view subKey, std::uint32_t access, HKEY* result)
+LONG HiveRegistry::openKeyEx(HKEY key, std::string_view subKey, std::uint32_t access, HKEY *result)
 {
     assert(result);
     *result = 0;
@@ -386,18 +390,18 @@ LONG HiveRegistry::openKeyEx(HKEY key, std::string_view subKey, std::uint32_t ac
     if (const LONG error = loadKey(root, path, (access & kKeyWriteRights) != 0, &hive))
         return error;
     const HKEY handle = nextHandle_++;
-    open_.emplace(handle, OpenKey { root, std::move(path), std::move(hive) });
+    open_.emplace(handle, OpenKey {root, std::move(path), std::move(hive)});
     *result = handle;
     return ERROR_SUCCESS;
 }
 
-LONG HiveRegistry::queryValueEx(HKEY key, std::string_view valueName, std::uint32_t* type,
-    std::uint8_t* data, std::uint32_t* dataSize)
+LONG HiveRegistry::queryValueEx(HKEY key, std::string_view valueName, std::uint32_t *type,
+                                std::uint8_t *data, std::uint32_t *dataSize)
 {
     auto it = open_.find(key);
     if (it == open_.end())
         return ERROR_INVALID_HANDLE;
-    const RegValue* value = it->second.hive.value(it->second.root, it->second.path, valueName);
+    const RegValue *value = it->second.hive.value(it->second.root, it->second.path, valueName);
     if (!value)
         return ERROR_FILE_NOT_FOUND;
     if (type)
@@ -427,7 +431,7 @@ std::filesystem::path FileRegistry::file() const
     return file_.empty() ? registryFile(dos::currentDrives()) : file_;
 }
 
-LONG FileRegistry::loadKey(HKEY root, const std::string& path, bool wantsWrite, RegistryHive* hive)
+LONG FileRegistry::loadKey(HKEY root, const std::string &path, bool wantsWrite, RegistryHive *hive)
 {
     const std::filesystem::path name = file();
     std::ifstream in(name, std::ios::binary);
@@ -447,21 +451,22 @@ LONG FileRegistry::loadKey(HKEY root, const std::string& path, bool wantsWrite, 
 
 void MemoryRegistry::setReadOnly(HKEY root, std::string_view path)
 {
-    readOnly_.insert({ root, folded(path) });
+    readOnly_.insert({root, folded(path)});
 }
 
-LONG MemoryRegistry::loadKey(HKEY root, const std::string& path, bool wantsWrite, RegistryHive* hive)
+LONG MemoryRegistry::loadKey(HKEY root, const std::string &path, bool wantsWrite,
+                             RegistryHive *hive)
 {
     openLog_.push_back(rootName(root) + (path.empty() ? "" : "\\") + path);
     if (!hive_.hasKey(root, path))
         return ERROR_FILE_NOT_FOUND;
-    if (wantsWrite && readOnly_.count({ root, folded(path) }))
+    if (wantsWrite && readOnly_.count({root, folded(path)}))
         return ERROR_ACCESS_DENIED;
     *hive = hive_;
     return ERROR_SUCCESS;
 }
 
-bool userMayWrite(const std::filesystem::path& file)
+bool userMayWrite(const std::filesystem::path &file)
 {
     struct stat info;
     if (::stat(file.c_str(), &info) != 0)
@@ -474,12 +479,12 @@ bool userMayWrite(const std::filesystem::path& file)
     return true;
 }
 
-std::filesystem::path registryFile(const dos::Drives& drives)
+std::filesystem::path registryFile(const dos::Drives &drives)
 {
     return *dos::toNative("c:\\windows\\tavelio.reg", drives);
 }
 
-Registry& systemRegistry()
+Registry &systemRegistry()
 {
     static FileRegistry registry;
     return registry;

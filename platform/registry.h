@@ -72,8 +72,8 @@ inline constexpr std::uint32_t WRITE_OWNER = 0x00080000;
 inline constexpr std::uint32_t KEY_READ = 0x00020019;
 
 // The rights that change a key; asking for any of them needs a writable key.
-inline constexpr std::uint32_t kKeyWriteRights
-    = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE_ACCESS | WRITE_DAC | WRITE_OWNER;
+inline constexpr std::uint32_t kKeyWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY
+    | KEY_CREATE_LINK | DELETE_ACCESS | WRITE_DAC | WRITE_OWNER;
 
 // Value types.
 inline constexpr std::uint32_t REG_NONE = 0;
@@ -94,15 +94,15 @@ public:
     // Opens `subKey` below `key` (a predefined root or an open key; "" opens `key` itself).
     // ERROR_FILE_NOT_FOUND when there is no such key, ERROR_ACCESS_DENIED when `access` asks
     // for a right the key does not grant.
-    virtual LONG openKeyEx(HKEY key, std::string_view subKey, std::uint32_t access, HKEY* result)
+    virtual LONG openKeyEx(HKEY key, std::string_view subKey, std::uint32_t access, HKEY *result)
         = 0;
 
     // Reads the value `valueName` ("" for the default value) of an open key. `type` receives
     // its type when not null. With `data` null, `*dataSize` receives the size it needs;
     // otherwise `*dataSize` is the buffer's size on entry and the data's size on return, and
     // when the buffer is too small the result is ERROR_MORE_DATA, the buffer untouched.
-    virtual LONG queryValueEx(HKEY key, std::string_view valueName, std::uint32_t* type,
-        std::uint8_t* data, std::uint32_t* dataSize)
+    virtual LONG queryValueEx(HKEY key, std::string_view valueName, std::uint32_t *type,
+                              std::uint8_t *data, std::uint32_t *dataSize)
         = 0;
 
     virtual LONG closeKey(HKEY key) = 0;
@@ -127,7 +127,7 @@ public:
     // True for a key that was added, or that lies above one.
     bool hasKey(HKEY root, std::string_view path) const;
     // The value, or null when the key or the value is missing.
-    const RegValue* value(HKEY root, std::string_view path, std::string_view name) const;
+    const RegValue *value(HKEY root, std::string_view path, std::string_view name) const;
     size_t keyCount() const { return keys_.size(); }
 
 private:
@@ -157,9 +157,9 @@ RegParseResult parseRegText(std::string_view text);
 class HiveRegistry : public Registry
 {
 public:
-    LONG openKeyEx(HKEY key, std::string_view subKey, std::uint32_t access, HKEY* result) override;
-    LONG queryValueEx(HKEY key, std::string_view valueName, std::uint32_t* type,
-        std::uint8_t* data, std::uint32_t* dataSize) override;
+    LONG openKeyEx(HKEY key, std::string_view subKey, std::uint32_t access, HKEY *result) override;
+    LONG queryValueEx(HKEY key, std::string_view valueName, std::uint32_t *type, std::uint8_t *data,
+                      std::uint32_t *dataSize) override;
     LONG closeKey(HKEY key) override;
 
     // Keys opened and not yet closed: a caller that forgets to close leaves them here.
@@ -168,7 +168,7 @@ public:
 protected:
     // The hive that holds the key, or an error code: ERROR_FILE_NOT_FOUND for a missing key,
     // ERROR_ACCESS_DENIED when write rights are asked of a read-only key.
-    virtual LONG loadKey(HKEY root, const std::string& path, bool wantsWrite, RegistryHive* hive)
+    virtual LONG loadKey(HKEY root, const std::string &path, bool wantsWrite, RegistryHive *hive)
         = 0;
 
 private:
@@ -194,10 +194,10 @@ public:
 
     std::filesystem::path file() const;
     // The lines skipped at the last read.
-    const std::vector<std::string>& problems() const { return problems_; }
+    const std::vector<std::string> &problems() const { return problems_; }
 
 protected:
-    LONG loadKey(HKEY root, const std::string& path, bool wantsWrite, RegistryHive* hive) override;
+    LONG loadKey(HKEY root, const std::string &path, bool wantsWrite, RegistryHive *hive) override;
 
 private:
     std::filesystem::path file_;
@@ -208,13 +208,13 @@ private:
 class MemoryRegistry : public HiveRegistry
 {
 public:
-    RegistryHive& hive() { return hive_; }
+    RegistryHive &hive() { return hive_; }
     void setReadOnly(HKEY root, std::string_view path);
     // "HKEY_LOCAL_MACHINE\<path>" of every open asked for, in order, successful or not.
-    const std::vector<std::string>& openLog() const { return openLog_; }
+    const std::vector<std::string> &openLog() const { return openLog_; }
 
 protected:
-    LONG loadKey(HKEY root, const std::string& path, bool wantsWrite, RegistryHive* hive) override;
+    LONG loadKey(HKEY root, const std::string &path, bool wantsWrite, RegistryHive *hive) override;
 
 private:
     RegistryHive hive_;
@@ -225,12 +225,12 @@ private:
 // True when this user may write `file`. The superuser passes every permission check, so for
 // it a file that grants write to nobody counts as read-only: that is how a registry file is
 // made read-only on purpose, and the superuser should see the same registry as everyone else.
-bool userMayWrite(const std::filesystem::path& file);
+bool userMayWrite(const std::filesystem::path &file);
 
 // Where a drive's registry file is: c:\windows\tavelio.reg.
-std::filesystem::path registryFile(const dos::Drives& drives);
+std::filesystem::path registryFile(const dos::Drives &drives);
 
 // The registry of this process: the file on the current drive C.
-Registry& systemRegistry();
+Registry &systemRegistry();
 
 } // namespace platform
