@@ -1,0 +1,72 @@
+// The About box, Form1: the program's title, its authors, a portrait, and a button that starts
+// the system-information program found through the registry.
+//
+// The main window makes one instance on the first "Acerca de Tavelio" and shows it modeless.
+// "Aceptar" and the close button only hide the window; the object stays for the next show.
+#pragma once
+
+#include "registry.h"
+#include "services.h"
+
+#include <QWidget>
+#include <stdexcept>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace about {
+
+// A registry value that fills the whole read buffer leaves no zero byte to end its text at.
+// GetKeyValue raises this rather than guess where the text ends; StartSysInfo reports it as
+// any other failure.
+class UnterminatedValueError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // A top-level window with no owner: the main window stays usable and may cover it.
+    Form1(platform::Registry &registry, platform::ProcessStarter &starter,
+          platform::MessageBoxes &messages, QWidget *parent = nullptr);
+
+    // Finds the system-information program through the registry and starts it without
+    // waiting; on any failure shows the one message "La información del sistema no está
+    // disponible en este momento".
+    void StartSysInfo();
+
+    // Reads the value `SubKeyRef` of the key `KeyName` below `KeyRoot` into `KeyVal`: text as
+    // it is, a 32-bit number in decimal, any other type leaves `KeyVal` as it was. False, with
+    // `KeyVal` emptied, when the key cannot be opened (write rights included) or the value
+    // cannot be read. Raises UnterminatedValueError for 1024 bytes without a zero byte.
+    bool GetKeyValue(platform::HKEY KeyRoot, const QString &KeyName, const QString &SubKeyRef,
+                     QString &KeyVal);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // Starts a program given by its DOS path; false when it names no executable file or the
+    // start fails.
+    bool startProgram(const QString &dosPath);
+
+    platform::Registry &registry_;
+    platform::ProcessStarter &starter_;
+    platform::MessageBoxes &messages_;
+
+    QFrame *fraMainFrame;
+    QPushButton *Command2;
+    QPushButton *Command1;
+    QLabel *picLogo;
+    QLabel *lblVersion;
+    QLabel *lblPlatform;
+    QLabel *lblCompanyProduct;
+    QLabel *lblProductName;
+};
+
+} // namespace about
