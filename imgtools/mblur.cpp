@@ -8,7 +8,9 @@
 #include "psf.h"
 #include "tool.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -20,43 +22,44 @@ const char kUsage[] = "uso: mblur.exe entrada longitud salida\n"
                       "  comparten un factor, algunas frecuencias se anulan del todo y ningún\n"
                       "  filtro las recupera.\n";
 
-img::Image motionBlur(const img::Image &in, int length)
+// Blurs each row in place; one row's copy is all the extra memory needed.
+void motionBlur(img::Image &image, int length)
 {
-    const int w = in.width;
+    const int w = image.width;
     // Offsets of the kernel as img::motionPsf centres it: -length/2 .. (length-1)/2. Output x
     // averages input columns x - (length-1)/2 .. x + length/2 (modulo the width).
     const int behind = (length - 1) / 2;
     const int ahead = length / 2;
     const double scale = 1.0 / length;
-    img::Image out(w, in.height);
-    for (int y = 0; y < in.height; ++y) {
-        const double *row = &in.px[size_t(y) * size_t(w)];
-        double *dst = &out.px[size_t(y) * size_t(w)];
+    std::vector<double> row(static_cast<size_t>(w));
+    for (int y = 0; y < image.height; ++y) {
+        double *dst = &image.px[size_t(y) * size_t(w)];
+        std::copy(dst, dst + w, row.begin());
         double sum = 0.0;
         for (int k = -behind; k <= ahead; ++k)
-            sum += row[((k % w) + w) % w];
-        int enter = (ahead + 1) % w; // the column the window takes in next
-        int leave = ((-behind % w) + w) % w; // the column it lets go of next
+            sum += row[size_t(((k % w) + w) % w)];
+        size_t enter = size_t((ahead + 1) % w); // the column the window takes in next
+        size_t leave = size_t(((-behind % w) + w) % w); // the column it lets go of next
         for (int x = 0; x < w; ++x) {
             dst[x] = sum * scale;
             sum += row[enter] - row[leave];
-            enter = enter + 1 == w ? 0 : enter + 1;
-            leave = leave + 1 == w ? 0 : leave + 1;
+            enter = enter + 1 == size_t(w) ? 0 : enter + 1;
+            leave = leave + 1 == size_t(w) ? 0 : leave + 1;
         }
     }
-    return out;
 }
 
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 3);
     const int length = img::parsePositive(args[1], "la longitud");
-    const img::Image in = img::readPnm(args[0]);
-    if (length > in.width)
+    img::Image image = img::readPnm(args[0]);
+    if (length > image.width)
         throw img::BadInput("la longitud " + args[1] + " es mayor que el ancho de «"
                             + std::filesystem::path(args[0]).filename().string() + "» ("
-                            + std::to_string(in.width) + " píxeles)");
-    img::writePgm(args[2], motionBlur(in, length), 16);
+                            + std::to_string(image.width) + " píxeles)");
+    motionBlur(image, length);
+    img::writePgm(args[2], image, 16);
 }
 
 } // namespace

@@ -23,10 +23,13 @@ void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 2);
     const img::Image in = img::readPnm(args[0]);
-    img::Image shown = img::centredMagnitude(img::forward(in));
-    for (double &v : shown.px)
-        v = std::log1p(255.0 * v);
-    img::writePgm(args[1], img::stretchMinMax(shown), 8);
+    img::Spectrum f = img::forward(in);
+    // The logarithm is taken on the stored half of the spectrum, before centredMagnitude
+    // draws each value twice: half the logarithms, which are most of this tool's work. The
+    // value left in each bin is real and not negative, so its magnitude is itself.
+    for (auto &c : f.c)
+        c = std::log(1.0 + 255.0 * std::abs(c));
+    img::writePgm(args[1], img::stretchMinMax(img::centredMagnitude(f)), 8);
 }
 
 } // namespace

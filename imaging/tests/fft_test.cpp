@@ -136,6 +136,21 @@ void testSparseRows()
     CHECK(a.px == b.px);
 }
 
+void testCentredDisplay()
+{
+    // Every pixel of the centred display against fullAt, on even and odd sizes.
+    for (auto [w, h] : {std::pair {8, 6}, {7, 5}, {8, 5}}) {
+        const Spectrum s = forward(randomImage(w, h, unsigned(w + h)));
+        const Image shown = centredMagnitude(s);
+        double worst = 0.0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                worst = std::max(
+                    worst, std::abs(shown.at(x, y) - std::abs(fullAt(s, x - w / 2, y - h / 2))));
+        CHECK_NEAR(worst, 0.0, 1e-12);
+    }
+}
+
 void testSignedFrequency()
 {
     CHECK(signedFrequency(0, 8) == 0 && signedFrequency(4, 8) == 4 && signedFrequency(5, 8) == -3);
@@ -151,6 +166,7 @@ int main()
     testEnergy();
     testSinusoidPeaks();
     testSparseRows();
+    testCentredDisplay();
     testSignedFrequency();
     return check::summary();
 }
