@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace restore {
@@ -15,14 +16,29 @@ namespace {
 
 const double kLogScale = std::log(256.0);
 
-// Filters `image` by a gain that depends on the frequency (fu, fv) in bins of the transform of
-// the mirrored image, whose size is passed along.
-template<typename Gain> img::Image filterMirrored(const img::Image &image, Gain gain)
+// Whether n has no prime factor above 7: FFTW is fastest on such sizes.
+bool smooth(int n)
 {
-    // Half the size on each side makes the mirrored image nearly one whole period of the
-    // image's even extension, so its borders meet without a jump.
-    const int padX = image.width / 2;
-    const int padY = image.height / 2;
+    for (int p : {2, 3, 5, 7})
+        while (n % p == 0)
+            n /= p;
+    return n == 1;
+}
+
+// The least pad of at least `margin` that gives the mirrored line an FFT-friendly length.
+int padFor(int n, int margin)
+{
+    for (int p = margin; p < margin + 64; ++p)
+        if (smooth(n + 2 * p))
+            return p;
+    return margin;
+}
+
+// Filters `image`, mirrored by (padX, padY) about its borders, by a gain that depends on the
+// frequency (fu, fv) in bins of the mirrored image's transform, whose size is passed along.
+template<typename Gain>
+img::Image filterMirrored(const img::Image &image, int padX, int padY, Gain gain)
+{
     img::Spectrum s = img::forward(img::mirrorPad(image, padX, padY));
     for (int v = 0; v < s.height; ++v) {
         const int fv = img::signedFrequency(v, s.height);
@@ -32,11 +48,21 @@ template<typename Gain> img::Image filterMirrored(const img::Image &image, Gain 
     return img::crop(img::inverse(s), padX, padY, image.width, image.height);
 }
 
-double quantile(std::vector<double> values, double fraction)
+// The values at the `low` and `high` fractions of the sorted pixels.
+std::pair<double, double> quantiles(const std::vector<double> &px, double low, double high)
 {
-    const auto k = size_t(std::llround(std::clamp(fraction, 0.0, 1.0) * double(values.size() - 1)));
-    std::nth_element(values.begin(), values.begin() + long(k), values.end());
-    return values[k];
+    std::vector<double> values = px;
+    const auto at = [&](double f) {
+        return values.begin() + long(std::llround(f * double(values.size() - 1)));
+    };
+    const auto lo = at(low), hi = at(high);
+    std::nth_element(values.begin(), lo, values.end());
+    const double loValue = *lo;
+    // Everything after `lo` is already no smaller than it, so the second search can start
+    // there; it may move `lo` itself, whose value was kept.
+    if (hi > lo)
+        std::nth_element(lo + 1, hi, values.end());
+    return {loValue, *hi};
 }
 
 } // namespace
@@ -68,9 +94,13 @@ img::Image homomorphic(const img::Image &logarithm)
 {
     if (logarithm.size() == 0)
         return logarithm;
-    const img::Image filtered = filterMirrored(logarithm, [](int fu, int fv, int, int) {
-        return homomorphicGain(double(fu) * fu + double(fv) * fv);
-    });
+    // The illumination the filter takes out varies over a good part of the image, so the
+    // mirror is half the image wide on each side: nearly one whole period of the image's even
+    // extension, whose borders meet without a jump.
+    const img::Image filtered = filterMirrored(
+        logarithm, logarithm.width / 2, logarithm.height / 2, [](int fu, int fv, int, int) {
+            return homomorphicGain(double(fu) * fu + double(fv) * fv);
+        });
     return img::stretchPercentile(expImage(filtered), kHomoClip, 1.0 - kHomoClip);
 }
 
@@ -85,17 +115,21 @@ img::Image emphasise(const img::Image &image)
 {
     if (image.size() == 0)
         return image;
-    img::Image out = filterMirrored(image, [](int fu, int fv, int w, int h) {
-        const double cu = double(fu) / w;
-        const double cv = double(fv) / h;
-        return emphasisGain(cu * cu + cv * cv);
-    });
+    // The high-pass reaches a few pixels only (a Gaussian of 1/(2π·D0) = 1.6 pixels), so a
+    // narrow mirror keeps the opposite borders apart: the transform stays a quarter of the
+    // size the homomorphic filter needs.
+    img::Image out
+        = filterMirrored(image, padFor(image.width, kEmphasisMargin),
+                         padFor(image.height, kEmphasisMargin), [](int fu, int fv, int w, int h) {
+                             const double cu = double(fu) / w;
+                             const double cv = double(fv) / h;
+                             return emphasisGain(cu * cu + cv * cv);
+                         });
     double mean = 0.0;
     for (double v : out.px)
         mean += v;
     mean /= double(out.size());
-    const double lo = quantile(out.px, kEmphasisClip);
-    const double hi = quantile(out.px, 1.0 - kEmphasisClip);
+    const auto [lo, hi] = quantiles(out.px, kEmphasisClip, 1.0 - kEmphasisClip);
     double scale = 1.0;
     if (hi > 1.0 && hi > mean)
         scale = std::min(scale, (1.0 - mean) / (hi - mean));

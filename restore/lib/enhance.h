@@ -3,7 +3,8 @@
 //
 // Both treat the image as a photograph, not as one period of a periodic pattern: the image is
 // mirrored about its borders before the FFT, so a bright left border meeting a dark right one
-// does not become an edge that a high-boost filter sharpens into a bright frame.
+// does not become an edge that a high-boost filter sharpens into a bright frame; measured, a
+// circular FFT with a min-max stretch loses edge contrast where the mirrored one gains it.
 #pragma once
 
 #include "image.h"
@@ -28,6 +29,8 @@ constexpr double kHomoClip = 0.01;
 constexpr double kEmphasisA = 1.0;
 constexpr double kEmphasisB = 0.5;
 constexpr double kEmphasisCutoff = 0.1;
+// Pixels of mirror around the image, ten times the reach of the high-pass.
+constexpr int kEmphasisMargin = 16;
 // Overshoots beyond black and white are brought in by scaling about the mean until this
 // fraction of pixels at each end is all that reaches past them: each pass then clips at most
 // a few pixels, and the second pass cannot turn the picture into black and white.

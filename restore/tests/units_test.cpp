@@ -266,6 +266,22 @@ void testEnhancement()
     CHECK(double(outside) / double(sharp.size()) <= 2 * kEmphasisClip + 1e-9);
     CHECK(sharp.at(16, 10) < 0.3 && sharp.at(48, 10) > 0.7); // still a dark and a bright half
 
+    // Dark specks on a mid grey overshoot below black only; that is scaled back just far
+    // enough: at that end the clipped fraction is the allowed one, at neither end more.
+    img::Image detail(120, 90, 0.5);
+    std::mt19937 rng(4);
+    std::uniform_real_distribution<double> level(0.0, 1.0);
+    for (double &v : detail.px)
+        if (level(rng) < 0.03)
+            v = 0.05 * level(rng);
+    const img::Image emphasised = emphasise(detail);
+    size_t below = 0, above = 0;
+    for (double v : emphasised.px)
+        below += v<-1e-12, above += v> 1 + 1e-12;
+    const double n = double(emphasised.size());
+    CHECK(below / n <= kEmphasisClip + 1 / n && above / n <= kEmphasisClip + 1 / n);
+    CHECK(std::max(below, above) / n >= kEmphasisClip - 2 / n);
+
     CHECK(emphasisBits(ramp) == 8); // 1/31 steps are no 8-bit levels
     CHECK(emphasisBits(img::quantised(ramp, 8)) == 16);
     CHECK(emphasisBits(img::quantised(ramp, 16)) == 8);
