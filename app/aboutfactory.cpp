@@ -1,11 +1,16 @@
 #include "aboutfactory.h"
 
+#include "form1.h"
+#include "registry.h"
+
 namespace app {
 
-// The About box is wired in once its window exists; until then the entry does nothing.
 std::function<std::unique_ptr<QWidget>()> aboutBoxFactory()
 {
-    return {};
+    return [] {
+        return std::make_unique<about::Form1>(platform::systemRegistry(),
+            platform::systemProcessStarter(), platform::systemMessageBoxes());
+    };
 }
 
 } // namespace app

@@ -2,6 +2,7 @@
 // hand their work to plain code.
 #include "frmmain.h"
 
+#include "captionbutton.h"
 #include "contracts.h"
 #include "filecommands.h"
 #include "fonts.h"
@@ -75,12 +76,12 @@ void frmMain::createControls()
         widget->setGeometry(platform::twipsRect(left, top, width, height, m_dpi));
     };
 
-    Command1 = new QPushButton(QStringLiteral("Mostrar imagen resturada"), client);
+    Command1 = new CaptionButton(QStringLiteral("Mostrar imagen resturada"), client);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setFont(platform::tahoma(9, true));
     place(Command1, 4920, 5040, 1935, 975);
 
-    Command2 = new QPushButton(QStringLiteral("Mostrar Imagen &Distorsionada"), client);
+    Command2 = new CaptionButton(QStringLiteral("Mostrar Imagen &Distorsionada"), client);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setFont(platform::tahoma(9, true));
     place(Command2, 4920, 2400, 1935, 1095);

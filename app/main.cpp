@@ -24,6 +24,8 @@ int main(int argc, char* argv[])
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
     platform::registerTahoma();
+    // Windows draws dialogs and buttons without a font of their own in Tahoma 8.
+    QApplication::setFont(platform::tahoma(8, false));
 
     const dos::Drives drives = dos::currentDrives();
     std::string reason;
