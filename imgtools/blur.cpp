@@ -8,6 +8,8 @@
 #include "psf.h"
 #include "tool.h"
 
+#include <utility>
+
 namespace {
 
 const char kUsage[] = "uso: blur.exe entrada psf salida\n"
@@ -18,10 +20,17 @@ const char kUsage[] = "uso: blur.exe entrada psf salida\n"
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 3);
-    const img::Image in = img::readPnm(args[0]);
-    const img::Image psf = img::readPsf(args[1], in);
-    const img::Spectrum h = img::transferFunction(psf, in.width, in.height);
-    img::writePgm(args[2], img::applyTransfer(in, h), 16);
+    // Each buffer is let go as soon as it has served, so that at most three image-sized
+    // arrays live at once (24 bytes a pixel): a 16384² image must fit in memory too.
+    img::Spectrum s;
+    {
+        const img::Image in = img::readPnm(args[0]);
+        const img::Image psf = img::readPsf(args[1], in);
+        const img::Spectrum h = img::transferFunction(psf, in.width, in.height);
+        s = img::forward(in);
+        img::multiply(s, h);
+    }
+    img::writePgm(args[2], img::inverse(std::move(s)), 16);
 }
 
 } // namespace
