@@ -37,9 +37,12 @@ const char kUsage[]
       "ruido\n"
       "  periódico, mediana de los detalles finos para el blanco). Escribe un PGM de 8 bits.\n";
 
+// σ in grey levels, to a tenth, or to two figures below one level.
 std::string greyLevels(double sigma)
 {
-    return restore::formatNumber(std::round(sigma * 255.0 * 10.0) / 10.0);
+    const double levels = sigma * 255.0;
+    const double step = levels < 1.0 ? 100.0 : 10.0;
+    return restore::formatNumber(std::round(levels * step) / step);
 }
 
 void run(const std::vector<std::string> &args)
@@ -54,17 +57,21 @@ void run(const std::vector<std::string> &args)
     const restore::NoiseEstimate noise = restore::estimateNoise(blurred, g, peaks);
     const double advised = std::max(kMinimumK, 2.0 * noise.total());
 
-    std::cout
-        << "Filtro de Wiener de «" << args[0] << "» con la PSF «" << args[1]
-        << "»: F = H*·G / (|H|² + k).\n"
-        << "Se aconseja k = el doble de la variación del ruido, entendida como su desviación\n"
-        << "típica en la escala de grises de 0 a 1 (σ en niveles de gris dividida por 255): k = "
-           "2·σ/255.\n"
-        << "Ruido medido en esta imagen: σ ≈ " << greyLevels(noise.total())
-        << " niveles de gris (periódico " << greyLevels(noise.structured) << " en " << peaks.size()
-        << (peaks.size() == 1 ? " pico" : " picos") << " del espectro, blanco "
-        << greyLevels(noise.white) << "), luego k = 2·" << greyLevels(noise.total())
-        << "/255 = " << restore::formatNumber(advised) << ".\n";
+    std::cout << "Filtro de Wiener de «" << args[0] << "» con la PSF «" << args[1]
+              << "»: F = H*·G / (|H|² + k).\n"
+              << "Se aconseja k = el doble de la variación del ruido, entendida como su "
+                 "desviación típica\n"
+              << "en la escala de grises de 0 a 1 (σ en niveles de gris dividida por 255), "
+                 "por dos: k = 2·σ/255.\n"
+              << "Ruido medido en esta imagen: σ ≈ " << greyLevels(noise.total())
+              << " niveles de gris (periódico ";
+    if (peaks.empty())
+        std::cout << "0, no hay picos en el espectro";
+    else
+        std::cout << greyLevels(noise.structured) << ", de " << peaks.size()
+                  << (peaks.size() == 1 ? " pico" : " picos") << " del espectro";
+    std::cout << "; blanco " << greyLevels(noise.white)
+              << "),\nluego k = 2·σ/255 = " << restore::formatNumber(advised) << ".\n";
     const double k = restore::askNumber(std::cin, std::cout, "k", advised, 0.0);
     img::writePgm(args[2], restore::wienerFilter(g, h, k), 8);
 }
