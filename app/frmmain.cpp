@@ -87,7 +87,7 @@ void frmMain::createControls()
     place(Command2, 4920, 2400, 1935, 1095);
 
     // Enter and Escape press neither button.
-    for (QPushButton* button : { Command1, Command2 }) {
+    for (CaptionButton* button : { Command1, Command2 }) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
@@ -114,6 +114,10 @@ void frmMain::createControls()
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(Image1, 360, 2760, 2415, 1935);
 
+    // Pictures and the label lie under the buttons, as lightweight controls do on Windows: an
+    // opened image larger than its box extends under the buttons, not over them.
+    Command1->raise();
+    Command2->raise();
     setTabOrder(Command2, Command1);
     Command2->setFocus();
 }

@@ -15,10 +15,10 @@
 class QAction;
 class QLabel;
 class QMenu;
-class QPushButton;
 
 namespace app {
 
+class CaptionButton;
 class OpenDialog;
 
 // What the window needs from outside; tests pass fakes.
@@ -86,8 +86,8 @@ private:
     bool m_placementFitted = false;
     double m_dpi = 96.0;
 
-    QPushButton* Command1 = nullptr;
-    QPushButton* Command2 = nullptr;
+    CaptionButton* Command1 = nullptr;
+    CaptionButton* Command2 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Image1 = nullptr;
     QLabel* Image2 = nullptr;

@@ -1,4 +1,5 @@
 // The main window: layout, menu tree, show buttons, file commands, placement and pauses.
+#include "captionbutton.h"
 #include "fakes.h"
 #include "filecommands.h"
 #include "frmmain.h"
@@ -36,7 +37,10 @@ struct Fixture
             } });
     }
     QAction* action(const char* control) { return window->findChild<QAction*>(control); }
-    QPushButton* button(const char* control) { return window->findChild<QPushButton*>(control); }
+    app::CaptionButton* button(const char* control)
+    {
+        return static_cast<app::CaptionButton*>(window->findChild<QPushButton*>(control));
+    }
     QString label() { return window->findChild<QLabel*>("Label1")->text(); }
     QString bitmap(const QString& name)
     {
@@ -89,8 +93,8 @@ private slots:
     {
         Fixture f;
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Tavelio"));
-        QCOMPARE(f.button("Command1")->text(), QStringLiteral("Mostrar imagen resturada"));
-        QCOMPARE(f.button("Command2")->text(), QStringLiteral("Mostrar Imagen &Distorsionada"));
+        QCOMPARE(f.button("Command1")->caption(), QStringLiteral("Mostrar imagen resturada"));
+        QCOMPARE(f.button("Command2")->caption(), QStringLiteral("Mostrar Imagen &Distorsionada"));
         QCOMPARE(f.button("Command2")->geometry(), QRect(328, 160, 129, 73));
         QCOMPARE(f.window->findChild<QLabel*>("Label1")->geometry(), QRect(32, 16, 249, 97));
         QCOMPARE(f.window->findChild<QLabel*>("Image1")->geometry(), QRect(24, 184, 161, 129));
@@ -334,6 +338,18 @@ private slots:
         QVERIFY(f.messages.texts.isEmpty());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), f.button("Command1"));
+    }
+
+    void altDOpensTheMenuNotTheButton()
+    {
+        Fixture f;
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QTest::keyClick(f.window.get(), Qt::Key_D, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("mnDistoricion"));
+        QApplication::activePopupWidget()->close();
+        QVERIFY(f.messages.texts.isEmpty());
     }
 
     void aClickIsHandledDuringEspera()
