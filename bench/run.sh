@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Tavelio's figures, measured in one run and printed as ratios.
+#
+#   bench/run.sh                 # builds into build-bench/ if needed
+#   BUILD_DIR=build RUNS=9 bench/run.sh
+#
+# 1. Start to first paint: the program (its whole start-up: translations, fonts, drive C, the
+#    main window) against the smallest Qt Widgets program that shows a window, both in the
+#    same X server (Xvfb), from the start of the process to its first paint; medians of RUNS.
+# 2. The CPU one 2-second pause costs, as a share of one core.
+# 3. Every image tool against its floor: bench/tools1.sh and bench/restore.sh.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${BUILD_DIR:-$root/build-bench}")
+runs=${RUNS:-7}
+if [[ ! -f "$build/build.ninja" ]]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" >/dev/null
+
+scratch=$(mktemp -d)
+exec 3>"$scratch/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
+for _ in $(seq 100); do [[ -s "$scratch/display" ]] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$scratch/display")"
+export TAVELIO_DRIVE_C="$scratch/drive_c" XDG_CONFIG_HOME="$scratch/config"
+tools=$("$build/bin/tavelio-drivec")
+
+/usr/bin/python3 - "$build/bin" "$tools" "$runs" <<'PY'
+import statistics, subprocess, sys, time
+
+bin_dir, tools, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
+
+def first_paint(program):
+    """Median seconds from starting `program` to its "painted" line."""
+    times = []
+    for _ in range(runs):
+        start = time.perf_counter()
+        proc = subprocess.Popen([f"{bin_dir}/{program}"], cwd=tools, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, text=True)
+        line = proc.stdout.readline()
+        times.append(time.perf_counter() - start)
+        proc.wait()
+        if line.strip() != "painted":
+            sys.exit(f"{program} did not paint")
+    return statistics.median(times)
+
+program = first_paint("bench_startup_probe")
+minimal = first_paint("bench_minimal_probe")
+print("Start to first paint (median of %d, Xvfb)" % runs)
+print(f"  tavelio            {program * 1000:8.1f} ms")
+print(f"  minimal Qt window  {minimal * 1000:8.1f} ms")
+print(f"  ratio              {program / minimal:8.2f}")
+
+wall, cpu = map(float, subprocess.check_output([f"{bin_dir}/bench_pause_probe"], text=True).split())
+print("A 2-second pause (Espera)")
+print(f"  wall {wall:.3f} s, CPU {cpu * 1000:.1f} ms: {100 * cpu / wall:.2f} % of a core")
+PY
+
+echo
+BUILD_DIR="$build" RUNS="${TOOL_RUNS:-5}" bash "$root/bench/tools1.sh"
+echo
+BUILD_DIR="$build" RUNS="${TOOL_RUNS:-5}" bash "$root/bench/restore.sh"

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Tavelio needs; does nothing when they are all there.
+#   scripts/deps.sh          what building and running need
+#   scripts/deps.sh --test   that, and what the tests need (X server, xdotool, fuzzer)
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
+  libfftw3-dev
+  fonts-wine fonts-dejavu-core
+  xterm
+)
+if [[ "${1:-}" == "--test" ]]; then
+  packages+=(xvfb xdotool x11-utils imagemagick clang-14 libclang-rt-14-dev)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
+    missing+=("$package")
+  fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Instalando: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# A student's first session, end to end, in a real X server.
+#
+#   student_session.sh BUILD_DIR [SCREENSHOT.png]
+#
+# Starts Xvfb, prepares a fresh drive C from the build tree, starts Tavelio in its tool folder
+# and drives it with the keyboard through xdotool as a person would: opens camera.BMP through
+# the dialog, distorts it with a motion of 25, removes that motion, presses both show buttons,
+# and runs "Filtro Wiener", whose terminal window is answered with Enter. Checks the working
+# images the real tools write and the viewer windows that open. Exit 77 (skipped) when there is
+# no Xvfb or xdotool.
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+screenshot=${2:-}
+for program in Xvfb xdotool xterm import; do
+  command -v "$program" >/dev/null || { echo "falta $program: prueba omitida"; exit 77; }
+done
+
+scratch=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  pkill -f "$scratch" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FALLO: $*" >&2
+  [[ -n "${DISPLAY:-}" ]] && import -window root "$scratch/fallo.png" 2>/dev/null \
+    && cp "$scratch/fallo.png" "$build/e2e-fallo.png" && echo "captura: $build/e2e-fallo.png" >&2
+  exit 1
+}
+
+# Polls until a command succeeds, for up to $1 seconds.
+wait_for() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  until "$@" >/dev/null 2>&1; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
+}
+window_named() { xdotool search --onlyvisible --name "$1"; }
+focus() { xdotool windowfocus --sync "$1"; sleep 0.2; }
+keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
+pgmcheck() { "$build/bin/pgmcheck" "$@"; }
+
+# A private X server on a free display.
+exec 3>"$scratch/display"
+Xvfb -displayfd 3 -screen 0 1700x1000x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$scratch/display" || fail "Xvfb no arranca"
+export DISPLAY=":$(head -n1 "$scratch/display")"
+
+# A fresh drive C, and the program in its tool folder as the launcher starts it.
+export TAVELIO_DRIVE_C="$scratch/drive_c" TAVELIO_TERMINAL=xterm
+export XDG_CONFIG_HOME="$scratch/config" LANG=C.UTF-8
+tools=$("$build/bin/tavelio-drivec")
+cd "$tools"
+"$build/bin/tavelio" >"$scratch/tavelio.log" 2>&1 &
+pids+=($!)
+wait_for 20 window_named '^Tavelio$' || fail "la ventana principal no aparece"
+main=$(window_named '^Tavelio$' | head -n1)
+focus "$main"
+
+# 1. A&brir...: the dialog, the file name typed, Enter.
+keys alt+a b
+wait_for 10 window_named '^Abrir$' || fail "el diálogo Abrir no aparece"
+focus "$(window_named '^Abrir$' | head -n1)"
+xdotool type --delay 40 camera.BMP
+keys Return
+wait_for 20 test -s align.pgm || fail "align.pgm no aparece"
+[[ "$(pgmcheck psnr align.pgm camera.pgm)" == inf ]] || fail "align.pgm no es camera.pgm"
+[[ "$(pgmcheck size align.pgm)" == "512 512 255" ]] || fail "align.pgm no es de 8 bits"
+focus "$main"
+
+# 2. Distorsionar > Distorsión determinando la cantidad de movimiento > ... de 25.
+keys alt+d Down Down Right Down Return
+wait_for 20 test -s distor.pgm || fail "distor.pgm no aparece"
+[[ "$(pgmcheck size distor.pgm)" == "512 512 65535" ]] || fail "distor.pgm no es de 16 bits"
+"$tools/mblur.exe" align.pgm 25 "$scratch/referencia.pgm"
+[[ "$(pgmcheck psnr distor.pgm "$scratch/referencia.pgm")" == inf ]] || fail "distor.pgm no es el movimiento de 25"
+
+# 3. Tavelio > Quitar una distorsión > Con movimiento igual a 25.
+keys alt+t Right Down Return
+wait_for 20 test -s mov25.pgm || fail "mov25.pgm no aparece"
+restored=$(pgmcheck psnr mov25.pgm align.pgm)
+awk -v db="$restored" 'BEGIN { exit !(db == "inf" || db >= 50) }' || fail "mov25.pgm: $restored dB"
+
+# 4. Both show buttons: Space presses the focused one, Enter closes the message.
+focus "$main"
+keys space
+wait_for 10 window_named '^Nerbo1$' || fail "el mensaje del botón no aparece"
+focus "$(window_named '^Nerbo1$' | head -n1)"
+keys Return
+wait_for 20 window_named '^distor\.pgm$' || fail "el visor de distor.pgm no aparece"
+focus "$main"
+keys Tab space
+wait_for 10 window_named '^Nerbo1$' || fail "el segundo mensaje no aparece"
+focus "$(window_named '^Nerbo1$' | head -n1)"
+keys Return
+wait_for 20 window_named '^mov25\.pgm$' || fail "el visor de Mov25.pgm no aparece"
+grep -q $'i_view32.exe  Mov25.pgm \r' irfanview.bat || fail "irfanview.bat no nombra Mov25.pgm"
+
+if [[ -n "$screenshot" ]]; then
+  # The window at its designed client size, the two viewers beside it.
+  xdotool windowsize --sync "$main" 592 580 windowmove --sync "$main" 8 8
+  xdotool windowmove --sync "$(window_named '^distor\.pgm$' | head -n1)" 612 8
+  xdotool windowmove --sync "$(window_named '^mov25\.pgm$' | head -n1)" 1148 8
+  focus "$main"
+  sleep 0.5
+  import -window root -crop 1684x596+0+0 "$screenshot"
+fi
+
+# 5. Tavelio > Filtro Wiener: a terminal asks for k; Enter takes the advised value.
+focus "$main"
+keys alt+t Down Down Return
+wait_for 20 xdotool search --onlyvisible --class xterm || fail "no se abre el terminal de wiener.exe"
+terminal=$(xdotool search --onlyvisible --class xterm | head -n1)
+wait_for 20 pgrep -f "wiener.exe distor.pgm psf1A.pgm wiener.pgm" || fail "wiener.exe no arranca"
+sleep 1
+focus "$terminal"
+keys Return
+wait_for 30 test -s wiener.pgm || fail "wiener.pgm no aparece"
+[[ "$(pgmcheck size wiener.pgm)" == "512 512 255" ]] || fail "wiener.pgm no es de 8 bits"
+
+echo "1 passed, 0 failed"
