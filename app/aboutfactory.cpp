@@ -9,7 +9,8 @@ std::function<std::unique_ptr<QWidget>()> aboutBoxFactory()
 {
     return [] {
         return std::make_unique<about::Form1>(platform::systemRegistry(),
-            platform::systemProcessStarter(), platform::systemMessageBoxes());
+                                              platform::systemProcessStarter(),
+                                              platform::systemMessageBoxes());
     };
 }
 

@@ -10,7 +10,7 @@
 
 namespace app {
 
-bool batchFileBytes(const QString& commandLine, QByteArray* bytes)
+bool batchFileBytes(const QString &commandLine, QByteArray *bytes)
 {
     QStringEncoder latin1(QStringEncoder::Latin1);
     const QString text = QStringLiteral("@echo \r\ncls\r\n") + commandLine + QStringLiteral("\r\n");
@@ -22,21 +22,21 @@ bool batchFileBytes(const QString& commandLine, QByteArray* bytes)
     return true;
 }
 
-BatchRunner::BatchRunner(platform::ProcessStarter& starter, platform::MessageBoxes& messages,
-    QString workingFolder)
+BatchRunner::BatchRunner(platform::ProcessStarter &starter, platform::MessageBoxes &messages,
+                         QString workingFolder)
     : m_starter(starter)
     , m_messages(messages)
     , m_workingFolder(std::move(workingFolder))
 {
 }
 
-bool BatchRunner::writeBatchFile(const QString& fileName, const QString& commandLine,
-    QString* reason)
+bool BatchRunner::writeBatchFile(const QString &fileName, const QString &commandLine,
+                                 QString *reason)
 {
     QByteArray bytes;
     if (!batchFileBytes(commandLine, &bytes)) {
-        *reason = QCoreApplication::translate("app",
-            "la orden contiene caracteres que un archivo por lotes no puede guardar");
+        *reason = QCoreApplication::translate(
+            "app", "la orden contiene caracteres que un archivo por lotes no puede guardar");
         return false;
     }
     QSaveFile file(QDir(m_workingFolder).filePath(fileName));
@@ -47,24 +47,26 @@ bool BatchRunner::writeBatchFile(const QString& fileName, const QString& command
     return true;
 }
 
-bool BatchRunner::startBatchFile(const QString& fileName, platform::WindowStyle windowStyle,
-    QString* reason)
+bool BatchRunner::startBatchFile(const QString &fileName, platform::WindowStyle windowStyle,
+                                 QString *reason)
 {
     return platform::startBatchFile(m_starter, m_workingFolder, fileName, windowStyle, reason);
 }
 
-bool BatchRunner::run(QWidget* parent, const QString& fileName, const QString& commandLine,
-    platform::WindowStyle windowStyle)
+bool BatchRunner::run(QWidget *parent, const QString &fileName, const QString &commandLine,
+                      platform::WindowStyle windowStyle)
 {
     QString reason;
     if (!writeBatchFile(fileName, commandLine, &reason)) {
-        m_messages.show(parent,
+        m_messages.show(
+            parent,
             QCoreApplication::translate("app", "No se pudo escribir el archivo por lotes %1: %2")
                 .arg(fileName, reason));
         return false;
     }
     if (!startBatchFile(fileName, windowStyle, &reason)) {
-        m_messages.show(parent,
+        m_messages.show(
+            parent,
             QCoreApplication::translate("app", "No se pudo iniciar el archivo por lotes %1: %2")
                 .arg(fileName, reason));
         return false;

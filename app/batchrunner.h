@@ -13,32 +13,32 @@ namespace app {
 
 // The bytes of a batch file: "@echo ", "cls" and the command line, each ended by CR LF, as
 // single-byte text. False when the line holds a character that single-byte text cannot carry.
-bool batchFileBytes(const QString& commandLine, QByteArray* bytes);
+bool batchFileBytes(const QString &commandLine, QByteArray *bytes);
 
 class BatchRunner
 {
 public:
-    BatchRunner(platform::ProcessStarter& starter, platform::MessageBoxes& messages,
-        QString workingFolder);
+    BatchRunner(platform::ProcessStarter &starter, platform::MessageBoxes &messages,
+                QString workingFolder);
 
     // Creates or replaces `fileName` in the working folder; false, with the reason, on failure.
-    bool writeBatchFile(const QString& fileName, const QString& commandLine, QString* reason);
+    bool writeBatchFile(const QString &fileName, const QString &commandLine, QString *reason);
 
     // Starts the batch file by its bare name through the command shell; false, with the
     // reason, when nothing could be started. Never waits.
-    bool startBatchFile(const QString& fileName, platform::WindowStyle windowStyle,
-        QString* reason);
+    bool startBatchFile(const QString &fileName, platform::WindowStyle windowStyle,
+                        QString *reason);
 
     // Writes and starts a batch file. A failure is reported in a message box naming the file
     // and the system's reason, and nothing is started.
-    bool run(QWidget* parent, const QString& fileName, const QString& commandLine,
-        platform::WindowStyle windowStyle);
+    bool run(QWidget *parent, const QString &fileName, const QString &commandLine,
+             platform::WindowStyle windowStyle);
 
-    const QString& workingFolder() const { return m_workingFolder; }
+    const QString &workingFolder() const { return m_workingFolder; }
 
 private:
-    platform::ProcessStarter& m_starter;
-    platform::MessageBoxes& m_messages;
+    platform::ProcessStarter &m_starter;
+    platform::MessageBoxes &m_messages;
     QString m_workingFolder;
 };
 

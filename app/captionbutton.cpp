@@ -18,13 +18,13 @@ QString plainText(QString caption)
 
 } // namespace
 
-CaptionButton::CaptionButton(const QString& caption, QWidget* parent)
+CaptionButton::CaptionButton(const QString &caption, QWidget *parent)
     : QPushButton(plainText(caption), parent)
     , m_caption(caption)
 {
 }
 
-void CaptionButton::paintEvent(QPaintEvent*)
+void CaptionButton::paintEvent(QPaintEvent *)
 {
     QStylePainter painter(this);
     QStyleOptionButton option;
@@ -37,7 +37,7 @@ void CaptionButton::paintEvent(QPaintEvent*)
     if (!style()->styleHint(QStyle::SH_UnderlineShortcut, &option, this))
         flags |= Qt::TextHideMnemonic;
     painter.drawItemText(rect().adjusted(margin, margin, -margin, -margin), flags, palette(),
-        isEnabled(), m_caption, QPalette::ButtonText);
+                         isEnabled(), m_caption, QPalette::ButtonText);
 }
 
 } // namespace app

@@ -13,13 +13,13 @@ namespace app {
 class CaptionButton : public QPushButton
 {
 public:
-    CaptionButton(const QString& caption, QWidget* parent);
+    CaptionButton(const QString &caption, QWidget *parent);
 
     // The caption as designed, "&" marking the access key.
-    const QString& caption() const { return m_caption; }
+    const QString &caption() const { return m_caption; }
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QString m_caption;

@@ -36,7 +36,7 @@ bool Pauses::Espera(double segundos)
 void Pauses::cancelAll()
 {
     m_cancelled = true;
-    for (QEventLoop* loop : std::as_const(m_loops))
+    for (QEventLoop *loop : std::as_const(m_loops))
         loop->quit();
 }
 

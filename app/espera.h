@@ -23,7 +23,7 @@ public:
     bool cancelled() const { return m_cancelled; }
 
 private:
-    QList<QEventLoop*> m_loops;
+    QList<QEventLoop *> m_loops;
     bool m_cancelled = false;
 };
 

@@ -10,23 +10,23 @@ namespace app {
 namespace {
 
 constexpr int kToolFolderLength = 29; // "c:\qor\ejecutable\auxiliares\"
-constexpr int kExtensionLength = 4;   // ".BMP"
+constexpr int kExtensionLength = 4; // ".BMP"
 
 struct Key
 {
-    const char* name;
+    const char *name;
     double fallback;
 };
 constexpr Key kPlacementKeys[] = {
-    { "MainLeft", 1000 },
-    { "MainTop", 1000 },
-    { "MainWidth", 6500 },
-    { "MainHeight", 6500 },
+    {"MainLeft", 1000},
+    {"MainTop", 1000},
+    {"MainWidth", 6500},
+    {"MainHeight", 6500},
 };
 
 } // namespace
 
-std::optional<QString> pgmTwinName(const QString& fullDosName)
+std::optional<QString> pgmTwinName(const QString &fullDosName)
 {
     const qsizetype length = fullDosName.size() - kToolFolderLength - kExtensionLength;
     if (length < 0)
@@ -34,7 +34,7 @@ std::optional<QString> pgmTwinName(const QString& fullDosName)
     return fullDosName.mid(kToolFolderLength, length) + QStringLiteral(".pgm");
 }
 
-std::optional<double> parseTwips(const QString& text)
+std::optional<double> parseTwips(const QString &text)
 {
     QString number = text.trimmed();
     number.replace(QLatin1Char(','), QLatin1Char('.'));
@@ -54,19 +54,20 @@ QRectF readPlacement()
 {
     double values[4];
     for (int i = 0; i < 4; ++i) {
-        const QString stored = platform::GetSetting(platform::kAppTitle, kSettingsSection,
-            QLatin1String(kPlacementKeys[i].name), QString());
+        const QString stored
+            = platform::GetSetting(platform::kAppTitle, kSettingsSection,
+                                   QLatin1String(kPlacementKeys[i].name), QString());
         values[i] = parseTwips(stored).value_or(kPlacementKeys[i].fallback);
     }
     return QRectF(values[0], values[1], values[2], values[3]);
 }
 
-void savePlacement(const QRectF& twips)
+void savePlacement(const QRectF &twips)
 {
-    const double values[4] = { twips.left(), twips.top(), twips.width(), twips.height() };
+    const double values[4] = {twips.left(), twips.top(), twips.width(), twips.height()};
     for (int i = 0; i < 4; ++i) {
         platform::SaveSetting(platform::kAppTitle, kSettingsSection,
-            QLatin1String(kPlacementKeys[i].name), formatTwips(values[i]));
+                              QLatin1String(kPlacementKeys[i].name), formatTwips(values[i]));
     }
 }
 

@@ -14,7 +14,7 @@ inline const QString kBitmapFilter = QStringLiteral("Bitmaps (*.BMP)");
 // The PGM twin of a chosen bitmap: its full DOS name less the first 29 characters (the length
 // of "c:\qor\ejecutable\auxiliares\") and the last 4 (".BMP"), followed by ".pgm". Nothing for
 // a name too short to have both cut off.
-std::optional<QString> pgmTwinName(const QString& fullDosName);
+std::optional<QString> pgmTwinName(const QString &fullDosName);
 
 // The settings of the window placement, under the application title.
 inline const QString kSettingsSection = QStringLiteral("Settings");
@@ -22,11 +22,11 @@ inline const QString kSettingsSection = QStringLiteral("Settings");
 // Left, top, width and height of the main window's outer frame, in twips, as stored; a key
 // that is missing or holds no number gives its default (1000, 1000, 6500, 6500).
 QRectF readPlacement();
-void savePlacement(const QRectF& twips);
+void savePlacement(const QRectF &twips);
 
 // Stored numbers are plain decimal digits with "." for a fraction, so that a change of locale
 // can never misread them; a "," is read as well.
-std::optional<double> parseTwips(const QString& text);
+std::optional<double> parseTwips(const QString &text);
 QString formatTwips(double twips);
 
 } // namespace app

@@ -36,7 +36,7 @@ constexpr double kDesignHeight = 8085;
 constexpr double kStatusBarHeight = 270;
 constexpr double kPanelMinWidth = 1440;
 
-QString fromUtf8(const char* text)
+QString fromUtf8(const char *text)
 {
     return QString::fromUtf8(text);
 }
@@ -46,7 +46,7 @@ QString fromUtf8(const char* text)
 frmMain::frmMain(MainServices services)
     : m_services(std::move(services))
     , m_runner(m_services.processes, m_services.messages,
-          QString::fromStdString(m_services.drives.workingFolder.string()))
+               QString::fromStdString(m_services.drives.workingFolder.string()))
     , m_dpi(platform::screenDpi())
 {
     initResources();
@@ -62,7 +62,7 @@ frmMain::~frmMain() = default;
 
 void frmMain::createControls()
 {
-    auto* client = new QWidget(this);
+    auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     // The system colour for scroll bars has no Qt role; the button colour is the same grey.
     QPalette palette = client->palette();
@@ -72,9 +72,10 @@ void frmMain::createControls()
     client->setMinimumSize(0, 0);
     setCentralWidget(client);
 
-    const auto place = [this](QWidget* widget, double left, double top, double width, double height) {
-        widget->setGeometry(platform::twipsRect(left, top, width, height, m_dpi));
-    };
+    const auto place
+        = [this](QWidget *widget, double left, double top, double width, double height) {
+              widget->setGeometry(platform::twipsRect(left, top, width, height, m_dpi));
+          };
 
     Command1 = new CaptionButton(QStringLiteral("Mostrar imagen resturada"), client);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -87,7 +88,7 @@ void frmMain::createControls()
     place(Command2, 4920, 2400, 1935, 1095);
 
     // Enter and Escape press neither button.
-    for (CaptionButton* button : { Command1, Command2 }) {
+    for (CaptionButton *button : {Command1, Command2}) {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
@@ -124,25 +125,25 @@ void frmMain::createControls()
 
 void frmMain::createMenus()
 {
-    QMenu* parents[3] = {};
+    QMenu *parents[3] = {};
     for (int i = 0; i < kMenuCount; ++i) {
-        const MenuEntry& entry = kMenu[i];
+        const MenuEntry &entry = kMenu[i];
         const QString caption = fromUtf8(entry.caption);
         if (entry.action == MenuAction::Submenu) {
-            QMenu* menu = entry.level == 0 ? menuBar()->addMenu(caption)
+            QMenu *menu = entry.level == 0 ? menuBar()->addMenu(caption)
                                            : parents[entry.level - 1]->addMenu(caption);
             menu->setObjectName(QLatin1String(entry.control));
             menu->menuAction()->setObjectName(QLatin1String(entry.control));
             parents[entry.level] = menu;
             continue;
         }
-        QAction* action = parents[entry.level - 1]->addAction(caption);
+        QAction *action = parents[entry.level - 1]->addAction(caption);
         action->setObjectName(QLatin1String(entry.control));
         triggerFor(entry, action);
     }
 }
 
-QAction* frmMain::triggerFor(const MenuEntry& entry, QAction* action)
+QAction *frmMain::triggerFor(const MenuEntry &entry, QAction *action)
 {
     switch (entry.action) {
     case MenuAction::FileOpen:
@@ -159,9 +160,9 @@ QAction* frmMain::triggerFor(const MenuEntry& entry, QAction* action)
         connect(action, &QAction::triggered, this, &frmMain::Acerca_Click);
         break;
     case MenuAction::Operation:
-        if (const ops::Operation* operation = ops::findOperation(entry.control)) {
+        if (const ops::Operation *operation = ops::findOperation(entry.control)) {
             connect(action, &QAction::triggered, this,
-                [this, operation] { ops::runOperation(*operation, *this); });
+                    [this, operation] { ops::runOperation(*operation, *this); });
         }
         break;
     case MenuAction::Submenu:
@@ -172,19 +173,19 @@ QAction* frmMain::triggerFor(const MenuEntry& entry, QAction* action)
 
 void frmMain::createStatusBar()
 {
-    QStatusBar* bar = statusBar();
+    QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("sbStatusBar"));
     bar->setSizeGripEnabled(false);
     bar->setFixedHeight(platform::twipsToPixels(kStatusBarHeight, m_dpi));
     const int minWidth = platform::twipsToPixels(kPanelMinWidth, m_dpi);
 
-    auto* state = new QLabel(QStringLiteral("Estado"), bar);
-    auto* date = new QLabel(bar);
-    auto* time = new QLabel(bar);
+    auto *state = new QLabel(QStringLiteral("Estado"), bar);
+    auto *date = new QLabel(bar);
+    auto *time = new QLabel(bar);
     state->setObjectName(QStringLiteral("panelEstado"));
     date->setObjectName(QStringLiteral("panelDate"));
     time->setObjectName(QStringLiteral("panelTime"));
-    for (QLabel* panel : { state, date, time }) {
+    for (QLabel *panel : {state, date, time}) {
         panel->setMinimumWidth(minWidth);
         panel->setFont(QFont()); // the status bar has no font of its own
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -200,7 +201,7 @@ void frmMain::createStatusBar()
         time->setText(locale.toString(now.time(), QLocale::ShortFormat));
     };
     refresh();
-    auto* clock = new QTimer(this);
+    auto *clock = new QTimer(this);
     connect(clock, &QTimer::timeout, this, refresh);
     clock->start(1000);
 }
@@ -218,13 +219,13 @@ void frmMain::applyPlacement()
     // The stored numbers are the outer frame's; the frame's own size is known once shown.
     const QSize frame = frameGeometry().size() - geometry().size();
     move(platform::twipsToPixels(m_placement.left(), m_dpi),
-        platform::twipsToPixels(m_placement.top(), m_dpi));
+         platform::twipsToPixels(m_placement.top(), m_dpi));
     resize(QSize(platform::twipsToPixels(m_placement.width(), m_dpi),
-               platform::twipsToPixels(m_placement.height(), m_dpi))
-        - frame);
+                 platform::twipsToPixels(m_placement.height(), m_dpi))
+           - frame);
 }
 
-void frmMain::showEvent(QShowEvent* event)
+void frmMain::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
     if (!m_placementFitted) {
@@ -236,7 +237,7 @@ void frmMain::showEvent(QShowEvent* event)
     }
 }
 
-void frmMain::closeEvent(QCloseEvent* event)
+void frmMain::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
     event->accept();
@@ -253,8 +254,9 @@ void frmMain::Form_Unload()
         return;
     const QRect outer = frameGeometry();
     savePlacement(QRectF(platform::pixelsToTwips(outer.left(), m_dpi),
-        platform::pixelsToTwips(outer.top(), m_dpi), platform::pixelsToTwips(outer.width(), m_dpi),
-        platform::pixelsToTwips(outer.height(), m_dpi)));
+                         platform::pixelsToTwips(outer.top(), m_dpi),
+                         platform::pixelsToTwips(outer.width(), m_dpi),
+                         platform::pixelsToTwips(outer.height(), m_dpi)));
 }
 
 void frmMain::mnuFileOpen_Click()
@@ -265,7 +267,8 @@ void frmMain::mnuFileOpen_Click()
             dos::toNative(m_dialogFileName.toStdString(), m_services.drives).value_or("").string());
     const QString chosen = m_services.openDialog.exec(this, kOpenTitle, kBitmapFilter, previous);
     if (!chosen.isEmpty())
-        m_dialogFileName = QString::fromStdString(dos::toDos(chosen.toStdString(), m_services.drives));
+        m_dialogFileName
+            = QString::fromStdString(dos::toDos(chosen.toStdString(), m_services.drives));
 
     if (!loadPicture(m_dialogFileName) || m_dialogFileName.isEmpty())
         return;
@@ -274,17 +277,19 @@ void frmMain::mnuFileOpen_Click()
 
     const std::optional<QString> twin = pgmTwinName(m_dialogFileName);
     if (!twin) {
-        m_services.messages.show(this,
+        m_services.messages.show(
+            this,
             tr("No se puede alinear %1: elija el mapa de bits en la carpeta de herramientas "
                "c:\\qor\\ejecutable\\auxiliares\\, junto a su imagen PGM.")
                 .arg(m_dialogFileName));
         return;
     }
     m_runner.run(this, QStringLiteral("align.bat"),
-        QString::fromStdString(tools::alignCommandLine(twin->toStdString())), platform::vbHide);
+                 QString::fromStdString(tools::alignCommandLine(twin->toStdString())),
+                 platform::vbHide);
 }
 
-bool frmMain::loadPicture(const QString& dosName)
+bool frmMain::loadPicture(const QString &dosName)
 {
     if (dosName.isEmpty()) {
         Image1->clear();
@@ -294,8 +299,8 @@ bool frmMain::loadPicture(const QString& dosName)
     QImageReader reader(QString::fromStdString(native.value_or("").string()));
     const QImage picture = reader.read();
     if (picture.isNull()) {
-        m_services.messages.show(this,
-            tr("No se pudo cargar la imagen %1: %2").arg(dosName, reader.errorString()));
+        m_services.messages.show(
+            this, tr("No se pudo cargar la imagen %1: %2").arg(dosName, reader.errorString()));
         return false;
     }
     Image1->setPixmap(QPixmap::fromImage(picture));
@@ -331,25 +336,25 @@ void frmMain::Command2_Click()
     showResult(showDistorted(m_methods));
 }
 
-void frmMain::showResult(const ShowAction& action)
+void frmMain::showResult(const ShowAction &action)
 {
     m_services.messages.show(this, action.message);
     if (!action.viewerLine.isEmpty())
         m_runner.run(this, kViewerBatch, action.viewerLine, platform::vbHide);
 }
 
-void frmMain::setExplanation(const QString& text)
+void frmMain::setExplanation(const QString &text)
 {
     Label1->setText(text);
 }
 
-bool frmMain::runBatch(const QString& fileName, const QString& commandLine,
-    platform::WindowStyle style)
+bool frmMain::runBatch(const QString &fileName, const QString &commandLine,
+                       platform::WindowStyle style)
 {
     return m_runner.run(this, fileName, commandLine, style);
 }
 
-void frmMain::setMethod(ops::MethodKind kind, const QString& value)
+void frmMain::setMethod(ops::MethodKind kind, const QString &value)
 {
     (kind == ops::MethodKind::Distort ? m_methods.distortMethod : m_methods.restoreMethod) = value;
 }

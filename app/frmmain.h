@@ -24,9 +24,9 @@ class OpenDialog;
 // What the window needs from outside; tests pass fakes.
 struct MainServices
 {
-    platform::ProcessStarter& processes;
-    platform::MessageBoxes& messages;
-    OpenDialog& openDialog;
+    platform::ProcessStarter &processes;
+    platform::MessageBoxes &messages;
+    OpenDialog &openDialog;
     dos::Drives drives;
     // Makes the About box the first time "Acerca de Tavelio" is chosen.
     std::function<std::unique_ptr<QWidget>()> createAboutBox;
@@ -43,12 +43,12 @@ public:
     // The pause the chained operations use between their two steps.
     bool Espera(double segundos) { return m_pauses.Espera(segundos); }
 
-    const MethodState& methods() const { return m_methods; }
-    QWidget* aboutBox() const { return m_about.get(); }
+    const MethodState &methods() const { return m_methods; }
+    QWidget *aboutBox() const { return m_about.get(); }
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();
@@ -62,36 +62,36 @@ private:
     void Acerca_Click();
     void Command1_Click();
     void Command2_Click();
-    void showResult(const ShowAction& action);
+    void showResult(const ShowAction &action);
 
     // Loads Image1 from a DOS name; an empty name clears it. False, reported, when the file
     // is not a picture.
-    bool loadPicture(const QString& dosName);
+    bool loadPicture(const QString &dosName);
     void applyPlacement();
-    QAction* triggerFor(const MenuEntry& entry, QAction* action);
+    QAction *triggerFor(const MenuEntry &entry, QAction *action);
 
     // ops::OperationHost
-    void setExplanation(const QString& text) override;
-    bool runBatch(const QString& fileName, const QString& commandLine,
-        platform::WindowStyle style) override;
+    void setExplanation(const QString &text) override;
+    bool runBatch(const QString &fileName, const QString &commandLine,
+                  platform::WindowStyle style) override;
     bool espera(double seconds) override { return Espera(seconds); }
-    void setMethod(ops::MethodKind kind, const QString& value) override;
+    void setMethod(ops::MethodKind kind, const QString &value) override;
 
     MainServices m_services;
     BatchRunner m_runner;
     Pauses m_pauses;
     MethodState m_methods;
     QString m_dialogFileName; // the DOS name the open dialog holds between uses
-    QRectF m_placement;       // twips of the outer frame, as loaded
+    QRectF m_placement; // twips of the outer frame, as loaded
     bool m_placementFitted = false;
     double m_dpi = 96.0;
 
-    CaptionButton* Command1 = nullptr;
-    CaptionButton* Command2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Image2 = nullptr;
-    QAction* mnuFileExit = nullptr;
+    CaptionButton *Command1 = nullptr;
+    CaptionButton *Command2 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *Image2 = nullptr;
+    QAction *mnuFileExit = nullptr;
     std::unique_ptr<QWidget> m_about;
 };
 

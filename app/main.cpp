@@ -5,7 +5,7 @@
 
 #include "startup.h"
 
-int main(int argc, char* argv[])
+int main(int argc, char *argv[])
 {
     return app::runTavelio(argc, argv);
 }

@@ -4,19 +4,19 @@
 namespace app {
 
 enum class MenuAction {
-    Submenu,   // only opens its submenu
-    FileOpen,  // "A&brir..."
+    Submenu, // only opens its submenu
+    FileOpen, // "A&brir..."
     FileClose, // "&Cerrar"
-    FileExit,  // "&Salir"
+    FileExit, // "&Salir"
     Operation, // the row of ops::kOperations with the same control name
-    About,     // "Acerca de Tavelio"
+    About, // "Acerca de Tavelio"
 };
 
 struct MenuEntry
 {
     int level; // 0 for the menu bar
-    const char* control;
-    const char* caption; // "&" marks the access key
+    const char *control;
+    const char *caption; // "&" marks the access key
     MenuAction action;
 };
 

@@ -12,8 +12,8 @@ FileOpenDialog::FileOpenDialog(dos::Drives drives)
 {
 }
 
-QString FileOpenDialog::exec(QWidget* parent, const QString& title, const QString& filter,
-    const QString& previous)
+QString FileOpenDialog::exec(QWidget *parent, const QString &title, const QString &filter,
+                             const QString &previous)
 {
     QFileDialog dialog(parent, title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -23,10 +23,10 @@ QString FileOpenDialog::exec(QWidget* parent, const QString& title, const QStrin
     // The file model matches name filters without regard to case unless told otherwise.
     dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
 
-    const QString toolFolder
-        = QString::fromStdString(dos::resolveBelow(m_drives.driveC, "qor\\ejecutable\\auxiliares").string());
-    dialog.setSidebarUrls({ QUrl::fromLocalFile(QString::fromStdString(m_drives.driveC.string())),
-        QUrl::fromLocalFile(toolFolder), QUrl::fromLocalFile(QDir::homePath()) });
+    const QString toolFolder = QString::fromStdString(
+        dos::resolveBelow(m_drives.driveC, "qor\\ejecutable\\auxiliares").string());
+    dialog.setSidebarUrls({QUrl::fromLocalFile(QString::fromStdString(m_drives.driveC.string())),
+                           QUrl::fromLocalFile(toolFolder), QUrl::fromLocalFile(QDir::homePath())});
     if (previous.isEmpty())
         dialog.setDirectory(QString::fromStdString(m_drives.workingFolder.string()));
     else

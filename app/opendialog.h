@@ -15,8 +15,8 @@ public:
     virtual ~OpenDialog() = default;
     // Shows the dialog modally, starting at `previous` (a native path, may be empty). The
     // native path of the chosen file, or an empty text when the user cancelled.
-    virtual QString exec(QWidget* parent, const QString& title, const QString& filter,
-        const QString& previous)
+    virtual QString exec(QWidget *parent, const QString &title, const QString &filter,
+                         const QString &previous)
         = 0;
 };
 
@@ -26,8 +26,8 @@ class FileOpenDialog : public OpenDialog
 {
 public:
     explicit FileOpenDialog(dos::Drives drives);
-    QString exec(QWidget* parent, const QString& title, const QString& filter,
-        const QString& previous) override;
+    QString exec(QWidget *parent, const QString &title, const QString &filter,
+                 const QString &previous) override;
 
 private:
     dos::Drives m_drives;

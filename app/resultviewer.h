@@ -24,9 +24,9 @@ struct ShowAction
 inline const QString kViewerBatch = QStringLiteral("irfanview.bat");
 
 // Command1, "Mostrar imagen resturada": the restored image is the method's own output file.
-ShowAction showRestored(const MethodState& state);
+ShowAction showRestored(const MethodState &state);
 
 // Command2, "Mostrar Imagen &Distorsionada": every distortion writes distor.pgm.
-ShowAction showDistorted(const MethodState& state);
+ShowAction showDistorted(const MethodState &state);
 
 } // namespace app

@@ -24,7 +24,7 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Paint && m_callback) {
             watched->removeEventFilter(this);
@@ -37,28 +37,30 @@ private:
     std::function<void()> m_callback;
 };
 
-void prepareDriveC(const dos::Drives& drives)
+void prepareDriveC(const dos::Drives &drives)
 {
     const dos::fs::path templateDir = dos::findTemplate(dos::currentExecutable());
     std::string reason;
     if (!templateDir.empty() && !dos::prepareDriveC(drives.driveC, templateDir, &reason)) {
-        platform::systemMessageBoxes().show(nullptr,
+        platform::systemMessageBoxes().show(
+            nullptr,
             QStringLiteral("No se pudo preparar la unidad C (%1): %2")
-                .arg(QString::fromStdString(drives.driveC.string()), QString::fromStdString(reason)));
+                .arg(QString::fromStdString(drives.driveC.string()),
+                     QString::fromStdString(reason)));
     }
 }
 
 } // namespace
 
-int runTavelio(int& argc, char** argv, std::function<void()> onFirstPaint)
+int runTavelio(int &argc, char **argv, std::function<void()> onFirstPaint)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavelio"));
 
     // Standard buttons read "Aceptar", "Cancelar", "Abrir".
     QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QStringLiteral("es")), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTranslator.load(QLocale(QStringLiteral("es")), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
     platform::registerTahoma();
     // Windows draws dialogs and buttons without a font of their own in Tahoma 8.

@@ -12,7 +12,7 @@ public:
     using QLabel::QLabel;
 
 protected:
-    void paintEvent(QPaintEvent* event) override
+    void paintEvent(QPaintEvent *event) override
     {
         QLabel::paintEvent(event);
         if (!m_painted) {
@@ -29,7 +29,7 @@ private:
 
 } // namespace
 
-int main(int argc, char* argv[])
+int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     Window window(QStringLiteral("Tavelio"));

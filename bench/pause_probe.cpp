@@ -15,7 +15,7 @@ static double cpuSeconds()
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-int main(int argc, char* argv[])
+int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QWidget window;

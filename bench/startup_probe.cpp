@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-int main(int argc, char* argv[])
+int main(int argc, char *argv[])
 {
     return app::runTavelio(argc, argv, [] {
         std::puts("painted");

@@ -17,29 +17,35 @@ struct Spectrum
     std::vector<std::complex<double>> c;
 
     int halfWidth() const { return width / 2 + 1; }
-    std::complex<double>& at(int u, int v) { return c[size_t(v) * size_t(halfWidth()) + size_t(u)]; }
+    std::complex<double> &at(int u, int v)
+    {
+        return c[size_t(v) * size_t(halfWidth()) + size_t(u)];
+    }
     std::complex<double> at(int u, int v) const
     {
         return c[size_t(v) * size_t(halfWidth()) + size_t(u)];
     }
 };
 
-Spectrum forward(const Image& image);
+Spectrum forward(const Image &image);
 
 // Inverse of forward, divided by width * height, so inverse(forward(x)) == x.
-Image inverse(const Spectrum& spectrum);
+Image inverse(const Spectrum &spectrum);
 
 // The same, using the spectrum's storage as FFTW's work space instead of a copy (an image of
 // 2048 × 2048 saves 33 MB and a copy); the spectrum is left in an unspecified state.
-Image inverse(Spectrum&& spectrum);
+Image inverse(Spectrum &&spectrum);
 
 // forward() of a width × height image that is zero except in a few rows: row j of `rows`
 // (rows.width == the image's width) lies at row rowAt[j] (rows landing on one row add up).
 // Transforms only those rows, then the columns: a PSF's transfer function on a large image
 // costs about two thirds of a full forward().
-Spectrum forwardOfRows(const Image& rows, const std::vector<int>& rowAt, int height);
+Spectrum forwardOfRows(const Image &rows, const std::vector<int> &rowAt, int height);
 
 // Signed frequency index of bin k of an n-point DFT: 0, 1, ..., then negative.
-inline int signedFrequency(int k, int n) { return k <= n / 2 ? k : k - n; }
+inline int signedFrequency(int k, int n)
+{
+    return k <= n / 2 ? k : k - n;
+}
 
 } // namespace img

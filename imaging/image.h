@@ -21,7 +21,7 @@ struct Image
         , px(size_t(w) * size_t(h), fill)
     {
     }
-    double& at(int x, int y) { return px[size_t(y) * size_t(width) + size_t(x)]; }
+    double &at(int x, int y) { return px[size_t(y) * size_t(width) + size_t(x)]; }
     double at(int x, int y) const { return px[size_t(y) * size_t(width) + size_t(x)]; }
     size_t size() const { return px.size(); }
 };

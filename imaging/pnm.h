@@ -23,16 +23,16 @@ struct ImageError : std::runtime_error
 };
 
 // Decodes a whole PNM file held in memory; `name` is used in messages only.
-Image decodePnm(std::string_view bytes, const std::string& name);
+Image decodePnm(std::string_view bytes, const std::string &name);
 
 // Reads a PNM file; the name is resolved in its folder without regard to letter case.
-Image readPnm(const std::string& path);
+Image readPnm(const std::string &path);
 
 // Encodes binary PGM: values clamped to 0..1 and rounded to 8 (maxval 255) or 16 bits (65535).
-std::string encodePgm(const Image& image, int bits);
+std::string encodePgm(const Image &image, int bits);
 
 // Writes binary PGM atomically; the name is resolved without regard to letter case, so an
 // existing "Distor.pgm" is replaced when "distor.pgm" is asked for.
-void writePgm(const std::string& path, const Image& image, int bits);
+void writePgm(const std::string &path, const Image &image, int bits);
 
 } // namespace img

@@ -26,14 +26,14 @@ struct BadInput : std::runtime_error
     using std::runtime_error::runtime_error;
 };
 
-using ToolMain = std::function<void(const std::vector<std::string>& args)>;
+using ToolMain = std::function<void(const std::vector<std::string> &args)>;
 
-int runTool(const char* program, const char* usage, int argc, char** argv, const ToolMain& run);
+int runTool(const char *program, const char *usage, int argc, char **argv, const ToolMain &run);
 
 // Checks the number of arguments, throwing Misuse when it differs.
-void expectArgs(const std::vector<std::string>& args, size_t count);
+void expectArgs(const std::vector<std::string> &args, size_t count);
 
 // A positive whole number written in plain decimal digits; Misuse naming `what` otherwise.
-int parsePositive(const std::string& text, const char* what);
+int parsePositive(const std::string &text, const char *what);
 
 } // namespace img

@@ -20,54 +20,54 @@ enum class MethodKind { Distort, Restore };
 // One batch file of an operation: its name and the line it runs.
 struct Step
 {
-    const char* batchFile;
+    const char *batchFile;
     tools::ToolId tool;
-    std::array<const char*, 3> arguments; // unused ones are nullptr
+    std::array<const char *, 3> arguments; // unused ones are nullptr
 };
 
 struct Operation
 {
-    const char* control; // the menu entry
-    const char* text;    // what Label1 says (UTF-8)
+    const char *control; // the menu entry
+    const char *text; // what Label1 says (UTF-8)
     Step first;
     double pause; // seconds between the two steps; 0 for a single step
-    Step second;  // used when pause > 0
+    Step second; // used when pause > 0
     MethodKind kind;
-    const char* value; // the method text stored last
+    const char *value; // the method text stored last
 };
 
 extern const Operation kOperations[];
 extern const size_t kOperationCount;
 
 // The row of a menu control, or nullptr.
-const Operation* findOperation(std::string_view control);
+const Operation *findOperation(std::string_view control);
 
-bool isChained(const Operation& operation);
+bool isChained(const Operation &operation);
 
 // The command line a step runs.
-QString commandLine(const Step& step);
+QString commandLine(const Step &step);
 
 // Tools that ask the user something get a console with the focus; the others run hidden.
-platform::WindowStyle windowStyle(const Step& step);
+platform::WindowStyle windowStyle(const Step &step);
 
 // What an operation needs of the main window.
 class OperationHost
 {
 public:
     virtual ~OperationHost() = default;
-    virtual void setExplanation(const QString& text) = 0;
+    virtual void setExplanation(const QString &text) = 0;
     // Writes `fileName` with the line and starts it; false when that failed (the failure has
     // been reported to the user by then).
-    virtual bool runBatch(const QString& fileName, const QString& commandLine,
-        platform::WindowStyle style)
+    virtual bool runBatch(const QString &fileName, const QString &commandLine,
+                          platform::WindowStyle style)
         = 0;
     // Pauses while the window keeps handling events; false when the program is closing.
     virtual bool espera(double seconds) = 0;
-    virtual void setMethod(MethodKind kind, const QString& value) = 0;
+    virtual void setMethod(MethodKind kind, const QString &value) = 0;
 };
 
 // Carries out an operation. A step that fails, or a pause cut short because the program is
 // closing, ends it there: no later step runs and the method text keeps its earlier value.
-void runOperation(const Operation& operation, OperationHost& host);
+void runOperation(const Operation &operation, OperationHost &host);
 
 } // namespace ops

@@ -28,7 +28,7 @@ std::string_view trim(std::string_view text)
 }
 
 // Whether `line` is the built-in `word`, alone or followed by a blank.
-bool isBuiltin(std::string_view line, std::string_view word, std::string_view* rest)
+bool isBuiltin(std::string_view line, std::string_view word, std::string_view *rest)
 {
     if (line.size() < word.size() || !dos::equalsIgnoreCase(line.substr(0, word.size()), word))
         return false;
@@ -73,11 +73,11 @@ std::vector<std::string> splitLines(std::string_view text)
     return lines;
 }
 
-int runScript(std::string_view text, Console& console)
+int runScript(std::string_view text, Console &console)
 {
     bool echo = true;
     int status = 0;
-    for (const std::string& raw : splitLines(text)) {
+    for (const std::string &raw : splitLines(text)) {
         std::string_view line = trimLeft(raw);
         bool hidden = false;
         if (!line.empty() && line.front() == '@') {
@@ -111,8 +111,8 @@ int runScript(std::string_view text, Console& console)
             status = *result;
         } else {
             console.err("'" + words.front()
-                + "' no se reconoce como un comando interno o externo,\n"
-                  "programa o archivo por lotes ejecutable.\n");
+                        + "' no se reconoce como un comando interno o externo,\n"
+                          "programa o archivo por lotes ejecutable.\n");
             status = kNotFound;
         }
     }

@@ -31,7 +31,7 @@ public:
     virtual std::string prompt() = 0;
     // Runs the program named by words[0] with the rest as arguments and waits for it;
     // std::nullopt when there is no such program.
-    virtual std::optional<int> run(const std::vector<std::string>& words) = 0;
+    virtual std::optional<int> run(const std::vector<std::string> &words) = 0;
 };
 
 // Splits a line at runs of blanks and tabs.
@@ -42,6 +42,6 @@ std::vector<std::string> splitLines(std::string_view text);
 
 // Runs every line of a batch file; the result is the status of the last program run (0 when
 // none ran).
-int runScript(std::string_view text, Console& console);
+int runScript(std::string_view text, Console &console);
 
 } // namespace batch

@@ -21,7 +21,7 @@ QString terminalPath()
     const QString configured = qEnvironmentVariable("TAVELIO_TERMINAL");
     if (!configured.isEmpty())
         return configured;
-    for (const QString& name : { QStringLiteral("x-terminal-emulator"), QStringLiteral("xterm") }) {
+    for (const QString &name : {QStringLiteral("x-terminal-emulator"), QStringLiteral("xterm")}) {
         const QString found = QStandardPaths::findExecutable(name);
         if (!found.isEmpty())
             return found;
@@ -29,29 +29,30 @@ QString terminalPath()
     return QString();
 }
 
-Launch batchLaunch(const QString& batchFile, WindowStyle style, const QString& shell,
-    const QString& terminal)
+Launch batchLaunch(const QString &batchFile, WindowStyle style, const QString &shell,
+                   const QString &terminal)
 {
-    const QStringList shellArguments { QStringLiteral("/c"), batchFile };
+    const QStringList shellArguments {QStringLiteral("/c"), batchFile};
     if (style == vbHide)
-        return Launch { shell, shellArguments };
+        return Launch {shell, shellArguments};
     // "-e program args..." is understood by xterm and by every x-terminal-emulator.
-    return Launch { terminal, QStringList { QStringLiteral("-e"), shell } + shellArguments };
+    return Launch {terminal, QStringList {QStringLiteral("-e"), shell} + shellArguments};
 }
 
-bool startBatchFile(ProcessStarter& starter, const QString& workingFolder, const QString& batchFile,
-    WindowStyle style, QString* reason)
+bool startBatchFile(ProcessStarter &starter, const QString &workingFolder, const QString &batchFile,
+                    WindowStyle style, QString *reason)
 {
     const QString shell = commandShellPath();
     if (!QFileInfo(shell).isExecutable()) {
-        *reason = QCoreApplication::translate("platform", "no se encuentra el intérprete de órdenes %1")
-                      .arg(shell);
+        *reason
+            = QCoreApplication::translate("platform", "no se encuentra el intérprete de órdenes %1")
+                  .arg(shell);
         return false;
     }
     const QString terminal = style == vbHide ? QString() : terminalPath();
     if (style != vbHide && terminal.isEmpty()) {
-        *reason = QCoreApplication::translate("platform",
-            "no hay ningún terminal instalado (x-terminal-emulator o xterm)");
+        *reason = QCoreApplication::translate(
+            "platform", "no hay ningún terminal instalado (x-terminal-emulator o xterm)");
         return false;
     }
     const Launch launch = batchLaunch(batchFile, style, shell, terminal);

@@ -22,12 +22,12 @@ struct Launch
     QString program;
     QStringList arguments;
 };
-Launch batchLaunch(const QString& batchFile, WindowStyle style, const QString& shell,
-    const QString& terminal);
+Launch batchLaunch(const QString &batchFile, WindowStyle style, const QString &shell,
+                   const QString &terminal);
 
 // Starts `batchFile` (a bare name in the working folder) through the command shell, without
 // waiting. False, with a reason, when nothing could be started.
-bool startBatchFile(ProcessStarter& starter, const QString& workingFolder, const QString& batchFile,
-    WindowStyle style, QString* reason);
+bool startBatchFile(ProcessStarter &starter, const QString &workingFolder, const QString &batchFile,
+                    WindowStyle style, QString *reason);
 
 } // namespace platform

@@ -36,7 +36,7 @@ bool hasDriveLetter(std::string_view path)
 }
 
 // True when `path` lies inside `root` (or is it); `rest` receives the part below it.
-bool below(const fs::path& root, const fs::path& path, fs::path* rest)
+bool below(const fs::path &root, const fs::path &path, fs::path *rest)
 {
     auto r = root.begin();
     auto p = path.begin();
@@ -54,7 +54,7 @@ bool below(const fs::path& root, const fs::path& path, fs::path* rest)
     return true;
 }
 
-fs::path normalised(const fs::path& path)
+fs::path normalised(const fs::path &path)
 {
     std::error_code error;
     fs::path absolute = fs::absolute(path, error);
@@ -65,12 +65,12 @@ fs::path normalised(const fs::path& path)
 
 bool equalsIgnoreCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(),
-            [](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lower(x) == lower(y);
+           });
 }
 
-fs::path findInFolder(const fs::path& folder, std::string_view name)
+fs::path findInFolder(const fs::path &folder, std::string_view name)
 {
     std::error_code error;
     const fs::path exact = folder / std::string(name);
@@ -85,7 +85,7 @@ fs::path findInFolder(const fs::path& folder, std::string_view name)
     return best.empty() ? exact : folder / best;
 }
 
-fs::path resolveBelow(const fs::path& root, std::string_view relative)
+fs::path resolveBelow(const fs::path &root, std::string_view relative)
 {
     fs::path result = root;
     size_t depth = 0;
@@ -105,7 +105,7 @@ fs::path resolveBelow(const fs::path& root, std::string_view relative)
     return result;
 }
 
-std::optional<fs::path> toNative(std::string_view dosPath, const Drives& drives)
+std::optional<fs::path> toNative(std::string_view dosPath, const Drives &drives)
 {
     if (hasDriveLetter(dosPath)) {
         const char letter = lower(dosPath[0]);
@@ -130,10 +130,10 @@ std::optional<fs::path> toNative(std::string_view dosPath, const Drives& drives)
     return resolveBelow("/", working.relative_path().string() + "/" + std::string(dosPath));
 }
 
-std::string toDos(const fs::path& nativePath, const Drives& drives)
+std::string toDos(const fs::path &nativePath, const Drives &drives)
 {
-    const fs::path path = normalised(nativePath.is_absolute() ? nativePath
-                                                              : drives.workingFolder / nativePath);
+    const fs::path path
+        = normalised(nativePath.is_absolute() ? nativePath : drives.workingFolder / nativePath);
     fs::path rest;
     std::string dosName;
     if (below(normalised(drives.driveC), path, &rest)) {
@@ -143,7 +143,7 @@ std::string toDos(const fs::path& nativePath, const Drives& drives)
         rest = path.relative_path();
     }
     bool first = true;
-    for (const fs::path& part : rest) {
+    for (const fs::path &part : rest) {
         if (!first)
             dosName += '\\';
         dosName += part.string();
@@ -154,11 +154,11 @@ std::string toDos(const fs::path& nativePath, const Drives& drives)
 
 fs::path driveCFromEnvironment()
 {
-    if (const char* explicitDrive = std::getenv("TAVELIO_DRIVE_C"); explicitDrive && *explicitDrive)
+    if (const char *explicitDrive = std::getenv("TAVELIO_DRIVE_C"); explicitDrive && *explicitDrive)
         return explicitDrive;
-    if (const char* dataHome = std::getenv("XDG_DATA_HOME"); dataHome && *dataHome)
+    if (const char *dataHome = std::getenv("XDG_DATA_HOME"); dataHome && *dataHome)
         return fs::path(dataHome) / "tavelio" / "drive_c";
-    const char* home = std::getenv("HOME");
+    const char *home = std::getenv("HOME");
     return fs::path(home && *home ? home : "/tmp") / ".local" / "share" / "tavelio" / "drive_c";
 }
 
@@ -166,7 +166,7 @@ Drives currentDrives()
 {
     std::error_code error;
     fs::path cwd = fs::current_path(error);
-    return Drives { driveCFromEnvironment(), error ? fs::path(".") : cwd };
+    return Drives {driveCFromEnvironment(), error ? fs::path(".") : cwd};
 }
 
 } // namespace dos

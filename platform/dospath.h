@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 // Where the drive letters point.
 struct Drives
 {
-    fs::path driveC;        // what "c:\" names
+    fs::path driveC; // what "c:\" names
     fs::path workingFolder; // what bare and relative names are resolved against
 };
 
@@ -29,20 +29,20 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b);
 // several case variants the first in name order is taken, so the answer does not change
 // between runs. When nothing matches, `folder / name` as written: a file yet to be made keeps
 // the case it was given.
-fs::path findInFolder(const fs::path& folder, std::string_view name);
+fs::path findInFolder(const fs::path &folder, std::string_view name);
 
 // Resolves a relative path of "\" or "/" separated components below `root`, one component at
 // a time, each with findInFolder. "." is skipped and ".." goes up, never above `root`.
-fs::path resolveBelow(const fs::path& root, std::string_view relative);
+fs::path resolveBelow(const fs::path &root, std::string_view relative);
 
 // The native file a DOS path names: "c:\..." below drive C, "z:\..." below "/", a name
 // without a drive letter in the working folder ("\..." from the working folder's drive root).
 // Other drive letters name nothing: std::nullopt.
-std::optional<fs::path> toNative(std::string_view dosPath, const Drives& drives);
+std::optional<fs::path> toNative(std::string_view dosPath, const Drives &drives);
 
 // The DOS name of a native path: "c:\..." inside drive C, "z:\..." elsewhere. Relative paths
 // are taken from the working folder. The components keep their case on disk.
-std::string toDos(const fs::path& nativePath, const Drives& drives);
+std::string toDos(const fs::path &nativePath, const Drives &drives);
 
 // Drive C of this user: $TAVELIO_DRIVE_C, else $XDG_DATA_HOME/tavelio/drive_c, else
 // $HOME/.local/share/tavelio/drive_c.

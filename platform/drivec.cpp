@@ -8,7 +8,7 @@ namespace dos {
 
 namespace {
 
-bool isProgram(const fs::directory_entry& entry)
+bool isProgram(const fs::directory_entry &entry)
 {
     std::error_code error;
     const fs::perms perms = entry.status(error).permissions();
@@ -17,20 +17,22 @@ bool isProgram(const fs::directory_entry& entry)
 
 } // namespace
 
-fs::path findTemplate(const fs::path& executable)
+fs::path findTemplate(const fs::path &executable)
 {
-    if (const char* explicitTemplate = std::getenv("TAVELIO_TEMPLATE"); explicitTemplate && *explicitTemplate)
+    if (const char *explicitTemplate = std::getenv("TAVELIO_TEMPLATE");
+        explicitTemplate && *explicitTemplate)
         return explicitTemplate;
     const fs::path dir = executable.parent_path();
     std::error_code error;
-    for (const fs::path& candidate : { dir / ".." / "share" / "tavelio" / "drive_c", dir / ".." / "drive_c" }) {
+    for (const fs::path &candidate :
+         {dir / ".." / "share" / "tavelio" / "drive_c", dir / ".." / "drive_c"}) {
         if (fs::is_directory(candidate, error))
             return candidate.lexically_normal();
     }
     return {};
 }
 
-bool prepareDriveC(const fs::path& driveC, const fs::path& templateDir, std::string* reason)
+bool prepareDriveC(const fs::path &driveC, const fs::path &templateDir, std::string *reason)
 {
     std::error_code error;
     fs::create_directories(driveC, error);
@@ -43,7 +45,8 @@ bool prepareDriveC(const fs::path& driveC, const fs::path& templateDir, std::str
         *reason = templateDir.string() + ": " + error.message();
         return false;
     }
-    for (fs::recursive_directory_iterator it(source, error), end; !error && it != end; it.increment(error)) {
+    for (fs::recursive_directory_iterator it(source, error), end; !error && it != end;
+         it.increment(error)) {
         const fs::path target = driveC / fs::relative(it->path(), source);
         if (fs::exists(fs::symlink_status(target, error)))
             continue;

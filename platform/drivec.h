@@ -9,18 +9,18 @@ namespace dos {
 
 // The DOS name of the tool folder, where the image tools, the sample bitmaps and their PGM
 // twins live and where the program works.
-inline constexpr const char* kToolFolder = "c:\\qor\\ejecutable\\auxiliares";
+inline constexpr const char *kToolFolder = "c:\\qor\\ejecutable\\auxiliares";
 
 // The template next to an installed or built executable: $TAVELIO_TEMPLATE, else
 // <exe>/../share/tavelio/drive_c (installed), else <exe>/../drive_c (build tree). Empty when
 // none exists.
-fs::path findTemplate(const fs::path& executable);
+fs::path findTemplate(const fs::path &executable);
 
 // Makes `driveC` from `templateDir` when it is missing, and adds whatever the template has
 // that it lacks: programs are linked to the template's (so a reinstall updates them), data
 // files are copied (so a student's changes stay hers). Nothing present is ever overwritten.
 // False, with a reason, when a file could not be made.
-bool prepareDriveC(const fs::path& driveC, const fs::path& templateDir, std::string* reason);
+bool prepareDriveC(const fs::path &driveC, const fs::path &templateDir, std::string *reason);
 
 // The executable of this process (/proc/self/exe).
 fs::path currentExecutable();

@@ -9,7 +9,8 @@ namespace platform {
 void registerTahoma()
 {
     bool found = false;
-    for (const char* file : { "/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf" }) {
+    for (const char *file :
+         {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
         if (QFile::exists(QString::fromLatin1(file)))
             found = QFontDatabase::addApplicationFont(QString::fromLatin1(file)) >= 0 || found;
     }

@@ -14,7 +14,7 @@ namespace platform {
 
 // Window style of a start, as the Windows shell numbers them.
 enum WindowStyle {
-    vbHide = 0,        // no console window
+    vbHide = 0, // no console window
     vbNormalFocus = 1, // a console window at its normal size, with the keyboard focus
 };
 
@@ -25,8 +25,8 @@ public:
     virtual ~ProcessStarter() = default;
     // Starts `program` with `arguments` in `workingFolder`; with vbHide its output is
     // discarded. False, with the system's reason, when it could not be started.
-    virtual bool startDetached(const QString& program, const QStringList& arguments,
-        const QString& workingFolder, QString* reason)
+    virtual bool startDetached(const QString &program, const QStringList &arguments,
+                               const QString &workingFolder, QString *reason)
         = 0;
 };
 
@@ -35,12 +35,12 @@ class MessageBoxes
 {
 public:
     virtual ~MessageBoxes() = default;
-    virtual void show(QWidget* parent, const QString& text) = 0;
+    virtual void show(QWidget *parent, const QString &text) = 0;
 };
 
 // The real services of this machine.
-ProcessStarter& systemProcessStarter();
-MessageBoxes& systemMessageBoxes();
+ProcessStarter &systemProcessStarter();
+MessageBoxes &systemMessageBoxes();
 
 // The application title: names the settings and titles every message box.
 inline const QString kAppTitle = QStringLiteral("Nerbo1");

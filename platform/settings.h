@@ -6,10 +6,10 @@
 namespace platform {
 
 // The stored text, or `defaultValue` when the key is missing.
-QString GetSetting(const QString& appName, const QString& section, const QString& key,
-    const QString& defaultValue);
+QString GetSetting(const QString &appName, const QString &section, const QString &key,
+                   const QString &defaultValue);
 
-void SaveSetting(const QString& appName, const QString& section, const QString& key,
-    const QString& value);
+void SaveSetting(const QString &appName, const QString &section, const QString &key,
+                 const QString &value);
 
 } // namespace platform

@@ -14,8 +14,8 @@ namespace {
 class SystemProcessStarter : public ProcessStarter
 {
 public:
-    bool startDetached(const QString& program, const QStringList& arguments,
-        const QString& workingFolder, QString* reason) override
+    bool startDetached(const QString &program, const QStringList &arguments,
+                       const QString &workingFolder, QString *reason) override
     {
         QProcess process;
         process.setProgram(program);
@@ -36,7 +36,7 @@ public:
 class SystemMessageBoxes : public MessageBoxes
 {
 public:
-    void show(QWidget* parent, const QString& text) override
+    void show(QWidget *parent, const QString &text) override
     {
         QMessageBox box(QMessageBox::NoIcon, kAppTitle, text, QMessageBox::Ok, parent);
         box.exec();
@@ -45,13 +45,13 @@ public:
 
 } // namespace
 
-ProcessStarter& systemProcessStarter()
+ProcessStarter &systemProcessStarter()
 {
     static SystemProcessStarter starter;
     return starter;
 }
 
-MessageBoxes& systemMessageBoxes()
+MessageBoxes &systemMessageBoxes()
 {
     static SystemMessageBoxes boxes;
     return boxes;
@@ -59,7 +59,7 @@ MessageBoxes& systemMessageBoxes()
 
 double screenDpi()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->logicalDotsPerInch() : 96.0;
 }
 

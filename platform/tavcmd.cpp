@@ -25,7 +25,7 @@
 
 namespace {
 
-const char* const kProgram = "tavcmd";
+const char *const kProgram = "tavcmd";
 
 // Batch files are single-byte text; Linux names are UTF-8.
 std::string latin1ToUtf8(std::string_view text)
@@ -67,24 +67,26 @@ public:
     }
     std::string prompt() override { return dos::toDos(m_drives.workingFolder, m_drives) + ">"; }
 
-    std::optional<int> run(const std::vector<std::string>& words) override
+    std::optional<int> run(const std::vector<std::string> &words) override
     {
-        const std::optional<dos::fs::path> program = dos::toNative(latin1ToUtf8(words[0]), m_drives);
+        const std::optional<dos::fs::path> program
+            = dos::toNative(latin1ToUtf8(words[0]), m_drives);
         if (!program || !dos::fs::is_regular_file(*program) || access(program->c_str(), X_OK) != 0)
             return std::nullopt;
 
         std::vector<std::string> arguments;
-        for (const std::string& word : words)
+        for (const std::string &word : words)
             arguments.push_back(latin1ToUtf8(word));
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
+        std::vector<char *> argv;
+        for (std::string &argument : arguments)
             argv.push_back(argument.data());
         argv.push_back(nullptr);
 
         std::fflush(nullptr);
         const pid_t child = fork();
         if (child < 0) {
-            err(std::string(kProgram) + ": no se pudo crear el proceso: " + std::strerror(errno) + "\n");
+            err(std::string(kProgram) + ": no se pudo crear el proceso: " + std::strerror(errno)
+                + "\n");
             return 1;
         }
         if (child == 0) {
@@ -110,7 +112,7 @@ int usage()
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && dos::equalsIgnoreCase(args.front(), "/c"))

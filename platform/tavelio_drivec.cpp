@@ -9,7 +9,7 @@
 
 #include <iostream>
 
-int main(int argc, char**)
+int main(int argc, char **)
 {
     if (argc != 1) {
         std::cerr << "uso: tavelio-drivec\n";

@@ -25,7 +25,7 @@ inline double pixelsToTwips(int pixels, double dpi = 96.0)
 inline QRect twipsRect(double left, double top, double width, double height, double dpi = 96.0)
 {
     return QRect(twipsToPixels(left, dpi), twipsToPixels(top, dpi), twipsToPixels(width, dpi),
-        twipsToPixels(height, dpi));
+                 twipsToPixels(height, dpi));
 }
 
 // Logical dots per inch of the primary screen (96 when there is none, as under tests).

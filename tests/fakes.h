@@ -20,14 +20,14 @@ struct Start
 class ProcessStarter : public platform::ProcessStarter
 {
 public:
-    bool startDetached(const QString& program, const QStringList& arguments,
-        const QString& workingFolder, QString* reason) override
+    bool startDetached(const QString &program, const QStringList &arguments,
+                       const QString &workingFolder, QString *reason) override
     {
         if (fail) {
             *reason = QStringLiteral("sin recursos");
             return false;
         }
-        starts.append(Start { program, arguments, workingFolder });
+        starts.append(Start {program, arguments, workingFolder});
         return true;
     }
     QList<Start> starts;
@@ -37,7 +37,7 @@ public:
 class MessageBoxes : public platform::MessageBoxes
 {
 public:
-    void show(QWidget*, const QString& text) override
+    void show(QWidget *, const QString &text) override
     {
         texts.append(text);
         if (onShow)
@@ -51,7 +51,8 @@ public:
 class OpenDialog : public app::OpenDialog
 {
 public:
-    QString exec(QWidget*, const QString& title, const QString& filter, const QString& previous) override
+    QString exec(QWidget *, const QString &title, const QString &filter,
+                 const QString &previous) override
     {
         titles.append(title);
         filters.append(filter);

@@ -30,19 +30,19 @@ struct Fixture
 
     Fixture()
     {
-        window = std::make_unique<app::frmMain>(app::MainServices {
-            starter, messages, dialog, drive.drives, [this] {
-                ++aboutBoxesMade;
-                return std::make_unique<QWidget>();
-            } });
+        window = std::make_unique<app::frmMain>(
+            app::MainServices {starter, messages, dialog, drive.drives, [this] {
+                                   ++aboutBoxesMade;
+                                   return std::make_unique<QWidget>();
+                               }});
     }
-    QAction* action(const char* control) { return window->findChild<QAction*>(control); }
-    app::CaptionButton* button(const char* control)
+    QAction *action(const char *control) { return window->findChild<QAction *>(control); }
+    app::CaptionButton *button(const char *control)
     {
-        return static_cast<app::CaptionButton*>(window->findChild<QPushButton*>(control));
+        return static_cast<app::CaptionButton *>(window->findChild<QPushButton *>(control));
     }
-    QString label() { return window->findChild<QLabel*>("Label1")->text(); }
-    QString bitmap(const QString& name)
+    QString label() { return window->findChild<QLabel *>("Label1")->text(); }
+    QString bitmap(const QString &name)
     {
         QImage image(40, 30, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
@@ -52,7 +52,7 @@ struct Fixture
     }
 };
 
-QString stored(const char* key)
+QString stored(const char *key)
 {
     return QSettings("Nerbo1", "Nerbo1").value(QString("Settings/") + key).toString();
 }
@@ -66,9 +66,9 @@ double cpuSeconds()
 }
 
 // The menu bar flattened to "level|caption" lines.
-void flatten(const QList<QAction*>& actions, int level, QStringList* out)
+void flatten(const QList<QAction *> &actions, int level, QStringList *out)
 {
-    for (QAction* action : actions) {
+    for (QAction *action : actions) {
         out->append(QString("%1|%2").arg(level).arg(action->text()));
         if (action->menu())
             flatten(action->menu()->actions(), level + 1, out);
@@ -96,9 +96,9 @@ private slots:
         QCOMPARE(f.button("Command1")->caption(), QStringLiteral("Mostrar imagen resturada"));
         QCOMPARE(f.button("Command2")->caption(), QStringLiteral("Mostrar Imagen &Distorsionada"));
         QCOMPARE(f.button("Command2")->geometry(), QRect(328, 160, 129, 73));
-        QCOMPARE(f.window->findChild<QLabel*>("Label1")->geometry(), QRect(32, 16, 249, 97));
-        QCOMPARE(f.window->findChild<QLabel*>("Image1")->geometry(), QRect(24, 184, 161, 129));
-        const QLabel* arrow = f.window->findChild<QLabel*>("Image2");
+        QCOMPARE(f.window->findChild<QLabel *>("Label1")->geometry(), QRect(32, 16, 249, 97));
+        QCOMPARE(f.window->findChild<QLabel *>("Image1")->geometry(), QRect(24, 184, 161, 129));
+        const QLabel *arrow = f.window->findChild<QLabel *>("Image2");
         QCOMPARE(arrow->pixmap().size(), QSize(33, 55));
         QVERIFY(arrow->pixmap().hasAlphaChannel());
         QVERIFY(f.window->font().bold());
@@ -109,7 +109,8 @@ private slots:
         QCOMPARE(initial, app::initialText());
         QVERIFY(initial.startsWith("Observaciones :" + QString(39, ' ') + "1º) Cargaremos"));
         QVERIFY(initial.contains("distorción" + QString(10, ' ') + "3º)"));
-        QVERIFY(initial.contains("los" + QString(4, ' ') + "diferentes métodos" + QString(35, ' ') + "4º)"));
+        QVERIFY(initial.contains("los" + QString(4, ' ') + "diferentes métodos" + QString(35, ' ')
+                                 + "4º)"));
         QVERIFY(initial.endsWith("4º) Mostrar la imagen resturada"));
         const QString opened = app::openText();
         QCOMPARE(opened.size(), 263);
@@ -123,19 +124,35 @@ private slots:
         QStringList tree;
         flatten(f.window->menuBar()->actions(), 0, &tree);
         const QStringList expected {
-            "0|&Archivo", "1|A&brir...", "1|&Cerrar", "1|&Salir",
-            "0|&Distorsionar", "1|Distorsión simple", "2|Sin ruido", "2|Con ruido",
-            "1|Ruido Estructurado", "1|Distorsión determinando la cantidad de movimiento",
-            "2|Distorsión con un movimiento de 10", "2|Distorsión con un movimiento de 25",
+            "0|&Archivo",
+            "1|A&brir...",
+            "1|&Cerrar",
+            "1|&Salir",
+            "0|&Distorsionar",
+            "1|Distorsión simple",
+            "2|Sin ruido",
+            "2|Con ruido",
+            "1|Ruido Estructurado",
+            "1|Distorsión determinando la cantidad de movimiento",
+            "2|Distorsión con un movimiento de 10",
+            "2|Distorsión con un movimiento de 25",
             "2|Distorsión con un movimiento de 50",
-            "0|&Tavelio", "1|Quitar una distorsión ", "2|Con movimiento igual a 10",
-            "2|Con movimiento igual a 25", "2|Con movimiento igual a 50", "1|Filtro Inverso",
-            "1|Filtro Wiener", "1|Retiro Ruido Estructurado", "1|FFT", "1|Filtro Homomórfico",
+            "0|&Tavelio",
+            "1|Quitar una distorsión ",
+            "2|Con movimiento igual a 10",
+            "2|Con movimiento igual a 25",
+            "2|Con movimiento igual a 50",
+            "1|Filtro Inverso",
+            "1|Filtro Wiener",
+            "1|Retiro Ruido Estructurado",
+            "1|FFT",
+            "1|Filtro Homomórfico",
             "1|Filtro de alto énfasis",
-            "0|A&yuda", "1|Acerca de Tavelio",
+            "0|A&yuda",
+            "1|Acerca de Tavelio",
         };
         QCOMPARE(tree, expected);
-        for (QAction* action : f.window->findChildren<QAction*>()) {
+        for (QAction *action : f.window->findChildren<QAction *>()) {
             QVERIFY(action->shortcut().isEmpty());
             QVERIFY(!action->isCheckable());
             QVERIFY(!action->isSeparator());
@@ -147,8 +164,9 @@ private slots:
         Fixture f;
         f.button("Command1")->click();
         f.button("Command2")->click();
-        QCOMPARE(f.messages.texts, QStringList({ " Aún no has usado ningún método para restaurar la imagen",
-                                       "Aún no has usado ningún método para distorsionar la imagen" }));
+        QCOMPARE(f.messages.texts,
+                 QStringList({" Aún no has usado ningún método para restaurar la imagen",
+                              "Aún no has usado ningún método para distorsionar la imagen"}));
         QVERIFY(!QFile::exists(f.drive.path("irfanview.bat")));
         QVERIFY(f.starter.starts.isEmpty());
 
@@ -157,12 +175,16 @@ private slots:
         f.messages.texts.clear();
         f.button("Command2")->click();
         QCOMPARE(f.messages.texts.last(),
-            QStringLiteral("Has usado el método basado en el  Ruido Determinado de 10 para distorsionar la imagen"));
-        QCOMPARE(f.drive.read("irfanview.bat"), testenv::batchBytes("c:\\irfanview\\i_view32.exe  distor.pgm "));
+                 QStringLiteral("Has usado el método basado en el  Ruido Determinado de 10 para "
+                                "distorsionar la imagen"));
+        QCOMPARE(f.drive.read("irfanview.bat"),
+                 testenv::batchBytes("c:\\irfanview\\i_view32.exe  distor.pgm "));
         f.button("Command1")->click();
-        QCOMPARE(f.messages.texts.last(), QStringLiteral("Has usado el método basado en el Mov10 para restaurar la imagen"));
-        QCOMPARE(f.drive.read("irfanview.bat"), testenv::batchBytes("c:\\irfanview\\i_view32.exe  Mov10.pgm "));
-        QCOMPARE(f.starter.starts.last().arguments, QStringList({ "/c", "irfanview.bat" }));
+        QCOMPARE(f.messages.texts.last(),
+                 QStringLiteral("Has usado el método basado en el Mov10 para restaurar la imagen"));
+        QCOMPARE(f.drive.read("irfanview.bat"),
+                 testenv::batchBytes("c:\\irfanview\\i_view32.exe  Mov10.pgm "));
+        QCOMPARE(f.starter.starts.last().arguments, QStringList({"/c", "irfanview.bat"}));
         QCOMPARE(f.starter.starts.last().workingFolder, f.drive.working());
     }
 
@@ -170,8 +192,10 @@ private slots:
     {
         Fixture f;
         f.action("Wiener")->trigger();
-        QCOMPARE(f.drive.read("wiener.bat"),
-            testenv::batchBytes("c:\\qor\\ejecutable\\auxiliares\\wiener.exe distor.pgm psf1A.pgm wiener.pgm"));
+        QCOMPARE(
+            f.drive.read("wiener.bat"),
+            testenv::batchBytes(
+                "c:\\qor\\ejecutable\\auxiliares\\wiener.exe distor.pgm psf1A.pgm wiener.pgm"));
         QCOMPARE(f.window->methods().restoreMethod, QStringLiteral("wiener"));
         QVERIFY(f.label().startsWith("Observaciones: Una buena aproximación"));
     }
@@ -187,12 +211,14 @@ private slots:
         f.action("movimiento25")->trigger();
         QCOMPARE(f.starter.starts.size(), startsBefore);
         QCOMPARE(f.window->methods().restoreMethod, QStringLiteral("FFT"));
-        QVERIFY(f.messages.texts.last().startsWith("No se pudo escribir el archivo por lotes Movimiento.bat"));
+        QVERIFY(f.messages.texts.last().startsWith(
+            "No se pudo escribir el archivo por lotes Movimiento.bat"));
         QVERIFY(f.label().contains("igual a 25")); // the text was set before the failing step
 
         f.starter.fail = true;
         f.action("Inverso")->trigger();
-        QVERIFY(f.messages.texts.last().startsWith("No se pudo iniciar el archivo por lotes Inverse.bat: sin recursos"));
+        QVERIFY(f.messages.texts.last().startsWith(
+            "No se pudo iniciar el archivo por lotes Inverse.bat: sin recursos"));
         QCOMPARE(f.window->methods().restoreMethod, QStringLiteral("FFT"));
     }
 
@@ -205,9 +231,9 @@ private slots:
         QCOMPARE(f.dialog.filters.last(), QStringLiteral("Bitmaps (*.BMP)"));
         QCOMPARE(f.label(), app::openText());
         QCOMPARE(f.drive.read("align.bat"),
-            testenv::batchBytes("c:\\qor\\Ejecutable\\auxiliares\\align.exe camera.pgm "));
-        QCOMPARE(f.starter.starts.last().arguments, QStringList({ "/c", "align.bat" }));
-        QCOMPARE(f.window->findChild<QLabel*>("Image1")->pixmap().size(), QSize(40, 30));
+                 testenv::batchBytes("c:\\qor\\Ejecutable\\auxiliares\\align.exe camera.pgm "));
+        QCOMPARE(f.starter.starts.last().arguments, QStringList({"/c", "align.bat"}));
+        QCOMPARE(f.window->findChild<QLabel *>("Image1")->pixmap().size(), QSize(40, 30));
 
         // A cancelled dialog keeps the earlier name: the open is carried out again.
         QFile::remove(f.drive.path("align.bat"));
@@ -225,12 +251,13 @@ private slots:
         f.action("mnuFileOpen")->trigger();
         QCOMPARE(f.label(), app::initialText());
         QVERIFY(f.starter.starts.isEmpty());
-        QVERIFY(f.window->findChild<QLabel*>("Image1")->pixmap().isNull());
+        QVERIFY(f.window->findChild<QLabel *>("Image1")->pixmap().isNull());
     }
 
     void theTwinNameCut()
     {
-        QCOMPARE(app::pgmTwinName("c:\\qor\\ejecutable\\auxiliares\\camera.BMP"), QString("camera.pgm"));
+        QCOMPARE(app::pgmTwinName("c:\\qor\\ejecutable\\auxiliares\\camera.BMP"),
+                 QString("camera.pgm"));
         const QString name33 = "c:\\" + QString(24, 'd') + "\\x.BMP";
         QCOMPARE(name33.size(), 33);
         QCOMPARE(app::pgmTwinName(name33), QString(".pgm"));
@@ -246,7 +273,8 @@ private slots:
         QImage(8, 8, QImage::Format_RGB32).save(native33, "BMP");
         f.dialog.answers << native33;
         f.action("mnuFileOpen")->trigger();
-        QCOMPARE(f.drive.read("align.bat"), testenv::batchBytes("c:\\qor\\Ejecutable\\auxiliares\\align.exe .pgm "));
+        QCOMPARE(f.drive.read("align.bat"),
+                 testenv::batchBytes("c:\\qor\\Ejecutable\\auxiliares\\align.exe .pgm "));
 
         // Shorter: shown, but no name cut from the wrong place is passed on.
         QFile::remove(f.drive.path("align.bat"));
@@ -257,7 +285,7 @@ private slots:
         QVERIFY(!QFile::exists(f.drive.path("align.bat")));
         QVERIFY(f.messages.texts.last().contains("c:\\a.BMP"));
         QVERIFY(f.messages.texts.last().contains("c:\\qor\\ejecutable\\auxiliares\\"));
-        QCOMPARE(f.window->findChild<QLabel*>("Image1")->pixmap().size(), QSize(8, 8));
+        QCOMPARE(f.window->findChild<QLabel *>("Image1")->pixmap().size(), QSize(8, 8));
     }
 
     void aFileThatIsNoPictureStopsTheOpen()
@@ -270,7 +298,8 @@ private slots:
         f.action("mnuFileClose")->trigger();
         f.dialog.answers << junk.fileName();
         f.action("mnuFileOpen")->trigger();
-        QVERIFY(f.messages.texts.last().startsWith("No se pudo cargar la imagen c:\\qor\\ejecutable\\auxiliares\\roto.BMP"));
+        QVERIFY(f.messages.texts.last().startsWith(
+            "No se pudo cargar la imagen c:\\qor\\ejecutable\\auxiliares\\roto.BMP"));
         QVERIFY(!f.action("mnuFileExit")->isEnabled());
         QCOMPARE(f.label(), app::initialText());
         QVERIFY(f.starter.starts.isEmpty());
@@ -286,7 +315,7 @@ private slots:
         f.action("mnuFileOpen")->trigger();
         QVERIFY(f.action("mnuFileExit")->isEnabled());
         f.action("mnuFileClose")->trigger();
-        QVERIFY(f.window->findChild<QLabel*>("Image1")->pixmap().isNull());
+        QVERIFY(f.window->findChild<QLabel *>("Image1")->pixmap().isNull());
     }
 
     void placementFirstRunAndRoundTrip()

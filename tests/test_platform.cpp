@@ -11,7 +11,7 @@
 
 namespace {
 
-void touch(const QString& path, const QByteArray& content = "x", bool executable = false)
+void touch(const QString &path, const QByteArray &content = "x", bool executable = false)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -29,7 +29,7 @@ public:
     void err(std::string_view text) override { errors += text; }
     void clearScreen() override { output += "<cls>"; }
     std::string prompt() override { return "c:\\w>"; }
-    std::optional<int> run(const std::vector<std::string>& words) override
+    std::optional<int> run(const std::vector<std::string> &words) override
     {
         runs.push_back(words);
         if (words[0] == "missing.exe")
@@ -48,14 +48,14 @@ struct ShellRun
     QString err;
 };
 
-ShellRun runShell(const testenv::Drive& drive, const QString& batchName)
+ShellRun runShell(const testenv::Drive &drive, const QString &batchName)
 {
     QProcess shell;
     shell.setWorkingDirectory(drive.working());
-    shell.start(QStringLiteral(TAVELIO_BIN_DIR "/tavcmd"), { QStringLiteral("/c"), batchName });
+    shell.start(QStringLiteral(TAVELIO_BIN_DIR "/tavcmd"), {QStringLiteral("/c"), batchName});
     shell.waitForFinished(20000);
-    return { shell.exitCode(), QString::fromUtf8(shell.readAllStandardOutput()),
-        QString::fromUtf8(shell.readAllStandardError()) };
+    return {shell.exitCode(), QString::fromUtf8(shell.readAllStandardOutput()),
+            QString::fromUtf8(shell.readAllStandardError())};
 }
 
 } // namespace
@@ -72,7 +72,7 @@ private slots:
         touch(drive.path("snoise.exe"));
         touch(drive.path("align.pgm"));
         touch(drive.path("mov10.pgm"));
-        const auto native = [&](const char* name) {
+        const auto native = [&](const char *name) {
             return QString::fromStdString(dos::toNative(name, drive.drives).value().string());
         };
         QCOMPARE(native("c:\\qor\\Ejecutable\\auxiliares\\align.exe"), drive.path("align.exe"));
@@ -90,12 +90,15 @@ private slots:
         testenv::Drive drive;
         touch(drive.path("Camera.BMP"));
         const std::string inside = dos::toDos(drive.path("Camera.BMP").toStdString(), drive.drives);
-        QCOMPARE(QString::fromStdString(inside), QStringLiteral("c:\\qor\\ejecutable\\auxiliares\\Camera.BMP"));
+        QCOMPARE(QString::fromStdString(inside),
+                 QStringLiteral("c:\\qor\\ejecutable\\auxiliares\\Camera.BMP"));
         QCOMPARE(QString::fromStdString(dos::toDos("/usr/share/doc", drive.drives)),
-            QStringLiteral("z:\\usr\\share\\doc"));
-        QCOMPARE(QString::fromStdString(dos::toNative("z:\\usr\\share\\doc", drive.drives)->string()),
+                 QStringLiteral("z:\\usr\\share\\doc"));
+        QCOMPARE(
+            QString::fromStdString(dos::toNative("z:\\usr\\share\\doc", drive.drives)->string()),
             QStringLiteral("/usr/share/doc"));
-        QCOMPARE(QString::fromStdString(dos::toDos(drive.drives.driveC, drive.drives)), QStringLiteral("c:\\"));
+        QCOMPARE(QString::fromStdString(dos::toDos(drive.drives.driveC, drive.drives)),
+                 QStringLiteral("c:\\"));
     }
 
     void driveCIsMadeFromTheTemplateWithoutOverwriting()
@@ -107,7 +110,8 @@ private slots:
         touch(templateDir.path() + "/qor/ejecutable/auxiliares/camera.pgm", "P5 1 1 255\n\x01");
         const dos::fs::path driveC = (home.path() + "/drive_c").toStdString();
         std::string reason;
-        QVERIFY2(dos::prepareDriveC(driveC, templateDir.path().toStdString(), &reason), reason.c_str());
+        QVERIFY2(dos::prepareDriveC(driveC, templateDir.path().toStdString(), &reason),
+                 reason.c_str());
 
         const dos::fs::path tool = driveC / "qor/ejecutable/auxiliares/mblur.exe";
         const dos::fs::path data = driveC / "qor/ejecutable/auxiliares/camera.pgm";
@@ -127,10 +131,11 @@ private slots:
     {
         RecordingConsole console;
         const int status = batch::runScript(
-            "@echo \r\ncls\r\nprog.exe  a   b\r\n@quiet.exe\r\nmissing.exe x\r\nlast.exe\r\n", console);
+            "@echo \r\ncls\r\nprog.exe  a   b\r\n@quiet.exe\r\nmissing.exe x\r\nlast.exe\r\n",
+            console);
         QCOMPARE(status, 1); // the last program's status, after the missing one
         QCOMPARE(console.runs.size(), size_t(4));
-        QCOMPARE(console.runs[0], (std::vector<std::string> { "prog.exe", "a", "b" }));
+        QCOMPARE(console.runs[0], (std::vector<std::string> {"prog.exe", "a", "b"}));
         QVERIFY(console.output.find("ECHO está activado.") != std::string::npos);
         QVERIFY(console.output.find("c:\\w>cls\n<cls>") != std::string::npos);
         QVERIFY(console.output.find("c:\\w>prog.exe  a   b\n") != std::string::npos);
@@ -155,14 +160,17 @@ private slots:
     {
         QFETCH(QString, tail);
         testenv::Drive drive;
-        touch(drive.path("args.exe"), "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done > out.txt\n", true);
-        touch(drive.path("run.bat"), "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\ARGS.exe " + tail.toUtf8() + "\r\n");
+        touch(drive.path("args.exe"),
+              "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done > out.txt\n", true);
+        touch(drive.path("run.bat"),
+              "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\ARGS.exe " + tail.toUtf8()
+                  + "\r\n");
         const ShellRun run = runShell(drive, "RUN.BAT");
         QCOMPARE(run.status, 0);
         QVERIFY(!QFile::exists(drive.path("x")));
         QVERIFY(!QFile::exists(drive.path("y")));
         QString expected;
-        for (const QString& word : tail.split(' '))
+        for (const QString &word : tail.split(' '))
             expected += '[' + word + ']';
         QCOMPARE(QString::fromUtf8(drive.read("out.txt")), expected);
     }
@@ -171,7 +179,8 @@ private slots:
     {
         testenv::Drive drive;
         touch(drive.path("ok.exe"), "#!/bin/sh\necho hecho\n", true);
-        touch(drive.path("two.bat"), "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\nada.exe a\r\nok.exe\r\n");
+        touch(drive.path("two.bat"),
+              "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\nada.exe a\r\nok.exe\r\n");
         const ShellRun run = runShell(drive, "two.bat");
         QCOMPARE(run.status, 0); // the next line ran all the same
         QVERIFY(run.out.contains("ECHO está activado."));
@@ -186,20 +195,24 @@ private slots:
 
     void batchFilesStartHiddenOrInATerminal()
     {
-        const platform::Launch hidden = platform::batchLaunch("a.bat", platform::vbHide, "/bin/tavcmd", "/usr/bin/xterm");
+        const platform::Launch hidden
+            = platform::batchLaunch("a.bat", platform::vbHide, "/bin/tavcmd", "/usr/bin/xterm");
         QCOMPARE(hidden.program, QStringLiteral("/bin/tavcmd"));
-        QCOMPARE(hidden.arguments, QStringList({ "/c", "a.bat" }));
-        const platform::Launch shown = platform::batchLaunch("a.bat", platform::vbNormalFocus, "/bin/tavcmd", "/usr/bin/xterm");
+        QCOMPARE(hidden.arguments, QStringList({"/c", "a.bat"}));
+        const platform::Launch shown = platform::batchLaunch("a.bat", platform::vbNormalFocus,
+                                                             "/bin/tavcmd", "/usr/bin/xterm");
         QCOMPARE(shown.program, QStringLiteral("/usr/bin/xterm"));
-        QCOMPARE(shown.arguments, QStringList({ "-e", "/bin/tavcmd", "/c", "a.bat" }));
+        QCOMPARE(shown.arguments, QStringList({"-e", "/bin/tavcmd", "/c", "a.bat"}));
     }
 
     void settingsRoundTrip()
     {
         QStandardPaths::setTestModeEnabled(true);
         platform::SaveSetting("NerboTest", "Settings", "MainLeft", "1234.5");
-        QCOMPARE(platform::GetSetting("NerboTest", "Settings", "MainLeft", "1000"), QStringLiteral("1234.5"));
-        QCOMPARE(platform::GetSetting("NerboTest", "Settings", "Nada", "1000"), QStringLiteral("1000"));
+        QCOMPARE(platform::GetSetting("NerboTest", "Settings", "MainLeft", "1000"),
+                 QStringLiteral("1234.5"));
+        QCOMPARE(platform::GetSetting("NerboTest", "Settings", "Nada", "1000"),
+                 QStringLiteral("1000"));
     }
 };
 

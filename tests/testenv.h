@@ -20,19 +20,20 @@ struct Drive
     {
         QDir(root.path()).mkpath(QStringLiteral("qor/ejecutable/auxiliares"));
         drives.driveC = root.path().toStdString();
-        drives.workingFolder = (root.path() + QStringLiteral("/qor/ejecutable/auxiliares")).toStdString();
+        drives.workingFolder
+            = (root.path() + QStringLiteral("/qor/ejecutable/auxiliares")).toStdString();
         qputenv("TAVELIO_DRIVE_C", root.path().toLocal8Bit());
     }
     QString working() const { return QString::fromStdString(drives.workingFolder.string()); }
-    QString path(const QString& name) const { return working() + QLatin1Char('/') + name; }
-    QByteArray read(const QString& name) const
+    QString path(const QString &name) const { return working() + QLatin1Char('/') + name; }
+    QByteArray read(const QString &name) const
     {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 };
 
-inline QByteArray batchBytes(const char* commandLine)
+inline QByteArray batchBytes(const char *commandLine)
 {
     return QByteArray("@echo \r\ncls\r\n") + commandLine + "\r\n";
 }

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-static int maxval(const std::string& path)
+static int maxval(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
     std::string magic;
@@ -22,7 +22,7 @@ static int maxval(const std::string& path)
     return value;
 }
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     try {
         const std::string command = argc > 1 ? argv[1] : "";
@@ -33,11 +33,11 @@ int main(int argc, char** argv)
         }
         if (command == "psnr" && argc == 4) {
             const double db = img::psnr(img::quantised(img::readPnm(argv[2]), 16),
-                img::quantised(img::readPnm(argv[3]), 16));
+                                        img::quantised(img::readPnm(argv[3]), 16));
             std::isinf(db) ? std::printf("inf\n") : std::printf("%.2f\n", db);
             return 0;
         }
-    } catch (const std::exception& error) {
+    } catch (const std::exception &error) {
         std::fprintf(stderr, "pgmcheck: %s\n", error.what());
         return 2;
     }
