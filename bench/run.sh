@@ -25,7 +25,7 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
 for _ in $(seq 100); do [[ -s "$scratch/display" ]] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$scratch/display")"
+export DISPLAY=":$(head -n1 "$scratch/display")" QT_QPA_PLATFORM=xcb
 export TAVELIO_DRIVE_C="$scratch/drive_c" XDG_CONFIG_HOME="$scratch/config"
 tools=$("$build/bin/tavelio-drivec")
 

@@ -13,58 +13,9 @@ set -euo pipefail
 
 build=$(cd "$1" && pwd)
 screenshot=${2:-}
-for program in Xvfb xdotool xterm import; do
-  command -v "$program" >/dev/null || { echo "falta $program: prueba omitida"; exit 77; }
-done
 
-scratch=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  pkill -f "$scratch" 2>/dev/null || true
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FALLO: $*" >&2
-  [[ -n "${DISPLAY:-}" ]] && import -window root "$scratch/fallo.png" 2>/dev/null \
-    && cp "$scratch/fallo.png" "$build/e2e-fallo.png" && echo "captura: $build/e2e-fallo.png" >&2
-  exit 1
-}
-
-# Polls until a command succeeds, for up to $1 seconds.
-wait_for() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds))
-  until "$@" >/dev/null 2>&1; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.1
-  done
-}
-window_named() { xdotool search --onlyvisible --name "$1"; }
-focus() { xdotool windowfocus --sync "$1"; sleep 0.2; }
-keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
-pgmcheck() { "$build/bin/pgmcheck" "$@"; }
-
-# A private X server on a free display.
-exec 3>"$scratch/display"
-Xvfb -displayfd 3 -screen 0 1700x1000x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$scratch/display" || fail "Xvfb no arranca"
-export DISPLAY=":$(head -n1 "$scratch/display")"
-
-# A fresh drive C, and the program in its tool folder as the launcher starts it.
-export TAVELIO_DRIVE_C="$scratch/drive_c" TAVELIO_TERMINAL=xterm
-export XDG_CONFIG_HOME="$scratch/config" LANG=C.UTF-8
-tools=$("$build/bin/tavelio-drivec")
-cd "$tools"
-"$build/bin/tavelio" >"$scratch/tavelio.log" 2>&1 &
-pids+=($!)
-wait_for 20 window_named '^Tavelio$' || fail "la ventana principal no aparece"
-main=$(window_named '^Tavelio$' | head -n1)
-focus "$main"
+source "$(dirname "$0")/xsession.sh"
+start_tavelio
 
 # 1. A&brir...: the dialog, the file name typed, Enter.
 keys alt+a b

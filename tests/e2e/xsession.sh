@@ -1,0 +1,61 @@
+# The X session the end-to-end tests drive: sourced by them after `build` is set.
+#
+# Gives a scratch folder cleaned up on exit, a private Xvfb, a fresh drive C whose tool folder
+# is the current folder, helpers to wait and to type, and start_tavelio, which starts the
+# program there and sets `main` to its window. Exit 77 (skipped) without Xvfb or xdotool.
+
+for program in Xvfb xdotool xterm import; do
+  command -v "$program" >/dev/null || { echo "falta $program: prueba omitida"; exit 77; }
+done
+
+scratch=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  pkill -f "$scratch" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FALLO: $*" >&2
+  [[ -n "${DISPLAY:-}" ]] && import -window root "$scratch/fallo.png" 2>/dev/null \
+    && cp "$scratch/fallo.png" "$build/e2e-fallo.png" && echo "captura: $build/e2e-fallo.png" >&2
+  exit 1
+}
+
+# Polls until a command succeeds, for up to $1 seconds.
+wait_for() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  until "$@" >/dev/null 2>&1; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
+}
+window_named() { xdotool search --onlyvisible --name "$1"; }
+focus() { xdotool windowfocus --sync "$1"; sleep 0.2; }
+keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
+pgmcheck() { "$build/bin/pgmcheck" "$@"; }
+
+# A private X server on a free display.
+exec 3>"$scratch/display"
+Xvfb -displayfd 3 -screen 0 1700x1000x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$scratch/display" || fail "Xvfb no arranca"
+export DISPLAY=":$(head -n1 "$scratch/display")" QT_QPA_PLATFORM=xcb
+
+# A fresh drive C, and the program in its tool folder as the launcher starts it.
+export TAVELIO_DRIVE_C="$scratch/drive_c" TAVELIO_TERMINAL=xterm
+export XDG_CONFIG_HOME="$scratch/config" LANG=C.UTF-8
+tools=$("$build/bin/tavelio-drivec")
+cd "$tools"
+
+start_tavelio() {
+  "$build/bin/tavelio" >"$scratch/tavelio.log" 2>&1 &
+  pids+=($!)
+  wait_for 20 window_named '^Tavelio$' || fail "la ventana principal no aparece"
+  main=$(window_named '^Tavelio$' | head -n1)
+  focus "$main"
+}
