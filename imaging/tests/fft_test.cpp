@@ -1,7 +1,8 @@
 // The FFT against a naive DFT, and the properties the restoration tools lean on.
 #include "check.h"
+#include "randomimage.h"
 #include "fft.h"
-#include "spectrum.h"
+#include "frequency.h"
 
 #include <complex>
 #include <numbers>
@@ -10,16 +11,6 @@
 using namespace img;
 
 namespace {
-
-Image randomImage(int w, int h, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> dist(0.0, 1.0);
-    Image image(w, h);
-    for (double &v : image.px)
-        v = dist(rng);
-    return image;
-}
 
 std::complex<double> naiveDft(const Image &image, int u, int v)
 {

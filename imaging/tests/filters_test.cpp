@@ -1,10 +1,11 @@
 // PSFs and transfer functions, twins and peaks, PSNR, padding and stretching: the shared
 // pieces whose conventions the blurring and the restoring tools must agree on.
 #include "check.h"
+#include "randomimage.h"
 #include "padding.h"
 #include "psf.h"
 #include "quality.h"
-#include "spectrum.h"
+#include "frequency.h"
 #include "tone.h"
 #include "tool.h"
 
@@ -14,16 +15,6 @@
 using namespace img;
 
 namespace {
-
-Image randomImage(int w, int h, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> dist(0.0, 1.0);
-    Image image(w, h);
-    for (double &v : image.px)
-        v = dist(rng);
-    return image;
-}
 
 double maxDifference(const Image &a, const Image &b)
 {

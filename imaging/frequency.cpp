@@ -1,5 +1,5 @@
 // Working with a whole spectrum: centred display, twins, peaks.
-#include "spectrum.h"
+#include "frequency.h"
 
 #include <algorithm>
 #include <cmath>
