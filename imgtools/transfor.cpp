@@ -6,7 +6,7 @@
 // stand out, and their pixel coordinates are those snr.exe asks for.
 #include "fft.h"
 #include "pnm.h"
-#include "spectrum.h"
+#include "frequency.h"
 #include "tone.h"
 #include "tool.h"
 

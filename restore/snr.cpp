@@ -12,7 +12,7 @@
 #include "prompt.h"
 #include "tool.h"
 
-#include "spectrum.h"
+#include "frequency.h"
 
 #include <cmath>
 #include <iostream>

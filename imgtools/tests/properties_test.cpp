@@ -9,7 +9,7 @@
 #include "psf.h"
 #include "quality.h"
 #include "runtool.h"
-#include "spectrum.h"
+#include "frequency.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,7 +1,7 @@
 // How much noise an image carries.
 #include "noise.h"
 
-#include "spectrum.h"
+#include "frequency.h"
 
 #include <algorithm>
 #include <cmath>

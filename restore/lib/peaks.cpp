@@ -1,7 +1,7 @@
 // The spikes that periodic noise leaves in a spectrum.
 #include "peaks.h"
 
-#include "spectrum.h"
+#include "frequency.h"
 
 #include <algorithm>
 #include <cmath>

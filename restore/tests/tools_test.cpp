@@ -5,7 +5,7 @@
 #include "psf.h"
 #include "quality.h"
 #include "runtool.h"
-#include "spectrum.h"
+#include "frequency.h"
 
 #include <algorithm>
 #include <cmath>

@@ -8,7 +8,7 @@
 #include "prompt.h"
 #include "psf.h"
 #include "quality.h"
-#include "spectrum.h"
+#include "frequency.h"
 
 #include <cmath>
 #include <numbers>
