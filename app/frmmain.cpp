@@ -139,11 +139,11 @@ void frmMain::createMenus()
         }
         QAction *action = parents[entry.level - 1]->addAction(caption);
         action->setObjectName(QLatin1String(entry.control));
-        triggerFor(entry, action);
+        connectEntry(entry, action);
     }
 }
 
-QAction *frmMain::triggerFor(const MenuEntry &entry, QAction *action)
+void frmMain::connectEntry(const MenuEntry &entry, QAction *action)
 {
     switch (entry.action) {
     case MenuAction::FileOpen:
@@ -168,7 +168,6 @@ QAction *frmMain::triggerFor(const MenuEntry &entry, QAction *action)
     case MenuAction::Submenu:
         break;
     }
-    return action;
 }
 
 void frmMain::createStatusBar()

@@ -68,7 +68,7 @@ private:
     // is not a picture.
     bool loadPicture(const QString &dosName);
     void applyPlacement();
-    QAction *triggerFor(const MenuEntry &entry, QAction *action);
+    void connectEntry(const MenuEntry &entry, QAction *action);
 
     // ops::OperationHost
     void setExplanation(const QString &text) override;

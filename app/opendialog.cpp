@@ -23,8 +23,7 @@ QString FileOpenDialog::exec(QWidget *parent, const QString &title, const QStrin
     // The file model matches name filters without regard to case unless told otherwise.
     dialog.setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot);
 
-    const QString toolFolder = QString::fromStdString(
-        dos::resolveBelow(m_drives.driveC, "qor\\ejecutable\\auxiliares").string());
+    const QString toolFolder = QString::fromStdString(dos::toolFolder(m_drives.driveC).string());
     dialog.setSidebarUrls({QUrl::fromLocalFile(QString::fromStdString(m_drives.driveC.string())),
                            QUrl::fromLocalFile(toolFolder), QUrl::fromLocalFile(QDir::homePath())});
     if (previous.isEmpty())

@@ -68,6 +68,11 @@ bool prepareDriveC(const fs::path &driveC, const fs::path &templateDir, std::str
     return true;
 }
 
+fs::path toolFolder(const fs::path &driveC)
+{
+    return resolveBelow(driveC, "qor\\ejecutable\\auxiliares");
+}
+
 fs::path currentExecutable()
 {
     std::error_code error;

@@ -7,9 +7,9 @@
 
 namespace dos {
 
-// The DOS name of the tool folder, where the image tools, the sample bitmaps and their PGM
-// twins live and where the program works.
-inline constexpr const char *kToolFolder = "c:\\qor\\ejecutable\\auxiliares";
+// The tool folder of a drive C (c:\qor\ejecutable\auxiliares), where the image tools, the
+// sample bitmaps and their PGM twins live and where the program works.
+fs::path toolFolder(const fs::path &driveC);
 
 // The template next to an installed or built executable: $TAVELIO_TEMPLATE, else
 // <exe>/../share/tavelio/drive_c (installed), else <exe>/../drive_c (build tree). Empty when

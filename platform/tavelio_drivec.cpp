@@ -26,6 +26,6 @@ int main(int argc, char **)
         std::cerr << "tavelio-drivec: no se pudo preparar la unidad C: " << reason << "\n";
         return 2;
     }
-    std::cout << dos::resolveBelow(driveC, dos::kToolFolder + 3).string() << "\n";
+    std::cout << dos::toolFolder(driveC).string() << "\n";
     return 0;
 }
