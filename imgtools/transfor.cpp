@@ -5,8 +5,8 @@
 // high frequencies into view the way students have seen it drawn; the spikes of periodic noise
 // stand out, and their pixel coordinates are those snr.exe asks for.
 #include "fft.h"
-#include "pnm.h"
 #include "frequency.h"
+#include "pnm.h"
 #include "tone.h"
 #include "tool.h"
 

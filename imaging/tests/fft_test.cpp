@@ -1,8 +1,8 @@
 // The FFT against a naive DFT, and the properties the restoration tools lean on.
 #include "check.h"
-#include "randomimage.h"
 #include "fft.h"
 #include "frequency.h"
+#include "randomimage.h"
 
 #include <complex>
 #include <numbers>

@@ -1,11 +1,11 @@
 // PSFs and transfer functions, twins and peaks, PSNR, padding and stretching: the shared
 // pieces whose conventions the blurring and the restoring tools must agree on.
 #include "check.h"
-#include "randomimage.h"
+#include "frequency.h"
 #include "padding.h"
 #include "psf.h"
 #include "quality.h"
-#include "frequency.h"
+#include "randomimage.h"
 #include "tone.h"
 #include "tool.h"
 

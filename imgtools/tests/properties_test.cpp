@@ -5,11 +5,11 @@
 #include "../../imaging/tests/check.h"
 #include "../../imaging/tests/tempdir.h"
 #include "fft.h"
+#include "frequency.h"
 #include "pnm.h"
 #include "psf.h"
 #include "quality.h"
 #include "runtool.h"
-#include "frequency.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,11 +1,11 @@
 // The restoration tools as the program starts them: command lines, bad input, the questions
 // answered through a pipe, names without regard to case, and the depth of what they write.
 #include "check.h"
+#include "frequency.h"
 #include "pnm.h"
 #include "psf.h"
 #include "quality.h"
 #include "runtool.h"
-#include "frequency.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,12 +3,12 @@
 #include "check.h"
 #include "deconv.h"
 #include "enhance.h"
+#include "frequency.h"
 #include "noise.h"
 #include "peaks.h"
 #include "prompt.h"
 #include "psf.h"
 #include "quality.h"
-#include "frequency.h"
 
 #include <cmath>
 #include <numbers>
