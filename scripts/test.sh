@@ -8,6 +8,6 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh --test
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVELIO_WERROR=ON >/dev/null
 cmake --build build-test
+bash scripts/fuzz.sh
 export QT_QPA_PLATFORM=offscreen
 (cd build-test && ctest --output-on-failure -j2)
-bash scripts/fuzz.sh
