@@ -15,24 +15,9 @@
 # the whole process, and the part after the imports.
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-runs=${RUNS:-5}
 targets="tool_align tool_mblur tool_blur tool_snoise tool_motion tool_inverse tool_wiener
  tool_snr tool_shuffle tool_homo tool_hiemph imgtools_floor"
-if [ ! -d "$build" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DTAVELIO_GUI=OFF >/dev/null
-fi
-# shellcheck disable=SC2086
-cmake --build "$build" --target $targets >/dev/null
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-tools="$build/drive_c/qor/ejecutable/auxiliares"
-cp "$tools/psf1A.pgm" "$tools/psf2A.pgm" "$work/"
-for side in 512 2048; do
-  convert "$root/data/samples/camera.pgm" -resize "${side}x${side}!" -depth 8 "$work/img$side.pgm"
-done
+source "$(dirname "$0")/prepare.sh"
 
 /usr/bin/python3 - "$tools" "$build/bin/imgtools_floor" "$work" "$runs" <<'PY'
 import os, statistics, subprocess, sys, time

@@ -12,23 +12,8 @@
 # of a two-step operation and should end well inside the 2 s pause: the aim is 0.2 s at 2048².
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build-bench}
-runs=${RUNS:-5}
 targets="tool_align tool_mblur tool_blur tool_snoise tool_transfor imgtools_floor"
-if [ ! -d "$build" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DTAVELIO_GUI=OFF >/dev/null
-fi
-# shellcheck disable=SC2086
-cmake --build "$build" --target $targets >/dev/null
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-tools="$build/drive_c/qor/ejecutable/auxiliares"
-cp "$tools/psf1A.pgm" "$work/"
-for side in 512 2048; do
-  convert "$root/data/samples/camera.pgm" -resize "${side}x${side}!" -depth 8 "$work/img$side.pgm"
-done
+source "$(dirname "$0")/prepare.sh"
 
 /usr/bin/python3 - "$tools" "$build/bin/imgtools_floor" "$work" "$runs" <<'PY'
 import os, statistics, subprocess, sys, time
