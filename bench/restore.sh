@@ -19,10 +19,12 @@ targets="tool_align tool_mblur tool_blur tool_snoise tool_motion tool_inverse to
  tool_snr tool_shuffle tool_homo tool_hiemph imgtools_floor"
 source "$(dirname "$0")/prepare.sh"
 
-/usr/bin/python3 - "$tools" "$build/bin/imgtools_floor" "$work" "$runs" <<'PY'
+/usr/bin/python3 - "$tools" "$build/bin/imgtools_floor" "$work" "$runs" "$root/bench" <<'PY'
 import os, statistics, subprocess, sys, time
 
 tools, floor, work, runs = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+sys.path.insert(0, sys.argv[5])
+from measure import measure as shared_measure
 
 def run(argv, answers=b""):
     proc = subprocess.run(argv, cwd=work, input=answers, stdout=subprocess.PIPE,
@@ -32,21 +34,7 @@ def run(argv, answers=b""):
     return proc.stdout.decode()
 
 def measure(argv, answers=b""):
-    """Median wall seconds, median CPU seconds, peak RSS bytes over `runs` runs."""
-    walls, cpus, rss = [], [], 0
-    for _ in range(runs):
-        with open(os.path.join(work, "answers"), "wb") as f:
-            f.write(answers)
-        with open(os.path.join(work, "answers"), "rb") as stdin:
-            start = time.perf_counter()
-            proc = subprocess.Popen(argv, cwd=work, stdin=stdin, stdout=subprocess.DEVNULL)
-            _, status, usage = os.wait4(proc.pid, 0)
-            walls.append(time.perf_counter() - start)
-        if status != 0:
-            sys.exit(f"failed: {' '.join(argv)}")
-        cpus.append(usage.ru_utime + usage.ru_stime)
-        rss = max(rss, usage.ru_maxrss * 1024)
-    return statistics.median(walls), statistics.median(cpus), rss
+    return shared_measure(argv, work, runs, answers=answers)
 
 def tool(name):
     return os.path.join(tools, name + ".exe")

@@ -15,25 +15,15 @@ set -euo pipefail
 targets="tool_align tool_mblur tool_blur tool_snoise tool_transfor imgtools_floor"
 source "$(dirname "$0")/prepare.sh"
 
-/usr/bin/python3 - "$tools" "$build/bin/imgtools_floor" "$work" "$runs" <<'PY'
+/usr/bin/python3 - "$tools" "$build/bin/imgtools_floor" "$work" "$runs" "$root/bench" <<'PY'
 import os, statistics, subprocess, sys, time
 
 tools, floor, work, runs = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+sys.path.insert(0, sys.argv[5])
+from measure import measure as shared_measure
 
 def measure(argv, env=None):
-    """Median wall seconds, median CPU seconds, peak RSS bytes over `runs` runs."""
-    walls, cpus, rss = [], [], 0
-    for _ in range(runs):
-        start = time.perf_counter()
-        proc = subprocess.Popen(argv, cwd=work, stdout=subprocess.DEVNULL,
-                                env=dict(os.environ, **(env or {})))
-        _, status, usage = os.wait4(proc.pid, 0)
-        walls.append(time.perf_counter() - start)
-        if status != 0:
-            sys.exit(f"failed: {' '.join(argv)}")
-        cpus.append(usage.ru_utime + usage.ru_stime)
-        rss = max(rss, usage.ru_maxrss * 1024)
-    return statistics.median(walls), statistics.median(cpus), rss
+    return shared_measure(argv, work, runs, env=env)
 
 # tool, its arguments, and its floor: output bits, forward FFTs, inverse FFTs, other inputs
 cases = [
