@@ -23,6 +23,8 @@ struct Drive
         drives.workingFolder
             = (root.path() + QStringLiteral("/qor/ejecutable/auxiliares")).toStdString();
         qputenv("TAVELIO_DRIVE_C", root.path().toLocal8Bit());
+        // The command shell logs failures there: never in the user's own state folder.
+        qputenv("XDG_STATE_HOME", (root.path() + QStringLiteral("/state")).toLocal8Bit());
     }
     QString working() const { return QString::fromStdString(drives.workingFolder.string()); }
     QString path(const QString &name) const { return working() + QLatin1Char('/') + name; }

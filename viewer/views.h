@@ -1,0 +1,43 @@
+// What the viewer's views draw, without widgets: the spectrum in the coordinates snr.exe asks
+// for, the signed difference with align.pgm, the histogram of grey levels, and a reduction that
+// keeps single bright pixels.
+#pragma once
+
+#include "image.h"
+
+#include <QImage>
+#include <QSize>
+
+#include <array>
+
+namespace viewer {
+
+// The centred spectrum as transfor.exe draws it: pixel (x, y) shows frequency
+// (x - width/2, y - height/2), brightness log(1 + |F|) stretched to 0..255, F taken on the
+// 0..255 grey scale. `magnitude` holds that |F| at each pixel, for the readout.
+struct SpectrumView
+{
+    QImage display;
+    img::Image magnitude;
+};
+SpectrumView spectrumView(const img::Image &grey);
+
+// image - reference in grey levels of 0..255, zero drawn mid grey and ± `range` filling black to
+// white, beyond it clamped. `range` (at least 1) is what the status bar names.
+struct DifferenceView
+{
+    QImage display;
+    img::Image levels; // the signed difference at each pixel, in grey levels
+    int range = 1;
+};
+DifferenceView differenceView(const img::Image &image, const img::Image &reference);
+
+// How many pixels fall on each of the 256 grey levels.
+std::array<long, 256> histogram(const img::Image &grey);
+
+// `picture` (8-bit grey) shrunk to `shown` (no larger than it) with each screen pixel the
+// brightest of the pixels it covers: a single bright bin stays a bright point at any reduction,
+// where smoothing would average it away.
+QImage maxReduced(const QImage &picture, QSize shown);
+
+} // namespace viewer
