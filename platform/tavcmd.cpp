@@ -54,6 +54,32 @@ std::string latin1ToUtf8(std::string_view text)
     return utf8;
 }
 
+// How much of a program's standard error is searched for its message.
+constexpr size_t kKeptBytes = 16384;
+
+// A program's message: the first line that begins with its own name ("mblur: ...",
+// "i_view32.exe: ..."), as every tool of ours writes its error, so that a library's warning
+// printed before it is passed over; else the first line that says anything.
+std::string messageOf(std::string_view errors, std::string_view dosProgram)
+{
+    std::string name(dosProgram.substr(dosProgram.find_last_of("\\/") + 1));
+    if (name.size() > 4
+        && dos::equalsIgnoreCase(std::string_view(name).substr(name.size() - 4), ".exe"))
+        name.resize(name.size() - 4);
+    std::string first;
+    for (const std::string &line : batch::splitLines(errors)) {
+        const std::string_view rest
+            = std::string_view(line).substr(std::min(line.size(), name.size()));
+        if (line.size() > name.size()
+            && dos::equalsIgnoreCase(std::string_view(line).substr(0, name.size()), name)
+            && (rest.starts_with(":") || dos::equalsIgnoreCase(rest.substr(0, 5), ".exe:")))
+            return line;
+        if (first.empty() && line.find_first_not_of(" \t") != std::string::npos)
+            first = line;
+    }
+    return first;
+}
+
 class TerminalConsole : public batch::Console
 {
 public:
@@ -116,7 +142,7 @@ public:
             close(pipeEnds[0]);
             return cannotRun(words, spawnError);
         }
-        const std::string message = passThrough(pipeEnds[0]);
+        const std::string message = messageOf(passThrough(pipeEnds[0]), words[0]);
         close(pipeEnds[0]);
         int status = 0;
         while (waitpid(child, &status, 0) < 0 && errno == EINTR) { }
@@ -132,12 +158,10 @@ public:
     bool failed() const { return m_failed; }
 
 private:
-    // Copies the child's standard error to ours until it closes it; the first line that says
-    // something is its message.
+    // Copies the child's standard error to ours until it closes it, keeping the start of it.
     std::string passThrough(int fd)
     {
-        std::string first;
-        bool complete = false;
+        std::string kept;
         char buffer[4096];
         for (;;) {
             const ssize_t n = read(fd, buffer, sizeof buffer);
@@ -146,14 +170,9 @@ private:
             if (n <= 0)
                 break;
             err(std::string_view(buffer, size_t(n)));
-            for (ssize_t i = 0; i < n && !complete; ++i) {
-                if (buffer[i] == '\n' || buffer[i] == '\r')
-                    complete = first.find_first_not_of(" \t") != std::string::npos;
-                else if (first.size() < 1000)
-                    first += buffer[i];
-            }
+            kept.append(buffer, size_t(std::min<ssize_t>(n, ssize_t(kKeptBytes - kept.size()))));
         }
-        return first;
+        return kept;
     }
 
     int cannotStart(const std::vector<std::string> &words, int error)

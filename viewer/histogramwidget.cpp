@@ -17,7 +17,7 @@ constexpr int kMargin = 4;
 HistogramWidget::HistogramWidget(QWidget *parent)
     : QWidget(parent)
 {
-    setMinimumSize(260, 110);
+    setMinimumSize(260, 90);
 }
 
 void HistogramWidget::setCounts(const std::array<long, 256> &counts)

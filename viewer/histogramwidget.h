@@ -16,7 +16,7 @@ public:
 
     void setCounts(const std::array<long, 256> &counts);
     const std::array<long, 256> &counts() const { return m_counts; }
-    QSize sizeHint() const override { return QSize(300, 150); }
+    QSize sizeHint() const override { return QSize(300, 120); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -75,19 +75,24 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
     m_histogramDock->setWidget(m_histogram);
     m_histogramDock->setFeatures(QDockWidget::DockWidgetClosable
                                  | QDockWidget::DockWidgetFloatable);
-    addDockWidget(Qt::RightDockWidgetArea, m_histogramDock);
+    // Below the picture, wide and low: the picture keeps its width.
+    m_histogramDock->setMaximumHeight(200);
+    addDockWidget(Qt::BottomDockWidgetArea, m_histogramDock);
     m_histogramDock->hide();
 
     createActions();
-    applyScale(1.0);
     updateView();
 
     const QSize viewport = initialViewport(size, screen()->availableGeometry().size());
     const int frame = 2 * m_scrollArea->frameWidth();
-    // The status bar's own layout is built late, so its width is summed here: both readings,
-    // the gap between them and the size grip.
-    const int statusWidth = m_pixelLabel->minimumWidth()
-        + (comparison.isEmpty() ? 0 : m_comparisonLabel->sizeHint().width()) + 40;
+    // The status bar's own layout is built late, so its width is summed here: the readings,
+    // the longest view note, the gaps between them and the size grip.
+    const int viewNote = m_reference
+        ? m_viewLabel->fontMetrics().horizontalAdvance(
+            tr("Mostrando %1 (B: volver)").arg(QString::fromLatin1(kReferenceName)))
+        : 0;
+    const int statusWidth = m_pixelLabel->minimumWidth() + viewNote
+        + (comparison.isEmpty() ? 0 : m_comparisonLabel->sizeHint().width()) + 50;
     resize(std::max(viewport.width() + frame, statusWidth),
            viewport.height() + frame + menuBar()->sizeHint().height()
                + statusBar()->sizeHint().height());
@@ -224,16 +229,13 @@ void ViewerWindow::updateView()
     QString status;
     if (m_view == View::Spectrum) {
         title += tr(" — Espectro");
-        status = tr("Espectro: x, y como los pide snr.exe");
     } else if (m_view == View::Difference && !m_blink) {
         picture();
         title += tr(" — Diferencia con %1").arg(reference);
-        status = tr("Diferencia: gris medio = 0, negro −%1, blanco +%1 niveles")
-                     .arg(m_difference->range);
+        status = tr("Diferencia: ±%1 niveles").arg(m_difference->range);
     }
     if (m_blink)
-        status += (status.isEmpty() ? QString() : QStringLiteral(" · "))
-            + tr("Mostrando %1 (B para volver)").arg(reference);
+        status = tr("Mostrando %1 (B: volver)").arg(reference);
     setWindowTitle(title);
     m_viewLabel->setText(status);
     m_viewLabel->setVisible(!status.isEmpty());

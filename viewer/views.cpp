@@ -27,22 +27,27 @@ SpectrumView spectrumView(const img::Image &grey)
 {
     SpectrumView view;
     view.magnitude = img::centredMagnitude(img::forward(grey));
-    for (double &m : view.magnitude.px)
-        m *= 255.0;
-    double low = INFINITY, high = -INFINITY;
+    const int w = grey.width, h = grey.height;
     std::vector<double> logs(view.magnitude.size());
-    for (size_t i = 0; i < logs.size(); ++i) {
-        logs[i] = std::log1p(view.magnitude.px[i]);
-        low = std::min(low, logs[i]);
-        high = std::max(high, logs[i]);
-    }
+    for (size_t i = 0; i < logs.size(); ++i)
+        logs[i] = std::log1p(view.magnitude.px[i] *= 255.0);
+    const size_t dc = size_t(h / 2) * size_t(w) + size_t(w / 2);
+    double high = logs.size() > 1 ? -INFINITY : logs[0];
+    for (size_t i = 0; i < logs.size(); ++i)
+        if (i != dc)
+            high = std::max(high, logs[i]);
+    std::vector<double> sorted = logs;
+    const auto middle = sorted.begin() + std::ptrdiff_t(sorted.size() / 2);
+    std::nth_element(sorted.begin(), middle, sorted.end());
+    const double low = *middle;
     const double scale = high > low ? 255.0 / (high - low) : 0.0;
-    view.display = grey8(grey.width, grey.height);
-    for (int y = 0; y < grey.height; ++y) {
+    view.display = grey8(w, h);
+    for (int y = 0; y < h; ++y) {
         uchar *line = view.display.scanLine(y);
-        for (int x = 0; x < grey.width; ++x)
-            line[x] = uchar(
-                std::lround((logs[size_t(y) * size_t(grey.width) + size_t(x)] - low) * scale));
+        for (int x = 0; x < w; ++x) {
+            const double level = (logs[size_t(y) * size_t(w) + size_t(x)] - low) * scale;
+            line[x] = uchar(std::lround(std::clamp(level, 0.0, 255.0)));
+        }
     }
     return view;
 }

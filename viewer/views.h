@@ -12,9 +12,12 @@
 
 namespace viewer {
 
-// The centred spectrum as transfor.exe draws it: pixel (x, y) shows frequency
-// (x - width/2, y - height/2), brightness log(1 + |F|) stretched to 0..255, F taken on the
-// 0..255 grey scale. `magnitude` holds that |F| at each pixel, for the readout.
+// The centred spectrum in the coordinates transfor.exe draws and snr.exe asks for: pixel (x, y)
+// shows frequency (x - width/2, y - height/2), brightness log(1 + |F|), F taken on the 0..255
+// grey scale. The brightness runs from the median (the floor most bins lie near) to the
+// strongest bin other than DC, where transfor.exe stretches from the weakest to DC: the floor
+// goes dark and a peak of periodic noise, a single bin, stands out as a bright point.
+// `magnitude` holds |F| at each pixel, for the readout.
 struct SpectrumView
 {
     QImage display;

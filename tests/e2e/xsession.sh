@@ -48,7 +48,7 @@ export DISPLAY=":$(head -n1 "$scratch/display")" QT_QPA_PLATFORM=xcb
 
 # A fresh drive C, and the program in its tool folder as the launcher starts it.
 export TAVELIO_DRIVE_C="$scratch/drive_c" TAVELIO_TERMINAL=xterm
-export XDG_CONFIG_HOME="$scratch/config" LANG=C.UTF-8
+export XDG_CONFIG_HOME="$scratch/config" XDG_STATE_HOME="$scratch/state" LANG=C.UTF-8
 tools=$("$build/bin/tavelio-drivec")
 cd "$tools"
 
