@@ -56,16 +56,31 @@ bool listsFile(const char *text, std::string_view fileName)
     return false;
 }
 
-QString hintFor(std::string_view missingInput)
+std::span<const tools::ToolContract> allTools()
 {
-    for (const tools::ToolContract &tool : std::span(tools::kTools, tools::kToolCount)) {
-        if (!listsFile(tool.writes, missingInput))
+    return std::span(tools::kTools, tools::kToolCount);
+}
+
+// The question for the student about the step that makes `file`; empty when no step of theirs
+// makes it, or the step is not one to name.
+QString stepHint(std::string_view file)
+{
+    for (const tools::ToolContract &tool : allTools()) {
+        if (!listsFile(tool.writes, file))
             continue;
         for (const StepHint &step : kStepHints)
             if (step.maker == tool.id)
                 return QString::fromUtf8(step.hint);
     }
-    return QString::fromUtf8(kDataHint);
+    return {};
+}
+
+// The hint for an input a tool could not read: the step that makes it, or, when no step does,
+// the data file it is.
+QString hintFor(std::string_view missingInput)
+{
+    const QString hint = stepHint(missingInput);
+    return hint.isEmpty() ? QString::fromUtf8(kDataHint) : hint;
 }
 
 // "Inverse.exe no pudo leer distor.pgm: no existe. ¿Aplicó antes una distorsión?" from the
@@ -94,7 +109,7 @@ QString explain(const std::string &tool, const std::string &message)
 std::vector<std::string> makersOf(std::string_view fileName)
 {
     std::vector<std::string> makers;
-    for (const tools::ToolContract &tool : std::span(tools::kTools, tools::kToolCount)) {
+    for (const tools::ToolContract &tool : allTools()) {
         const std::string name = baseName(tool.path);
         if (listsFile(tool.writes, fileName)
             && std::find_if(
@@ -110,12 +125,21 @@ QString missingFileText(std::string_view fileName, std::string_view folder,
                         const std::vector<failures::Failure> &log)
 {
     const std::vector<std::string> makers = makersOf(fileName);
-    if (makers.empty())
-        return QString::fromUtf8(kDataHint);
+    if (makers.empty()) {
+        const bool read = std::any_of(allTools().begin(), allTools().end(), [&](const auto &tool) {
+            return listsFile(tool.reads, fileName);
+        });
+        return read ? QString::fromUtf8(kDataHint)
+                    : QStringLiteral("Ningún paso de Tavelio escribe un archivo con ese nombre.");
+    }
+    // "mblur.exe, blur.exe o snoise.exe"
     QStringList names;
     for (const std::string &maker : makers)
         names << QString::fromStdString(maker);
-    const QString who = QStringLiteral("Lo escribe %1").arg(names.join(QStringLiteral(" o ")));
+    const QString last = names.takeLast();
+    const QString who = QStringLiteral("Lo escribe ")
+        + (names.isEmpty() ? last
+                           : names.join(QStringLiteral(", ")) + QStringLiteral(" o ") + last);
     for (auto it = log.rbegin(); it != log.rend(); ++it) {
         if (!dos::equalsIgnoreCase(it->folder, folder))
             continue;
@@ -125,9 +149,11 @@ QString missingFileText(std::string_view fileName, std::string_view folder,
                 return who + QStringLiteral(", que falló la última vez:\n")
                     + explain(maker, it->message);
     }
+    const QString hint = stepHint(fileName);
     return who
-        + QStringLiteral(", que no ha fallado aquí: ¿aplicó ya ese paso? Si acaba de "
-                         "hacerlo, quizá aún no ha terminado.");
+        + (hint.isEmpty() ? QStringLiteral(", que no ha fallado aquí: ¿aplicó ya ese paso? Si "
+                                           "acaba de hacerlo, quizá aún no ha terminado.")
+                          : QStringLiteral(". ") + hint);
 }
 
 } // namespace viewer

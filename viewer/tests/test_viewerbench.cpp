@@ -149,6 +149,9 @@ void ViewerBenchTest::missingFileNamesItsMakerAndWhyItFailed()
     // A failure in another folder says nothing about this one.
     QVERIFY(missingFileText("Inverso.pgm", here, log).contains("Inverse.exe, que no ha fallado"));
     QVERIFY(missingFileText("psf1A.pgm", here, log).contains("archivo de datos"));
+    QVERIFY(missingFileText("nada.pgm", here, log).startsWith("Ningún paso"));
+    QCOMPARE(missingFileText("distor.pgm", here, log),
+             "Lo escribe mblur.exe, blur.exe o snoise.exe. ¿Aplicó antes una distorsión?");
 }
 
 void ViewerBenchTest::measuresReport()
