@@ -20,13 +20,7 @@ shot() { [[ -z "$shots" ]] || import -window "$1" "$shots/$2"; }
 title_is() { xdotool getwindowname "$1" | grep -qxF "$2"; }
 start_tavelio
 
-# Archivo > Abrir... camera.BMP.
-keys alt+a b
-wait_for 10 window_named '^Abrir$' || fail "el diálogo Abrir no aparece"
-focus "$(window_named '^Abrir$' | head -n1)"
-xdotool type --delay 40 camera.BMP
-keys Return
-wait_for 20 test -s align.pgm || fail "align.pgm no aparece"
+open_bitmap camera.BMP
 focus "$main"
 
 # 1. Tavelio > Filtro Inverso with no distor.pgm: the console stays open with the message.
@@ -46,11 +40,7 @@ keys Return
 wait_for 10 bash -c "! xdotool getwindowname $terminal" || fail "Intro no cierra la consola"
 
 # 2. Mostrar imagen resturada: the viewer names the tool that failed, and why.
-focus "$main"
-keys Tab space
-wait_for 10 window_named '^Nerbo1$' || fail "el mensaje del botón no aparece"
-focus "$(window_named '^Nerbo1$' | head -n1)"
-keys Return
+press_show Tab space
 wait_for 20 window_named '^i_view32$' || fail "el visor no avisa de que falta Inverso.pgm"
 message=$(window_named '^i_view32$' | head -n1)
 sleep 0.5
@@ -66,11 +56,7 @@ focus "$main"
 keys alt+d Down Return
 wait_for 20 test -s distor.pgm || fail "distor.pgm no aparece"
 sleep 1
-focus "$main"
-keys shift+Tab space
-wait_for 10 window_named '^Nerbo1$' || fail "el mensaje del botón no aparece"
-focus "$(window_named '^Nerbo1$' | head -n1)"
-keys Return
+press_show shift+Tab space
 wait_for 20 window_named '^distor\.pgm$' || fail "el visor de distor.pgm no aparece"
 viewer=$(window_named '^distor\.pgm$' | head -n1)
 xdotool windowsize --sync "$viewer" 760 600 windowmove --sync "$viewer" 20 20

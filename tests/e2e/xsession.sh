@@ -1,8 +1,9 @@
 # The X session the end-to-end tests drive: sourced by them after `build` is set.
 #
 # Gives a scratch folder cleaned up on exit, a private Xvfb, a fresh drive C whose tool folder
-# is the current folder, helpers to wait and to type, and start_tavelio, which starts the
-# program there and sets `main` to its window. Exit 77 (skipped) without Xvfb or xdotool.
+# is the current folder, helpers to wait and to type, start_tavelio, which starts the program
+# there and sets `main` to its window, and open_bitmap and press_show, the steps every session
+# begins with. Exit 77 (skipped) without Xvfb or xdotool.
 
 for program in Xvfb xdotool xterm import; do
   command -v "$program" >/dev/null || { echo "falta $program: prueba omitida"; exit 77; }
@@ -58,4 +59,23 @@ start_tavelio() {
   wait_for 20 window_named '^Tavelio$' || fail "la ventana principal no aparece"
   main=$(window_named '^Tavelio$' | head -n1)
   focus "$main"
+}
+
+# A&brir...: the dialog, the bitmap's name typed, Enter; waits for align.exe's align.pgm.
+open_bitmap() {
+  keys alt+a b
+  wait_for 10 window_named '^Abrir$' || fail "el diálogo Abrir no aparece"
+  focus "$(window_named '^Abrir$' | head -n1)"
+  xdotool type --delay 40 "$1"
+  keys Return
+  wait_for 20 test -s align.pgm || fail "align.pgm no aparece"
+}
+
+# Presses a show button with the given keys from the main window and closes its message.
+press_show() {
+  focus "$main"
+  keys "$@"
+  wait_for 10 window_named '^Nerbo1$' || fail "el mensaje del botón no aparece"
+  focus "$(window_named '^Nerbo1$' | head -n1)"
+  keys Return
 }
