@@ -9,10 +9,10 @@
 // names in the current folder; a line is never given to a Unix shell.
 //
 // A program that fails (exit status not 0, not found, or not executable) is recorded in the
-// per-user failure log with the first line it wrote on standard error, which is still passed
-// through to the console. With /p, given when the console is a window of its own, a failure
-// keeps that window open until Enter is pressed, so that the student can read the message;
-// after success it closes at once.
+// per-user failure log (failurelog.h) with its message, the line of its standard error that
+// names it; that output still reaches the console. With /p, given when the console is a window of
+// its own, a failure keeps that window open until Enter is pressed, so that the student can read
+// the message; after success it closes at once.
 //
 // Exit status: that of the last program run, 127 when it could not be found (a console's
 // 9009), 126 when it was found but cannot be executed, 1 for misuse and 2 when the batch file

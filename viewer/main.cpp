@@ -33,7 +33,7 @@ void printError(const QString &text)
 int printMeasures(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments().mid(2);
+    const QStringList arguments = QCoreApplication::arguments().mid(2);
     const viewer::Report report = viewer::measuresFor(arguments, dos::currentDrives());
     if (report.exitStatus != viewer::kOk) {
         std::fprintf(stderr, "%s\n", report.error.toUtf8().constData());

@@ -2,7 +2,6 @@
 #include "viewerwindow.h"
 
 #include "histogramwidget.h"
-#include "measures.h"
 #include "viewerlogic.h"
 
 #include <QAction>
@@ -52,11 +51,10 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
     m_scrollArea->viewport()->installEventFilter(this);
     setCentralWidget(m_scrollArea);
 
-    QString comparison;
-    if (m_reference)
-        if (const std::optional<Measures> measures = measure(m_image.grey, m_reference->grey))
-            comparison
-                = measuresText(*measures, QFile::decodeName(m_reference->path.filename().c_str()));
+    const QString comparison = m_reference
+        ? comparisonText(m_image.grey, m_reference->grey,
+                         QFile::decodeName(m_reference->path.filename().c_str()))
+        : QString();
     m_pixelLabel = new QLabel(summary());
     m_viewLabel = new QLabel;
     m_comparisonLabel = new QLabel(comparison);

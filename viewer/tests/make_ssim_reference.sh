@@ -8,6 +8,8 @@
 # Needs python3-skimage (Debian 12 ships 0.19), run by the system Python.
 set -euo pipefail
 
+/usr/bin/python3 -c 'import skimage' 2>/dev/null \
+  || { echo "falta scikit-image: apt-get install python3-skimage" >&2; exit 1; }
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/sample_runs.sh"
