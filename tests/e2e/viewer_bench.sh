@@ -7,8 +7,9 @@
 # "Filtro Inverso" before any distortion (its console must stay open with the tool's message
 # until Enter), presses "Mostrar imagen resturada" (the viewer must say which tool failed and
 # why), then distorts with structured noise, shows the distorted image and reaches each view by
-# its key. With a folder, the screenshots the README shows are written there. Exit 77 (skipped)
-# without Xvfb or xdotool.
+# its key, then removes the noise in its console and looks at what the restoration left. With a
+# folder, the screenshots the README shows are written there. Exit 77 (skipped) without Xvfb or
+# xdotool.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -16,7 +17,7 @@ shots=${2:+$(cd "$2" && pwd)}
 
 source "$(dirname "$0")/xsession.sh"
 log="$XDG_STATE_HOME/tavelio/fallos.log"
-shot() { [[ -z "$shots" ]] || import -window "$1" "$shots/$2"; }
+shot() { [[ -z "$shots" || -z "$2" ]] || import -window "$1" "$shots/$2"; }
 title_is() { xdotool getwindowname "$1" | grep -qxF "$2"; }
 start_tavelio
 
@@ -81,16 +82,37 @@ shot "$viewer" visor-espectro-ajustado.png
 xdotool windowsize --sync "$viewer" 760 600
 keys ctrl+0
 view d "distor.pgm — Diferencia con align.pgm" visor-diferencia.png
-view i "distor.pgm" visor-imagen.png
+view i "distor.pgm" ""
 view b "align.pgm (en lugar de distor.pgm)" visor-parpadeo.png
-view b "distor.pgm" visor-imagen.png
+view b "distor.pgm" ""
 keys h
 xdotool windowsize --sync "$viewer" 760 760
 sleep 0.5
 shot "$viewer" visor-histograma.png
 
-# 5. The same measures for scripts, without a window.
-measures=$("$build/drive_c/irfanview/i_view32.exe" --medidas distor.pgm)
+keys Escape
+
+# 5. Retiro Ruido Estructurado: Enter takes the proposed regions, and after success the console
+# closes at once. The restored image's difference shows what the restoration left.
+focus "$main"
+keys alt+t Down Down Down Return
+wait_for 20 xdotool search --onlyvisible --class xterm || fail "no se abre el terminal de snr.exe"
+terminal=$(xdotool search --onlyvisible --class xterm | head -n1)
+wait_for 20 pgrep -f "snr.exe distor.pgm retiro.pgm" || fail "snr.exe no arranca"
+sleep 1
+focus "$terminal"
+keys Return
+wait_for 30 test -s retiro.pgm || fail "retiro.pgm no aparece"
+wait_for 5 bash -c "! xdotool getwindowname $terminal" || fail "la consola no se cierra tras el éxito"
+press_show Tab space
+wait_for 20 window_named '^retiro\.pgm$' || fail "el visor de retiro.pgm no aparece"
+viewer=$(window_named '^retiro\.pgm$' | head -n1)
+xdotool windowsize --sync "$viewer" 760 600 windowmove --sync "$viewer" 20 20
+focus "$viewer"
+view d "retiro.pgm — Diferencia con align.pgm" visor-diferencia-retiro.png
+
+# 6. The same measures for scripts, without a window.
+measures=$("$build/drive_c/irfanview/i_view32.exe" --medidas retiro.pgm)
 grep -q '^SSIM 0\.' <<<"$measures" || fail "--medidas no da el SSIM: $measures"
 echo "$measures"
 echo "1 passed, 0 failed"
