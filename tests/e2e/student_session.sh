@@ -56,12 +56,7 @@ fi
 # 5. Tavelio > Filtro Wiener: a terminal asks for k; Enter takes the advised value.
 focus "$main"
 keys alt+t Down Down Return
-wait_for 20 xdotool search --onlyvisible --class xterm || fail "no se abre el terminal de wiener.exe"
-terminal=$(xdotool search --onlyvisible --class xterm | head -n1)
-wait_for 20 pgrep -f "wiener.exe distor.pgm psf1A.pgm wiener.pgm" || fail "wiener.exe no arranca"
-sleep 1
-focus "$terminal"
-keys Return
+answer_console "wiener.exe distor.pgm psf1A.pgm wiener.pgm"
 wait_for 30 test -s wiener.pgm || fail "wiener.pgm no aparece"
 [[ "$(pgmcheck size wiener.pgm)" == "512 512 255" ]] || fail "wiener.pgm no es de 8 bits"
 

@@ -96,12 +96,7 @@ keys Escape
 # closes at once. The restored image's difference shows what the restoration left.
 focus "$main"
 keys alt+t Down Down Down Return
-wait_for 20 xdotool search --onlyvisible --class xterm || fail "no se abre el terminal de snr.exe"
-terminal=$(xdotool search --onlyvisible --class xterm | head -n1)
-wait_for 20 pgrep -f "snr.exe distor.pgm retiro.pgm" || fail "snr.exe no arranca"
-sleep 1
-focus "$terminal"
-keys Return
+answer_console "snr.exe distor.pgm retiro.pgm"
 wait_for 30 test -s retiro.pgm || fail "retiro.pgm no aparece"
 wait_for 5 bash -c "! xdotool getwindowname $terminal" || fail "la consola no se cierra tras el éxito"
 press_show Tab space

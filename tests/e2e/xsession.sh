@@ -2,8 +2,8 @@
 #
 # Gives a scratch folder cleaned up on exit, a private Xvfb, a fresh drive C whose tool folder
 # is the current folder, helpers to wait and to type, start_tavelio, which starts the program
-# there and sets `main` to its window, and open_bitmap and press_show, the steps every session
-# begins with. Exit 77 (skipped) without Xvfb or xdotool.
+# there and sets `main` to its window, and open_bitmap, press_show and answer_console, the
+# steps the sessions share. Exit 77 (skipped) without Xvfb or xdotool.
 
 for program in Xvfb xdotool xterm import; do
   command -v "$program" >/dev/null || { echo "falta $program: prueba omitida"; exit 77; }
@@ -77,5 +77,16 @@ press_show() {
   keys "$@"
   wait_for 10 window_named '^Nerbo1$' || fail "el mensaje del botón no aparece"
   focus "$(window_named '^Nerbo1$' | head -n1)"
+  keys Return
+}
+
+# Waits for the console of a tool started visible ($1, its command line as pgrep sees it) and
+# answers its prompt with Enter; `terminal` names the console's window.
+answer_console() {
+  wait_for 20 xdotool search --onlyvisible --class xterm || fail "no se abre el terminal de $1"
+  terminal=$(xdotool search --onlyvisible --class xterm | head -n1)
+  wait_for 20 pgrep -f "$1" || fail "$1 no arranca"
+  sleep 1
+  focus "$terminal"
   keys Return
 }
