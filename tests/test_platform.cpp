@@ -233,13 +233,18 @@ private slots:
             QProcess shell;
             shell.setWorkingDirectory(drive.working());
             shell.start(QStringLiteral(TAVELIO_BIN_DIR "/tavcmd"), {"/c", "/p", name});
-            const bool failing = QByteArray(name) == "falla.bat";
-            QCOMPARE(shell.waitForFinished(1500), !failing);
-            if (failing) {
-                QVERIFY(shell.readAllStandardOutput().contains("Pulse Intro para cerrar"));
-                shell.write("\n");
-                QVERIFY(shell.waitForFinished(5000));
+            if (QByteArray(name) == "ok.bat") {
+                QVERIFY(shell.waitForFinished(10000));
+                QVERIFY(!shell.readAllStandardOutput().contains("Pulse Intro"));
+                continue;
             }
+            QByteArray out;
+            while (!out.contains("Pulse Intro para cerrar") && shell.waitForReadyRead(10000))
+                out += shell.readAllStandardOutput();
+            QVERIFY(out.contains("Pulse Intro para cerrar"));
+            QVERIFY(!shell.waitForFinished(300)); // waiting for Enter
+            shell.write("\n");
+            QVERIFY(shell.waitForFinished(10000));
         }
     }
 

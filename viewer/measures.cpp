@@ -111,11 +111,11 @@ QString measuresText(const Measures &measures, const QString &referenceName)
 std::string measuresReport(const Measures &measures)
 {
     char line[64];
-    std::string report;
     if (std::isinf(measures.psnr))
-        report = "PSNR inf dB\n";
+        std::snprintf(line, sizeof line, "PSNR inf dB\n");
     else
-        std::snprintf(line, sizeof line, "PSNR %.3f dB\n", measures.psnr), report = line;
+        std::snprintf(line, sizeof line, "PSNR %.3f dB\n", measures.psnr);
+    std::string report = line;
     if (measures.ssim) {
         std::snprintf(line, sizeof line, "SSIM %.5f\n", *measures.ssim);
         report += line;
