@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <optional>
 #include <span>
 
 namespace viewer {
@@ -83,25 +84,58 @@ QString hintFor(std::string_view missingInput)
     return hint.isEmpty() ? QString::fromUtf8(kDataHint) : hint;
 }
 
-// "Inverse.exe no pudo leer distor.pgm: no existe. ¿Aplicó antes una distorsión?" from the
-// tool's own "inverse: no se puede leer el archivo «distor.pgm»: no existe".
-QString explain(const std::string &tool, const std::string &message)
+// How many steps back a chain of failures is followed ("homo.exe could not read shuff.pgm,
+// because shuffle.exe could not read align.pgm").
+constexpr int kChainDepth = 4;
+
+// The last failure in `folder`, before entry `end` of the log, of one of `makers`; the maker's
+// name comes back as the contracts spell it.
+struct Found
 {
+    size_t index;
+    std::string maker;
+};
+std::optional<Found> lastFailure(const std::vector<failures::Failure> &log, std::string_view folder,
+                                 const std::vector<std::string> &makers, size_t end)
+{
+    for (size_t i = end; i-- > 0;) {
+        if (!dos::equalsIgnoreCase(log[i].folder, folder))
+            continue;
+        const std::string program = baseName(log[i].program);
+        for (const std::string &maker : makers)
+            if (dos::equalsIgnoreCase(program, maker))
+                return Found {i, maker};
+    }
+    return std::nullopt;
+}
+
+// "Inverse.exe no pudo leer distor.pgm: no existe. ¿Aplicó antes una distorsión?" from the
+// tool's own "inverse: no se puede leer el archivo «distor.pgm»: no existe". When the tool that
+// makes that input failed before, its failure follows instead of the hint.
+QString explain(const std::vector<failures::Failure> &log, std::string_view folder, Found failed,
+                int depth)
+{
+    const std::string &message = log[failed.index].message;
+    const QString tool = QString::fromStdString(failed.maker);
     const std::string_view cannotRead = "no se puede leer el archivo «";
     const size_t at = message.find(cannotRead);
     const size_t close = at == message.npos ? message.npos : message.find("»: ", at);
-    if (close != message.npos) {
-        const size_t start = at + cannotRead.size();
-        const std::string input = message.substr(start, close - start);
-        return QStringLiteral("%1 no pudo leer %2: %3. %4")
-            .arg(QString::fromStdString(tool), QString::fromStdString(input),
-                 QString::fromStdString(message.substr(close + 4)), hintFor(input));
+    if (close == message.npos) {
+        // Anything else: its own words, without the "program: " it begins with.
+        const size_t colon = message.find(": ");
+        return QStringLiteral("%1 dijo: %2")
+            .arg(tool,
+                 QString::fromStdString(colon == message.npos ? message
+                                                              : message.substr(colon + 2)));
     }
-    // Anything else: its own words, without the "program: " it begins with.
-    const size_t colon = message.find(": ");
-    return QStringLiteral("%1 dijo: %2")
-        .arg(QString::fromStdString(tool),
-             QString::fromStdString(colon == message.npos ? message : message.substr(colon + 2)));
+    const size_t start = at + cannotRead.size();
+    const std::string input = message.substr(start, close - start);
+    const std::optional<Found> before = depth < kChainDepth
+        ? lastFailure(log, folder, makersOf(input), failed.index)
+        : std::nullopt;
+    return QStringLiteral("%1 no pudo leer %2: %3. %4")
+        .arg(tool, QString::fromStdString(input), QString::fromStdString(message.substr(close + 4)),
+             before ? explain(log, folder, *before, depth + 1) : hintFor(input));
 }
 
 } // namespace
@@ -140,15 +174,9 @@ QString missingFileText(std::string_view fileName, std::string_view folder,
     const QString who = QStringLiteral("Lo escribe ")
         + (names.isEmpty() ? last
                            : names.join(QStringLiteral(", ")) + QStringLiteral(" o ") + last);
-    for (auto it = log.rbegin(); it != log.rend(); ++it) {
-        if (!dos::equalsIgnoreCase(it->folder, folder))
-            continue;
-        const std::string program = baseName(it->program);
-        for (const std::string &maker : makers)
-            if (dos::equalsIgnoreCase(program, maker))
-                return who + QStringLiteral(", que falló la última vez:\n")
-                    + explain(maker, it->message);
-    }
+    if (const std::optional<Found> failed = lastFailure(log, folder, makers, log.size()))
+        return who + QStringLiteral(", que falló la última vez:\n")
+            + explain(log, folder, *failed, 1);
     const QString hint = stepHint(fileName);
     return who
         + (hint.isEmpty() ? QStringLiteral(", que no ha fallado aquí: ¿aplicó ya ese paso? Si "

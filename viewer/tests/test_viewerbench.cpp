@@ -135,6 +135,8 @@ void ViewerBenchTest::missingFileNamesItsMakerAndWhyItFailed()
          "motion: no se puede leer el archivo «distor.pgm»: no existe"},
         {"t2", "c:\\otra", 2, "c:\\qor\\ejecutable\\auxiliares\\Inverse.exe", "",
          "inverse: no se puede leer el archivo «psf2A.pgm»: no existe"},
+        {"t3", here, 2, "c:\\qor\\ejecutable\\auxiliares\\shuffle.exe", "align.pgm",
+         "shuffle: no se puede leer el archivo «align.pgm»: no existe"},
         {"t3", here, 2, "c:\\qor\\ejecutable\\auxiliares\\homo.exe", "shuff.pgm homo.pgm",
          "homo: no se puede leer el archivo «shuff.pgm»: no existe"},
         {"t4", here, 1, "c:\\qor\\ejecutable\\auxiliares\\wiener.exe", "",
@@ -143,7 +145,10 @@ void ViewerBenchTest::missingFileNamesItsMakerAndWhyItFailed()
     QVERIFY(missingFileText("mov25.pgm", here, log)
                 .endsWith("motion.exe no pudo leer distor.pgm: no existe. "
                           "¿Aplicó antes una distorsión?"));
-    QVERIFY(missingFileText("homo.pgm", here, log).contains("vuelva a aplicarlo"));
+    // A chain: homo.exe lacked what shuffle.exe, failing before it, did not make.
+    QVERIFY(missingFileText("homo.pgm", here, log)
+                .endsWith("homo.exe no pudo leer shuff.pgm: no existe. shuffle.exe no pudo leer "
+                          "align.pgm: no existe. ¿Abrió antes una imagen con Archivo > Abrir?"));
     QVERIFY(missingFileText("wiener.pgm", here, log)
                 .endsWith("wiener.exe dijo: k «x» no es un número"));
     // A failure in another folder says nothing about this one.
