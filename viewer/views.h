@@ -26,7 +26,9 @@ struct SpectrumView
 SpectrumView spectrumView(const img::Image &grey);
 
 // image - reference in grey levels of 0..255, zero drawn mid grey and ± `range` filling black to
-// white, beyond it clamped. `range` (at least 1) is what the status bar names.
+// white, beyond it clamped. `range`, what the status bar names, is the whole number of levels
+// that covers 99.5 % of the pixels (at least 1): a few extreme pixels at a border do not
+// flatten the rest.
 struct DifferenceView
 {
     QImage display;
