@@ -3,6 +3,7 @@
 #include "fakes.h"
 #include "filecommands.h"
 #include "frmmain.h"
+#include "opendialog.h"
 #include "testenv.h"
 #include "texts.h"
 
@@ -18,13 +19,31 @@
 
 namespace {
 
+// Answers each exec() with the next queued native path ("" for a cancel).
+class FakeOpenDialog : public app::OpenDialog
+{
+public:
+    QString exec(QWidget *, const QString &title, const QString &filter,
+                 const QString &previous) override
+    {
+        titles.append(title);
+        filters.append(filter);
+        previousNames.append(previous);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QStringList answers;
+    QStringList titles;
+    QStringList filters;
+    QStringList previousNames;
+};
+
 // One window with fake services on a scratch drive C.
 struct Fixture
 {
     testenv::Drive drive;
     fakes::ProcessStarter starter;
     fakes::MessageBoxes messages;
-    fakes::OpenDialog dialog;
+    FakeOpenDialog dialog;
     int aboutBoxesMade = 0;
     std::unique_ptr<app::frmMain> window;
 
@@ -218,7 +237,7 @@ private slots:
         f.starter.fail = true;
         f.action("Inverso")->trigger();
         QVERIFY(f.messages.texts.last().startsWith(
-            "No se pudo iniciar el archivo por lotes Inverse.bat: sin recursos"));
+            "No se pudo iniciar el archivo por lotes Inverse.bat: fallo simulado"));
         QCOMPARE(f.window->methods().restoreMethod, QStringLiteral("FFT"));
     }
 

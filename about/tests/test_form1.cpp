@@ -4,6 +4,7 @@
 #include "fakes.h"
 #include "form1.h"
 #include "registry.h"
+#include "testenv.h"
 #include "twips.h"
 
 #include <QFile>
@@ -20,9 +21,9 @@ class TestForm1 : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MemoryRegistry> registry;
-    std::unique_ptr<FakeStarter> starter;
-    std::unique_ptr<FakeMessages> messages;
+    std::unique_ptr<fakes::Registry> registry;
+    std::unique_ptr<fakes::ProcessStarter> starter;
+    std::unique_ptr<fakes::MessageBoxes> messages;
     std::unique_ptr<about::Form1> form;
 
     template<class T> T *child(const char *name)
@@ -48,9 +49,9 @@ private slots:
     }
     void init()
     {
-        registry = std::make_unique<MemoryRegistry>();
-        starter = std::make_unique<FakeStarter>();
-        messages = std::make_unique<FakeMessages>();
+        registry = std::make_unique<fakes::Registry>();
+        starter = std::make_unique<fakes::ProcessStarter>();
+        messages = std::make_unique<fakes::MessageBoxes>();
         form = std::make_unique<about::Form1>(*registry, *starter, *messages);
     }
     void cleanup() { form.reset(); }
@@ -214,10 +215,10 @@ private slots:
 
     void infoButtonStartsTheProgram()
     {
-        TestDriveC drive;
+        testenv::Drive drive;
         const QString program = drive.program(QStringLiteral("windows/system32/msinfo32.exe"));
-        registry->hive().setValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
-                                  stringValue("PATH", "c:\\windows\\system32\\msinfo32.exe"));
+        registry->setText("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
+                          "c:\\windows\\system32\\msinfo32.exe");
         showAndActivate();
         QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
