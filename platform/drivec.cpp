@@ -70,7 +70,7 @@ bool prepareDriveC(const fs::path &driveC, const fs::path &templateDir, std::str
 
 fs::path toolFolder(const fs::path &driveC)
 {
-    return resolveBelow(driveC, "qor\\ejecutable\\auxiliares");
+    return resolveBelow(driveC, std::string_view(kToolFolder).substr(3)); // after "c:"
 }
 
 fs::path currentExecutable()
