@@ -2,6 +2,7 @@
 #include "captionbutton.h"
 #include "fakes.h"
 #include "filecommands.h"
+#include "fonts.h"
 #include "frmmain.h"
 #include "opendialog.h"
 #include "testenv.h"
@@ -11,9 +12,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QtTest>
 #include <sys/resource.h>
 
@@ -84,6 +87,23 @@ double cpuSeconds()
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// The darkness of a caption drawn black on white in `font`.
+qint64 ink(const QFont &font)
+{
+    QImage image(400, 40, QImage::Format_Grayscale8);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("Mostrar imagen resturada"));
+    painter.end();
+    qint64 sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (const uchar *pixel = image.constScanLine(y); pixel < image.constScanLine(y) + 400;
+             ++pixel)
+            sum += 255 - *pixel;
+    return sum;
+}
+
 // The menu bar flattened to "level|caption" lines.
 void flatten(const QList<QAction *> &actions, int level, QStringList *out)
 {
@@ -135,6 +155,25 @@ private slots:
         QCOMPARE(opened.size(), 263);
         QVERIFY(opened.contains("2º) Le aplicaremos una distorsión" + QString(10, ' ')));
         QVERIFY(opened.endsWith("imagen restaurada"));
+    }
+
+    // Bold captions look bold, and the menu bar and the status bar have the system's font rather
+    // than the window's bold.
+    void fontsAsAWindowsProgramHasThem()
+    {
+        platform::registerTahoma();
+        Fixture f;
+        const QFont button = f.button("Command1")->font();
+        QCOMPARE(button.pointSizeF(), 9.0);
+        QVERIFY(ink(button) > 1.2 * ink(platform::tahoma(9, false)));
+        const QFont label = f.window->findChild<QLabel *>("Label1")->font();
+        QVERIFY(!label.bold());
+        QVERIFY(ink(f.window->font()) > 1.2 * ink(label));
+        for (QWidget *bar : {static_cast<QWidget *>(f.window->menuBar()),
+                             f.window->findChild<QWidget *>("panelEstado")}) {
+            QCOMPARE(bar->font().pointSizeF(), 8.0);
+            QVERIFY(!bar->font().bold());
+        }
     }
 
     void theMenuTree()
