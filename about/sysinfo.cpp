@@ -124,7 +124,7 @@ bool Form1::GetKeyValue(HKEY KeyRoot, const QString &KeyName, const QString &Sub
 bool Form1::startProgram(const QString &dosPath)
 {
     // The text is the program itself, unquoted and without arguments. An empty text names the
-    // working folder, which is no program, so it fails here as it would under Windows.
+    // working folder, which is no program: the start fails.
     const std::optional<std::filesystem::path> program = nativePath(dosPath);
     std::error_code error;
     if (!program || !std::filesystem::is_regular_file(*program, error)
