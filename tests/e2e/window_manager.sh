@@ -19,7 +19,17 @@ wait_for 10 xprop -root _NET_SUPPORTING_WM_CHECK || fail "openbox no arranca"
 # xprop answers before openbox manages windows; one more moment.
 sleep 1
 
-geometry() { xdotool getwindowgeometry --shell "$1" | grep -v '^WINDOW=\|^SCREEN=' | tr '\n' ' '; }
+framed() { xprop -id "$main" _NET_FRAME_EXTENTS | grep -q ' = '; }
+start_framed() {
+  start_tavelio
+  wait_for 10 framed || fail "openbox no enmarca la ventana"
+  sleep 0.5 # the frame reaches the program after the first paint
+}
+# The client area: left,top widthxheight.
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x "," y " " w "x" h }'
+}
 placement() { grep '^Main' "$XDG_CONFIG_HOME/Nerbo1/Nerbo1.conf" | tr '\n' ' '; }
 salir() {
   focus "$main"
@@ -27,16 +37,14 @@ salir() {
   wait "${pids[-1]}" || fail "Tavelio termina con error"
 }
 
-start_tavelio
-sleep 1
+start_framed
 xdotool windowsize --sync "$main" 700 650
 sleep 0.5
 salir
 saved=$(placement)
 client=""
 for run in 1 2 3; do
-  start_tavelio
-  sleep 1 # the frame arrives after the first paint
+  start_framed
   shown=$(geometry "$main")
   [[ -z "$client" || "$shown" == "$client" ]] || fail "arranque $run: ventana $shown, antes $client"
   client=$shown
@@ -46,7 +54,7 @@ done
 echo "tres arranques: $client; $saved"
 
 # The About box: A&yuda > Acerca de Tavelio.
-start_tavelio
+start_framed
 about() {
   focus "$main"
   keys alt+y Return
@@ -56,7 +64,7 @@ about() {
 }
 about
 designed=$(geometry "$form")
-[[ "$designed" == *"WIDTH=581 HEIGHT=508"* ]] || fail "Form1 abre con $designed"
+[[ "$designed" == *" 581x508" ]] || fail "Form1 abre con $designed"
 for close in "Tab space" "alt+F4"; do
   xdotool windowmove --sync "$form" 300 250 windowsize --sync "$form" 320 200
   sleep 0.5
@@ -66,7 +74,7 @@ for close in "Tab space" "alt+F4"; do
   wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Form1$'" || fail "Form1 no se cierra ($close)"
   about
   again=$(geometry "$form")
-  [[ "$again" == *"WIDTH=581 HEIGHT=508"* && "$again" != "$moved" ]] \
+  [[ "$again" == *" 581x508" && "$again" != "$moved" ]] \
     || fail "Form1 vuelve con $again tras $moved ($close)"
 done
 echo "Form1: $designed; vuelve igual tras moverlo: $again"
