@@ -70,7 +70,8 @@ bool prepareDriveC(const fs::path &driveC, const fs::path &templateDir, std::str
 
 fs::path toolFolder(const fs::path &driveC)
 {
-    return resolveBelow(driveC, "qor\\ejecutable\\auxiliares");
+    // The folder's name without its drive, "c:\".
+    return resolveBelow(driveC, std::string_view(kToolFolder).substr(3));
 }
 
 fs::path currentExecutable()

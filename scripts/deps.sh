@@ -12,7 +12,7 @@ packages=(
   xterm
 )
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(xvfb xdotool x11-utils imagemagick clang-14 libclang-rt-14-dev)
+  packages+=(xvfb xdotool x11-utils imagemagick openbox clang-14 libclang-rt-14-dev)
 fi
 
 missing=()

@@ -12,15 +12,7 @@
 
 namespace {
 
-void touch(const QString &path, const QByteArray &content = "x", bool executable = false)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-}
+using testenv::writeFile;
 
 // Records what a batch file asks of the console.
 class RecordingConsole : public batch::Console
@@ -69,10 +61,10 @@ private slots:
     void dosNamesFindFilesWithoutRegardToCase()
     {
         testenv::Drive drive;
-        touch(drive.path("align.exe"));
-        touch(drive.path("snoise.exe"));
-        touch(drive.path("align.pgm"));
-        touch(drive.path("mov10.pgm"));
+        writeFile(drive.path("align.exe"));
+        writeFile(drive.path("snoise.exe"));
+        writeFile(drive.path("align.pgm"));
+        writeFile(drive.path("mov10.pgm"));
         const auto native = [&](const char *name) {
             return QString::fromStdString(dos::toNative(name, drive.drives).value().string());
         };
@@ -89,7 +81,7 @@ private slots:
     void everyNativePathHasADosNameAndBack()
     {
         testenv::Drive drive;
-        touch(drive.path("Camera.BMP"));
+        writeFile(drive.path("Camera.BMP"));
         const std::string inside = dos::toDos(drive.path("Camera.BMP").toStdString(), drive.drives);
         QCOMPARE(QString::fromStdString(inside),
                  QStringLiteral("c:\\qor\\ejecutable\\auxiliares\\Camera.BMP"));
@@ -107,8 +99,8 @@ private slots:
         QTemporaryDir templateDir;
         QTemporaryDir home;
         QDir(templateDir.path()).mkpath("qor/ejecutable/auxiliares");
-        touch(templateDir.path() + "/qor/ejecutable/auxiliares/mblur.exe", "#!/bin/sh\n", true);
-        touch(templateDir.path() + "/qor/ejecutable/auxiliares/camera.pgm", "P5 1 1 255\n\x01");
+        writeFile(templateDir.path() + "/qor/ejecutable/auxiliares/mblur.exe", "#!/bin/sh\n", true);
+        writeFile(templateDir.path() + "/qor/ejecutable/auxiliares/camera.pgm", "P5 1 1 255\n\x01");
         const dos::fs::path driveC = (home.path() + "/drive_c").toStdString();
         std::string reason;
         QVERIFY2(dos::prepareDriveC(driveC, templateDir.path().toStdString(), &reason),
@@ -119,8 +111,8 @@ private slots:
         QVERIFY(dos::fs::is_symlink(tool));
         QVERIFY(!dos::fs::is_symlink(data));
         // A student's own change stays; a file the template gains later arrives.
-        touch(QString::fromStdString(data.string()), "mine");
-        touch(templateDir.path() + "/qor/ejecutable/auxiliares/text.pgm", "P5 1 1 255\n\x02");
+        writeFile(QString::fromStdString(data.string()), "mine");
+        writeFile(templateDir.path() + "/qor/ejecutable/auxiliares/text.pgm", "P5 1 1 255\n\x02");
         QVERIFY(dos::prepareDriveC(driveC, templateDir.path().toStdString(), &reason));
         QFile mine(QString::fromStdString(data.string()));
         QVERIFY(mine.open(QIODevice::ReadOnly));
@@ -161,11 +153,11 @@ private slots:
     {
         QFETCH(QString, tail);
         testenv::Drive drive;
-        touch(drive.path("args.exe"),
-              "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done > out.txt\n", true);
-        touch(drive.path("run.bat"),
-              "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\ARGS.exe " + tail.toUtf8()
-                  + "\r\n");
+        writeFile(drive.path("args.exe"),
+                  "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done > out.txt\n", true);
+        writeFile(drive.path("run.bat"),
+                  "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\ARGS.exe " + tail.toUtf8()
+                      + "\r\n");
         const ShellRun run = runShell(drive, "RUN.BAT");
         QCOMPARE(run.status, 0);
         QVERIFY(!QFile::exists(drive.path("x")));
@@ -179,9 +171,9 @@ private slots:
     void shellShowsTheLineAndReportsMissingPrograms()
     {
         testenv::Drive drive;
-        touch(drive.path("ok.exe"), "#!/bin/sh\necho hecho\n", true);
-        touch(drive.path("two.bat"),
-              "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\nada.exe a\r\nok.exe\r\n");
+        writeFile(drive.path("ok.exe"), "#!/bin/sh\necho hecho\n", true);
+        writeFile(drive.path("two.bat"),
+                  "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\nada.exe a\r\nok.exe\r\n");
         const ShellRun run = runShell(drive, "two.bat");
         QCOMPARE(run.status, 0); // the next line ran all the same
         QVERIFY(run.out.contains("ECHO está activado."));
@@ -189,7 +181,7 @@ private slots:
         QVERIFY(run.out.contains("hecho"));
         QVERIFY(run.err.contains("'c:\\qor\\ejecutable\\auxiliares\\nada.exe' no se reconoce"));
 
-        touch(drive.path("one.bat"), "nada.exe\r\n");
+        writeFile(drive.path("one.bat"), "nada.exe\r\n");
         QCOMPARE(runShell(drive, "one.bat").status, 127); // 9009 does not fit an exit status
         QCOMPARE(runShell(drive, "ninguno.bat").status, 2);
     }
@@ -197,12 +189,13 @@ private slots:
     void shellTellsWhyAProgramCannotRunAndLogsFailures()
     {
         testenv::Drive drive;
-        touch(drive.path("texto.exe"), "no soy un programa\n", true);
-        touch(drive.path("falla.exe"), "#!/bin/sh\necho 'falla: no hay nada' >&2\nexit 2\n", true);
-        touch(drive.path("ok.exe"), "#!/bin/sh\nexit 0\n", true);
-        touch(drive.path("texto.bat"), "texto.exe a b\r\n");
-        touch(drive.path("falla.bat"), "falla.exe distor.pgm\r\n");
-        touch(drive.path("ok.bat"), "ok.exe\r\n");
+        writeFile(drive.path("texto.exe"), "no soy un programa\n", true);
+        writeFile(drive.path("falla.exe"), "#!/bin/sh\necho 'falla: no hay nada' >&2\nexit 2\n",
+                  true);
+        writeFile(drive.path("ok.exe"), "#!/bin/sh\nexit 0\n", true);
+        writeFile(drive.path("texto.bat"), "texto.exe a b\r\n");
+        writeFile(drive.path("falla.bat"), "falla.exe distor.pgm\r\n");
+        writeFile(drive.path("ok.bat"), "ok.exe\r\n");
 
         const ShellRun cannot = runShell(drive, "texto.bat");
         QCOMPARE(cannot.status, batch::kCannotRun);
@@ -225,10 +218,10 @@ private slots:
     void visibleConsoleWaitsOnlyAfterAFailure()
     {
         testenv::Drive drive;
-        touch(drive.path("falla.exe"), "#!/bin/sh\nexit 1\n", true);
-        touch(drive.path("ok.exe"), "#!/bin/sh\nexit 0\n", true);
-        touch(drive.path("falla.bat"), "falla.exe\r\n");
-        touch(drive.path("ok.bat"), "ok.exe\r\n");
+        writeFile(drive.path("falla.exe"), "#!/bin/sh\nexit 1\n", true);
+        writeFile(drive.path("ok.exe"), "#!/bin/sh\nexit 0\n", true);
+        writeFile(drive.path("falla.bat"), "falla.exe\r\n");
+        writeFile(drive.path("ok.bat"), "ok.exe\r\n");
         for (const char *name : {"falla.bat", "ok.bat"}) {
             QProcess shell;
             shell.setWorkingDirectory(drive.working());

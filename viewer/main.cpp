@@ -10,13 +10,12 @@
 // command shell logs it), and exit status 1 (misuse) or 2 (bad input). With --medidas no window
 // opens: one line per measure against align.pgm of the working folder, or the message.
 #include "imageload.h"
+#include "qtspanish.h"
 #include "report.h"
 #include "viewerwindow.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QTranslator>
 
 #include <cstdio>
 #include <cstring>
@@ -53,11 +52,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(viewer::kProgramTitle));
 
-    // Standard buttons and dialogs in Spanish ("Aceptar"), like the rest of the program.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_es"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    platform::installSpanishQt(app);
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

@@ -144,7 +144,7 @@ std::vector<std::string> makersOf(std::string_view fileName)
 {
     std::vector<std::string> makers;
     for (const tools::ToolContract &tool : allTools()) {
-        const std::string name = baseName(tool.path);
+        const std::string name = tool.program;
         if (listsFile(tool.writes, fileName)
             && std::find_if(
                    makers.begin(), makers.end(),
