@@ -19,6 +19,11 @@ namespace batch {
 // Exit status of a line whose program cannot be found, as a Windows console reports it.
 constexpr int kNotFound = 9009;
 
+// Exit status of a line whose program was found but cannot be executed (no "#!" line, another
+// architecture, a missing interpreter), as the Unix shells report it; distinct from a program's
+// own failures, which tools report as 1 and 2.
+constexpr int kCannotRun = 126;
+
 // What the interpreter needs from the outside world.
 class Console
 {
@@ -30,7 +35,8 @@ public:
     // The prompt shown before an echoed line, e.g. "c:\qor\ejecutable\auxiliares>".
     virtual std::string prompt() = 0;
     // Runs the program named by words[0] with the rest as arguments and waits for it;
-    // std::nullopt when there is no such program.
+    // std::nullopt when there is no such program, kCannotRun (its reason already told) when it
+    // cannot be executed.
     virtual std::optional<int> run(const std::vector<std::string> &words) = 0;
 };
 

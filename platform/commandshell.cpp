@@ -35,8 +35,12 @@ Launch batchLaunch(const QString &batchFile, WindowStyle style, const QString &s
     const QStringList shellArguments {QStringLiteral("/c"), batchFile};
     if (style == vbHide)
         return Launch {shell, shellArguments};
-    // "-e program args..." is understood by xterm and by every x-terminal-emulator.
-    return Launch {terminal, QStringList {QStringLiteral("-e"), shell} + shellArguments};
+    // "-e program args..." is understood by xterm and by every x-terminal-emulator. The window
+    // closes when the shell ends, so the shell itself waits after a failure ("/p") to leave
+    // the tool's message readable.
+    return Launch {terminal,
+                   QStringList {QStringLiteral("-e"), shell, QStringLiteral("/c"),
+                                QStringLiteral("/p"), batchFile}};
 }
 
 bool startBatchFile(ProcessStarter &starter, const QString &workingFolder, const QString &batchFile,

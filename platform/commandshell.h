@@ -16,7 +16,8 @@ QString commandShellPath();
 QString terminalPath();
 
 // Program and arguments that run `batchFile` from `workingFolder` with the given style:
-// hidden, the shell alone; normal with focus, the shell inside a terminal window.
+// hidden, the shell alone; normal with focus, the shell inside a terminal window, told to keep
+// it open after a failure.
 struct Launch
 {
     QString program;

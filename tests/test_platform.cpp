@@ -2,6 +2,7 @@
 #include "batchscript.h"
 #include "commandshell.h"
 #include "drivec.h"
+#include "failurelog.h"
 #include "settings.h"
 #include "testenv.h"
 
@@ -185,6 +186,74 @@ private slots:
         QCOMPARE(runShell(drive, "ninguno.bat").status, 2);
     }
 
+    void shellTellsWhyAProgramCannotRunAndLogsFailures()
+    {
+        testenv::Drive drive;
+        writeFile(drive.path("texto.exe"), "no soy un programa\n", true);
+        writeFile(drive.path("falla.exe"), "#!/bin/sh\necho 'falla: no hay nada' >&2\nexit 2\n",
+                  true);
+        writeFile(drive.path("ok.exe"), "#!/bin/sh\nexit 0\n", true);
+        writeFile(drive.path("texto.bat"), "texto.exe a b\r\n");
+        writeFile(drive.path("falla.bat"), "falla.exe distor.pgm\r\n");
+        writeFile(drive.path("ok.bat"), "ok.exe\r\n");
+
+        const ShellRun cannot = runShell(drive, "texto.bat");
+        QCOMPARE(cannot.status, batch::kCannotRun);
+        QVERIFY(cannot.err.contains("tavcmd: no se puede ejecutar «texto.exe»: no es un programa"));
+        const ShellRun failed = runShell(drive, "falla.bat");
+        QCOMPARE(failed.status, 2);
+        QCOMPARE(failed.err, QStringLiteral("falla: no hay nada\n")); // still shown
+        QCOMPARE(runShell(drive, "ok.bat").status, 0);
+
+        const auto logged = failures::readAll(failures::logPath());
+        QCOMPARE(logged.size(), size_t(2)); // the success left nothing
+        QCOMPARE(logged[0].program, "texto.exe");
+        QCOMPARE(logged[0].arguments, "a b");
+        QCOMPARE(logged[0].status, batch::kCannotRun);
+        QCOMPARE(logged[1].folder, "c:\\qor\\ejecutable\\auxiliares");
+        QCOMPARE(logged[1].message, "falla: no hay nada");
+        QCOMPARE(logged[1].status, 2);
+    }
+
+    void visibleConsoleWaitsOnlyAfterAFailure()
+    {
+        testenv::Drive drive;
+        writeFile(drive.path("falla.exe"), "#!/bin/sh\nexit 1\n", true);
+        writeFile(drive.path("ok.exe"), "#!/bin/sh\nexit 0\n", true);
+        writeFile(drive.path("falla.bat"), "falla.exe\r\n");
+        writeFile(drive.path("ok.bat"), "ok.exe\r\n");
+        for (const char *name : {"falla.bat", "ok.bat"}) {
+            QProcess shell;
+            shell.setWorkingDirectory(drive.working());
+            shell.start(QStringLiteral(TAVELIO_BIN_DIR "/tavcmd"), {"/c", "/p", name});
+            if (QByteArray(name) == "ok.bat") {
+                QVERIFY(shell.waitForFinished(10000));
+                QVERIFY(!shell.readAllStandardOutput().contains("Pulse Intro"));
+                continue;
+            }
+            QByteArray out;
+            while (!out.contains("Pulse Intro para cerrar") && shell.waitForReadyRead(10000))
+                out += shell.readAllStandardOutput();
+            QVERIFY(out.contains("Pulse Intro para cerrar"));
+            QVERIFY(!shell.waitForFinished(300)); // waiting for Enter
+            shell.write("\n");
+            QVERIFY(shell.waitForFinished(10000));
+        }
+    }
+
+    void failureLogKeepsTheLastLines()
+    {
+        QTemporaryDir dir;
+        const auto log = std::filesystem::path(dir.filePath("tavelio/fallos.log").toStdString());
+        for (size_t i = 0; i < failures::kMaxLines + 5; ++i)
+            QVERIFY(failures::record({"t", "c:\\", int(i), "p\tq", "a\nb", "m"}, log));
+        const auto logged = failures::readAll(log);
+        QCOMPARE(logged.size(), failures::kMaxLines);
+        QCOMPARE(logged.front().status, 5);
+        QCOMPARE(logged.back().program, "p q"); // separators cannot split a record
+        QCOMPARE(logged.back().arguments, "a b");
+    }
+
     void batchFilesStartHiddenOrInATerminal()
     {
         const platform::Launch hidden
@@ -194,7 +263,7 @@ private slots:
         const platform::Launch shown = platform::batchLaunch("a.bat", platform::vbNormalFocus,
                                                              "/bin/tavcmd", "/usr/bin/xterm");
         QCOMPARE(shown.program, QStringLiteral("/usr/bin/xterm"));
-        QCOMPARE(shown.arguments, QStringList({"-e", "/bin/tavcmd", "/c", "a.bat"}));
+        QCOMPARE(shown.arguments, QStringList({"-e", "/bin/tavcmd", "/c", "/p", "a.bat"}));
     }
 
     void settingsRoundTrip()

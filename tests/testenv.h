@@ -35,17 +35,18 @@ public:
     Drive()
     {
         previous_ = qgetenv("TAVELIO_DRIVE_C");
+        previousState_ = qgetenv("XDG_STATE_HOME");
         drives.driveC = root.path().toStdString();
         drives.workingFolder = dos::toolFolder(drives.driveC);
         QDir().mkpath(working());
         qputenv("TAVELIO_DRIVE_C", root.path().toLocal8Bit());
+        // The command shell logs failures there: never in the user's own state folder.
+        qputenv("XDG_STATE_HOME", (root.path() + QStringLiteral("/state")).toLocal8Bit());
     }
     ~Drive()
     {
-        if (previous_.isNull())
-            qunsetenv("TAVELIO_DRIVE_C");
-        else
-            qputenv("TAVELIO_DRIVE_C", previous_);
+        restore("TAVELIO_DRIVE_C", previous_);
+        restore("XDG_STATE_HOME", previousState_);
     }
     Drive(const Drive &) = delete;
     Drive &operator=(const Drive &) = delete;
@@ -69,7 +70,16 @@ public:
     dos::Drives drives;
 
 private:
+    static void restore(const char *name, const QByteArray &value)
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+
     QByteArray previous_;
+    QByteArray previousState_;
 };
 
 inline QByteArray batchBytes(const char *commandLine)

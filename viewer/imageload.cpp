@@ -1,6 +1,7 @@
 // Opening images: the argument, the file, its pixels.
 #include "imageload.h"
 
+#include "missingfile.h"
 #include "pnm.h"
 #include "viewerlogic.h"
 
@@ -24,9 +25,10 @@ QString nameOf(const fs::path &path)
     return QFile::decodeName(path.filename().c_str());
 }
 
-QString folderOf(const fs::path &path)
+// The folder as the program names it: "c:\qor\ejecutable\auxiliares".
+QString dosFolderOf(const fs::path &path, const dos::Drives &drives)
 {
-    return QFile::decodeName(path.parent_path().c_str());
+    return QString::fromStdString(dos::toDos(path.parent_path(), drives));
 }
 
 OpenResult failure(const QString &text, int status)
@@ -215,27 +217,30 @@ OpenResult openFromArguments(const QStringList &arguments, const dos::Drives &dr
                        kBadInput);
     std::error_code error;
     const fs::file_status status = fs::status(*path, error);
-    if (!fs::exists(status))
+    if (!fs::exists(status)) {
+        const QString folder = dosFolderOf(*path, drives);
         return failure(
-            QStringLiteral("No se puede abrir la imagen «%1».\nNo existe en la carpeta %2.")
-                .arg(nameOf(*path), folderOf(*path)),
+            QStringLiteral("No se puede abrir la imagen «%1».\nNo existe en la carpeta %2.\n%3")
+                .arg(nameOf(*path), folder,
+                     missingFileText(path->filename().string(), folder.toStdString(),
+                                     failures::readAll())),
             kBadInput);
+    }
     if (fs::is_directory(status))
         return unreadable(*path, QStringLiteral("Es una carpeta, no un archivo."));
     return loadImage(*path);
 }
 
-QString comparisonFor(const LoadedImage &image)
+std::optional<LoadedImage> referenceFor(const LoadedImage &image)
 {
-    const std::optional<fs::path> reference = comparisonFile(image.path);
-    if (!reference)
-        return {};
-    try {
-        return comparisonText(image.grey, img::readPnm(reference->string()), nameOf(*reference));
-    } catch (const std::exception &) {
-        // A reference that cannot be read is no reason to refuse the picture itself.
-        return {};
-    }
+    const std::optional<fs::path> file = comparisonFile(image.path);
+    if (!file)
+        return std::nullopt;
+    // A reference that cannot be read is no reason to refuse the picture itself.
+    OpenResult reference = loadImage(*file);
+    if (!reference.image || reference.image->display.size() != image.display.size())
+        return std::nullopt;
+    return std::move(reference.image);
 }
 
 } // namespace viewer

@@ -51,8 +51,8 @@ OpenResult loadImage(const fs::path &path);
 // What the viewer does with its command-line arguments (the program name not included).
 OpenResult openFromArguments(const QStringList &arguments, const dos::Drives &drives);
 
-// The status-bar PSNR text for `image`: empty when no align.pgm of the same size lies beside it
-// or it cannot be read.
-QString comparisonFor(const LoadedImage &image);
+// The align.pgm `image` is judged against: beside it, readable and of the same size; nothing
+// otherwise.
+std::optional<LoadedImage> referenceFor(const LoadedImage &image);
 
 } // namespace viewer

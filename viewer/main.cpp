@@ -1,19 +1,54 @@
 // i_view32.exe: shows one image, the grey level under the cursor and, when align.pgm lies
-// beside it, its PSNR against that reference.
+// beside it, its PSNR and SSIM against that reference; its spectrum, its difference with
+// align.pgm and its histogram on request.
 //
 //   i_view32.exe image
+//   i_view32.exe --medidas image
 //
 // The name is resolved in the working folder without regard to letter case. A missing or
-// unreadable image gives a Spanish message box and exit status 1 (misuse) or 2 (bad input).
+// unreadable image gives a Spanish message box, the same message on standard error (where our
+// command shell logs it), and exit status 1 (misuse) or 2 (bad input). With --medidas no window
+// opens: one line per measure against align.pgm of the working folder, or the message.
 #include "imageload.h"
 #include "qtspanish.h"
+#include "report.h"
 #include "viewerwindow.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void printError(const QString &text)
+{
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+}
+
+int printMeasures(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(2);
+    const viewer::Report report = viewer::measuresFor(arguments, dos::currentDrives());
+    if (report.exitStatus != viewer::kOk) {
+        std::fprintf(stderr, "%s\n", report.error.toUtf8().constData());
+        return report.exitStatus;
+    }
+    std::fputs(report.lines.c_str(), stdout);
+    return viewer::kOk;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    if (argc >= 2 && std::strcmp(argv[1], viewer::kMeasuresOption) == 0)
+        return printMeasures(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(viewer::kProgramTitle));
 
@@ -23,12 +58,13 @@ int main(int argc, char **argv)
     arguments.removeFirst();
     viewer::OpenResult opened = viewer::openFromArguments(arguments, dos::currentDrives());
     if (!opened.image) {
+        printError(QStringLiteral("i_view32.exe: ") + opened.error);
         QMessageBox::critical(nullptr, QString::fromLatin1(viewer::kProgramTitle), opened.error);
         return opened.exitStatus;
     }
 
-    const QString comparison = viewer::comparisonFor(*opened.image);
-    viewer::ViewerWindow window(std::move(*opened.image), comparison);
+    std::optional<viewer::LoadedImage> reference = viewer::referenceFor(*opened.image);
+    viewer::ViewerWindow window(std::move(*opened.image), std::move(reference));
     window.show();
     return QApplication::exec();
 }

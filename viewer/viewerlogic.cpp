@@ -2,7 +2,7 @@
 #include "viewerlogic.h"
 
 #include "dospath.h"
-#include "quality.h"
+#include "measures.h"
 
 #include <QLocale>
 
@@ -102,6 +102,23 @@ QString pixelText(QPoint pixel, double grey, int maxval)
         .arg(on255);
 }
 
+QString spectrumText(QPoint pixel, double magnitude)
+{
+    return QStringLiteral("x %1, y %2 · |F| %3")
+        .arg(pixel.x())
+        .arg(pixel.y())
+        .arg(spanishNumber(magnitude, magnitude < 10 ? 2 : 1));
+}
+
+QString differenceText(QPoint pixel, double levels)
+{
+    const long rounded = std::lround(levels);
+    return QStringLiteral("x %1, y %2 · diferencia %3")
+        .arg(pixel.x())
+        .arg(pixel.y())
+        .arg(rounded < 0 ? QStringLiteral("−%1").arg(-rounded) : QString::number(rounded));
+}
+
 QString summaryText(QSize image, int maxval)
 {
     const QString size = QStringLiteral("%1 × %2 píxeles").arg(image.width()).arg(image.height());
@@ -129,12 +146,8 @@ QString psnrText(double db, const QString &referenceName)
 QString comparisonText(const img::Image &image, const img::Image &reference,
                        const QString &referenceName)
 {
-    if (image.width != reference.width || image.height != reference.height || image.size() == 0)
-        return {};
-    // Both on the 16-bit levels a file can hold: a reader may scale by 1/maxval or divide by
-    // it, and a bitmap and its PGM twin must come out identical, not 330 dB apart.
-    return psnrText(img::psnr(img::quantised(image, 16), img::quantised(reference, 16)),
-                    referenceName);
+    const std::optional<Measures> measures = measure(image, reference);
+    return measures ? measuresText(*measures, referenceName) : QString();
 }
 
 std::optional<fs::path> comparisonFile(const fs::path &shown)

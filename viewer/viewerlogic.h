@@ -51,6 +51,13 @@ QSize initialViewport(QSize image, QSize available);
 // scale and on 0..255, so a 16-bit image reads the same as its 8-bit twin. `grey` is 0..1.
 QString pixelText(QPoint pixel, double grey, int maxval);
 
+// The spectrum's readout: the point as snr.exe takes it and |F| there, F on the 0..255 grey
+// scale as transfor.exe takes it: "x 260, y 240 · |F| 1234,5".
+QString spectrumText(QPoint pixel, double magnitude);
+
+// The difference's readout, in grey levels of 0..255: "x 12, y 40 · diferencia −7".
+QString differenceText(QPoint pixel, double levels);
+
 // What the status bar says while the cursor is off the image: its size and depth.
 QString summaryText(QSize image, int maxval);
 
@@ -60,8 +67,8 @@ QString spanishNumber(double value, int decimals);
 // "PSNR frente a align.pgm: 34,2 dB".
 QString psnrText(double db, const QString &referenceName);
 
-// The status-bar text comparing `image` with `reference` (img::psnr, peak 1 on the 0..1 scale):
-// empty when their sizes differ, since then there is nothing to compare.
+// The status-bar text comparing `image` with `reference` (PSNR with peak 1 on the 0..1 scale,
+// and SSIM): empty when their sizes differ, since then there is nothing to compare.
 QString comparisonText(const img::Image &image, const img::Image &reference,
                        const QString &referenceName);
 

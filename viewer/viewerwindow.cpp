@@ -1,10 +1,13 @@
 // The viewer's window, on the lines of Qt's image viewer example: a QLabel in a QScrollArea.
 #include "viewerwindow.h"
 
+#include "histogramwidget.h"
 #include "viewerlogic.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCursor>
+#include <QDockWidget>
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
@@ -30,12 +33,11 @@ void rescaleScrollBar(QScrollBar *bar, double factor)
 
 } // namespace
 
-ViewerWindow::ViewerWindow(LoadedImage image, const QString &comparison, QWidget *parent)
+ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> reference, QWidget *parent)
     : QMainWindow(parent)
     , m_image(std::move(image))
+    , m_reference(std::move(reference))
 {
-    setWindowTitle(QFile::decodeName(m_image.path.filename().c_str()));
-
     m_imageLabel = new QLabel;
     m_imageLabel->setBackgroundRole(QPalette::Base);
     m_imageLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
@@ -49,26 +51,46 @@ ViewerWindow::ViewerWindow(LoadedImage image, const QString &comparison, QWidget
     m_scrollArea->viewport()->installEventFilter(this);
     setCentralWidget(m_scrollArea);
 
-    m_pixelLabel = new QLabel(summaryText(m_image.display.size(), m_image.maxval));
+    const QString comparison = m_reference
+        ? comparisonText(m_image.grey, m_reference->grey,
+                         QFile::decodeName(m_reference->path.filename().c_str()))
+        : QString();
+    m_pixelLabel = new QLabel(summary());
+    m_viewLabel = new QLabel;
     m_comparisonLabel = new QLabel(comparison);
     // Room for the longest reading, so that neither it nor the PSNR is ever cut short.
-    const QSize size = m_image.display.size();
+    const QSize size = imageSize();
     m_pixelLabel->setMinimumWidth(m_pixelLabel->fontMetrics().horizontalAdvance(
         pixelText(QPoint(size.width() - 1, size.height() - 1), 1.0, m_image.maxval)));
     statusBar()->addWidget(m_pixelLabel, 1);
+    statusBar()->addPermanentWidget(m_viewLabel);
     statusBar()->addPermanentWidget(m_comparisonLabel);
     m_comparisonLabel->setVisible(!comparison.isEmpty());
 
-    createActions();
-    applyScale(1.0);
+    m_histogram = new HistogramWidget;
+    m_histogramDock = new QDockWidget(tr("Histograma"), this);
+    m_histogramDock->setObjectName(QStringLiteral("histograma"));
+    m_histogramDock->setWidget(m_histogram);
+    m_histogramDock->setFeatures(QDockWidget::DockWidgetClosable
+                                 | QDockWidget::DockWidgetFloatable);
+    // Below the picture, wide and low: the picture keeps its width.
+    m_histogramDock->setMaximumHeight(200);
+    addDockWidget(Qt::BottomDockWidgetArea, m_histogramDock);
+    m_histogramDock->hide();
 
-    const QSize viewport
-        = initialViewport(m_image.display.size(), screen()->availableGeometry().size());
+    createActions();
+    updateView();
+
+    const QSize viewport = initialViewport(size, screen()->availableGeometry().size());
     const int frame = 2 * m_scrollArea->frameWidth();
-    // The status bar's own layout is built late, so its width is summed here: both readings,
-    // the gap between them and the size grip.
-    const int statusWidth = m_pixelLabel->minimumWidth()
-        + (comparison.isEmpty() ? 0 : m_comparisonLabel->sizeHint().width()) + 40;
+    // The status bar's own layout is built late, so its width is summed here: the readings,
+    // the longest view note, the gaps between them and the size grip.
+    const int viewNote = m_reference
+        ? m_viewLabel->fontMetrics().horizontalAdvance(
+            tr("Mostrando %1 (B: volver)").arg(QString::fromLatin1(kReferenceName)))
+        : 0;
+    const int statusWidth = m_pixelLabel->minimumWidth() + viewNote
+        + (comparison.isEmpty() ? 0 : m_comparisonLabel->sizeHint().width()) + 50;
     resize(std::max(viewport.width() + frame, statusWidth),
            viewport.height() + frame + menuBar()->sizeHint().height()
                + statusBar()->sizeHint().height());
@@ -94,6 +116,43 @@ void ViewerWindow::createActions()
         = viewMenu->addAction(tr("&Ajustar a la ventana"), this, &ViewerWindow::setFitToWindow);
     m_fitAct->setCheckable(true);
     m_fitAct->setShortcut(QKeySequence(Qt::Key_F));
+
+    // The bench: one key each, so the student flips between them while looking at one spot.
+    viewMenu->addSeparator();
+    auto *views = new QActionGroup(this);
+    m_viewActs[int(View::Image)] = addViewAction(viewMenu, tr("&Imagen"), Qt::Key_I, View::Image);
+    m_viewActs[int(View::Spectrum)]
+        = addViewAction(viewMenu, tr("&Espectro"), Qt::Key_E, View::Spectrum);
+    m_viewActs[int(View::Difference)]
+        = addViewAction(viewMenu, tr("&Diferencia con %1").arg(QString::fromLatin1(kReferenceName)),
+                        Qt::Key_D, View::Difference);
+    for (QAction *act : m_viewActs)
+        views->addAction(act);
+    m_viewActs[int(View::Image)]->setChecked(true);
+    m_blinkAct = viewMenu->addAction(
+        tr("&Parpadeo: %1 en su lugar").arg(QString::fromLatin1(kReferenceName)), this,
+        &ViewerWindow::setShowsReference);
+    m_blinkAct->setCheckable(true);
+    m_blinkAct->setShortcut(QKeySequence(Qt::Key_B));
+    for (QAction *act : {m_viewActs[int(View::Difference)], m_blinkAct}) {
+        act->setEnabled(m_reference.has_value());
+        if (!m_reference)
+            act->setToolTip(tr("No hay un %1 del mismo tamaño en la carpeta")
+                                .arg(QString::fromLatin1(kReferenceName)));
+    }
+    viewMenu->addSeparator();
+    QAction *histogramAct = m_histogramDock->toggleViewAction();
+    histogramAct->setText(tr("&Histograma"));
+    histogramAct->setShortcut(QKeySequence(Qt::Key_H));
+    viewMenu->addAction(histogramAct);
+}
+
+QAction *ViewerWindow::addViewAction(QMenu *menu, const QString &text, Qt::Key key, View view)
+{
+    QAction *act = menu->addAction(text, this, [this, view] { setView(view); });
+    act->setCheckable(true);
+    act->setShortcut(QKeySequence(key));
+    return act;
 }
 
 bool ViewerWindow::fitsWindow() const
@@ -111,10 +170,81 @@ QString ViewerWindow::comparisonStatus() const
     return m_comparisonLabel->text();
 }
 
+QString ViewerWindow::viewStatus() const
+{
+    return m_viewLabel->text();
+}
+
+void ViewerWindow::setView(View view)
+{
+    if (view == View::Difference && !m_reference)
+        return;
+    m_view = view;
+    m_viewActs[int(view)]->setChecked(true);
+    updateView();
+}
+
+void ViewerWindow::setShowsReference(bool blink)
+{
+    m_blink = blink && m_reference;
+    m_blinkAct->setChecked(m_blink);
+    updateView();
+}
+
+const LoadedImage &ViewerWindow::source() const
+{
+    return m_blink ? *m_reference : m_image;
+}
+
+const QImage &ViewerWindow::picture()
+{
+    switch (m_view) {
+    case View::Image:
+        break;
+    case View::Spectrum: {
+        std::optional<SpectrumView> &spectrum = m_spectra[m_blink ? 1 : 0];
+        if (!spectrum)
+            spectrum = spectrumView(source().grey);
+        return spectrum->display;
+    }
+    case View::Difference:
+        if (!m_difference)
+            m_difference = differenceView(m_image.grey, m_reference->grey);
+        if (!m_blink)
+            return m_difference->display;
+        break;
+    }
+    return source().display;
+}
+
+// The same zoom and scroll, another picture: the label keeps its size, so the scroll area
+// keeps its place.
+void ViewerWindow::updateView()
+{
+    const QString name = QFile::decodeName(m_image.path.filename().c_str());
+    const QString reference = QString::fromLatin1(kReferenceName);
+    QString title = m_blink ? tr("%1 (en lugar de %2)").arg(reference, name) : name;
+    QString status;
+    if (m_view == View::Spectrum) {
+        title += tr(" — Espectro");
+    } else if (m_view == View::Difference && !m_blink) {
+        picture();
+        title += tr(" — Diferencia con %1").arg(reference);
+        status = tr("Diferencia: ±%1 niveles").arg(m_difference->range);
+    }
+    if (m_blink)
+        status = tr("Mostrando %1 (B: volver)").arg(reference);
+    setWindowTitle(title);
+    m_viewLabel->setText(status);
+    m_viewLabel->setVisible(!status.isEmpty());
+    m_histogram->setCounts(histogram(source().grey));
+    applyScale(m_scale);
+}
+
 void ViewerWindow::zoomIn()
 {
     setFitToWindow(false);
-    applyScale(zoomInStep(m_scale, maxScaleFor(m_image.display.size())));
+    applyScale(zoomInStep(m_scale, maxScaleFor(imageSize())));
 }
 
 void ViewerWindow::zoomOut()
@@ -144,21 +274,26 @@ void ViewerWindow::setFitToWindow(bool fit)
 
 void ViewerWindow::refit()
 {
-    applyScale(fitScale(m_image.display.size(), m_scrollArea->maximumViewportSize()));
+    applyScale(fitScale(imageSize(), m_scrollArea->maximumViewportSize()));
 }
 
 void ViewerWindow::applyScale(double scale)
 {
     const double factor = scale / m_scale;
     m_scale = scale;
-    const QSize shown = scaledSize(m_image.display.size(), scale);
+    const QSize shown = scaledSize(imageSize(), scale);
+    const QImage &full = picture();
     // Enlarged pixels stay sharp squares, so the student can see single pixels; reductions
-    // are smoothed so that fine detail does not turn into aliasing.
-    const QImage picture = shown == m_image.display.size()
-        ? m_image.display
-        : m_image.display.scaled(shown, Qt::IgnoreAspectRatio,
-                                 scale > 1 ? Qt::FastTransformation : Qt::SmoothTransformation);
-    m_imageLabel->setPixmap(QPixmap::fromImage(picture));
+    // are smoothed so that fine detail does not turn into aliasing, except the spectrum's,
+    // whose single bright bins (periodic noise) must stay bright points.
+    QImage shownPicture = full;
+    if (shown != imageSize() && scale > 1)
+        shownPicture = full.scaled(shown, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    else if (shown != imageSize() && m_view == View::Spectrum)
+        shownPicture = maxReduced(full, shown);
+    else if (shown != imageSize())
+        shownPicture = full.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_imageLabel->setPixmap(QPixmap::fromImage(shownPicture));
     m_imageLabel->resize(shown);
     rescaleScrollBar(m_scrollArea->horizontalScrollBar(), factor);
     rescaleScrollBar(m_scrollArea->verticalScrollBar(), factor);
@@ -170,17 +305,29 @@ void ViewerWindow::applyScale(double scale)
 
 void ViewerWindow::updateActions()
 {
-    m_zoomInAct->setEnabled(zoomInStep(m_scale, maxScaleFor(m_image.display.size())) != m_scale);
+    m_zoomInAct->setEnabled(zoomInStep(m_scale, maxScaleFor(imageSize())) != m_scale);
     m_zoomOutAct->setEnabled(zoomOutStep(m_scale) != m_scale);
+}
+
+QString ViewerWindow::summary() const
+{
+    return summaryText(imageSize(), source().maxval);
 }
 
 void ViewerWindow::showPixelUnder(QPoint position)
 {
-    const std::optional<QPoint> pixel
-        = pixelAt(position, m_image.display.size(), m_imageLabel->size());
-    m_pixelLabel->setText(
-        pixel ? pixelText(*pixel, m_image.grey.at(pixel->x(), pixel->y()), m_image.maxval)
-              : summaryText(m_image.display.size(), m_image.maxval));
+    const std::optional<QPoint> pixel = pixelAt(position, imageSize(), m_imageLabel->size());
+    if (!pixel) {
+        m_pixelLabel->setText(summary());
+        return;
+    }
+    const int x = pixel->x(), y = pixel->y();
+    if (m_view == View::Spectrum)
+        m_pixelLabel->setText(spectrumText(*pixel, m_spectra[m_blink ? 1 : 0]->magnitude.at(x, y)));
+    else if (m_view == View::Difference && !m_blink)
+        m_pixelLabel->setText(differenceText(*pixel, m_difference->levels.at(x, y)));
+    else
+        m_pixelLabel->setText(pixelText(*pixel, source().grey.at(x, y), source().maxval));
 }
 
 bool ViewerWindow::eventFilter(QObject *watched, QEvent *event)
@@ -189,7 +336,7 @@ bool ViewerWindow::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::MouseMove)
             showPixelUnder(static_cast<QMouseEvent *>(event)->position().toPoint());
         else if (event->type() == QEvent::Leave)
-            m_pixelLabel->setText(summaryText(m_image.display.size(), m_image.maxval));
+            m_pixelLabel->setText(summary());
     } else if (watched == m_scrollArea->viewport()) {
         if (event->type() == QEvent::Resize && fitsWindow()) {
             refit();

@@ -1,57 +1,91 @@
-// The viewer's window: the picture in a scroll area, zoom actions, and a status bar that reads
-// the grey level under the cursor and the PSNR against align.pgm.
+// The viewer's window: the picture in a scroll area, zoom actions, a status bar that reads the
+// value under the cursor and the PSNR and SSIM against align.pgm, and the bench's views: the
+// spectrum, the difference with align.pgm, align.pgm itself in place of the image, and the
+// histogram.
 #pragma once
 
 #include "imageload.h"
+#include "views.h"
 
 #include <QMainWindow>
 
+#include <optional>
+
 class QAction;
+class QDockWidget;
 class QLabel;
 class QScrollArea;
 
 namespace viewer {
+
+class HistogramWidget;
+
+enum class View { Image, Spectrum, Difference };
 
 class ViewerWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    // `comparison` is the PSNR text (comparisonFor), empty when there is none.
-    ViewerWindow(LoadedImage image, const QString &comparison, QWidget *parent = nullptr);
+    // `reference` is align.pgm of the same size (referenceFor), when there is one.
+    ViewerWindow(LoadedImage image, std::optional<LoadedImage> reference,
+                 QWidget *parent = nullptr);
 
     double scale() const { return m_scale; }
     bool fitsWindow() const;
+    View view() const { return m_view; }
+    bool showsReference() const { return m_blink; }
     QLabel *imageLabel() const { return m_imageLabel; }
     QString pixelStatus() const;
     QString comparisonStatus() const;
+    QString viewStatus() const;
 
 public slots:
     void zoomIn();
     void zoomOut();
     void showActualSize();
     void setFitToWindow(bool fit);
+    void setView(viewer::View view);
+    void setShowsReference(bool blink);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createActions();
+    QAction *addViewAction(QMenu *menu, const QString &text, Qt::Key key, View view);
     void applyScale(double scale);
     void refit();
     void updateActions();
+    void updateView();
     void showPixelUnder(QPoint position);
+    QString summary() const;
+    const LoadedImage &source() const;
+    const QImage &picture();
+    QSize imageSize() const { return m_image.display.size(); }
 
     LoadedImage m_image;
+    std::optional<LoadedImage> m_reference;
+    View m_view = View::Image;
+    bool m_blink = false;
+    // The views, made the first time they are asked for; [1] is align.pgm's.
+    std::optional<SpectrumView> m_spectra[2];
+    std::optional<DifferenceView> m_difference;
+
     double m_scale = 1.0;
     QScrollArea *m_scrollArea = nullptr;
     QLabel *m_imageLabel = nullptr;
     QLabel *m_pixelLabel = nullptr;
+    QLabel *m_viewLabel = nullptr;
     QLabel *m_comparisonLabel = nullptr;
+    QDockWidget *m_histogramDock = nullptr;
+    HistogramWidget *m_histogram = nullptr;
     QAction *m_zoomInAct = nullptr;
     QAction *m_zoomOutAct = nullptr;
     QAction *m_actualSizeAct = nullptr;
     QAction *m_fitAct = nullptr;
+    QAction *m_viewActs[3] = {};
+    QAction *m_blinkAct = nullptr;
 };
 
 } // namespace viewer

@@ -18,12 +18,7 @@ source "$(dirname "$0")/xsession.sh"
 start_tavelio
 
 # 1. A&brir...: the dialog, the file name typed, Enter.
-keys alt+a b
-wait_for 10 window_named '^Abrir$' || fail "el diálogo Abrir no aparece"
-focus "$(window_named '^Abrir$' | head -n1)"
-xdotool type --delay 40 camera.BMP
-keys Return
-wait_for 20 test -s align.pgm || fail "align.pgm no aparece"
+open_bitmap camera.BMP
 [[ "$(pgmcheck psnr align.pgm camera.pgm)" == inf ]] || fail "align.pgm no es camera.pgm"
 [[ "$(pgmcheck size align.pgm)" == "512 512 255" ]] || fail "align.pgm no es de 8 bits"
 focus "$main"
@@ -42,17 +37,9 @@ restored=$(pgmcheck psnr mov25.pgm align.pgm)
 awk -v db="$restored" 'BEGIN { exit !(db == "inf" || db >= 50) }' || fail "mov25.pgm: $restored dB"
 
 # 4. Both show buttons: Space presses the focused one, Enter closes the message.
-focus "$main"
-keys space
-wait_for 10 window_named '^Nerbo1$' || fail "el mensaje del botón no aparece"
-focus "$(window_named '^Nerbo1$' | head -n1)"
-keys Return
+press_show space
 wait_for 20 window_named '^distor\.pgm$' || fail "el visor de distor.pgm no aparece"
-focus "$main"
-keys Tab space
-wait_for 10 window_named '^Nerbo1$' || fail "el segundo mensaje no aparece"
-focus "$(window_named '^Nerbo1$' | head -n1)"
-keys Return
+press_show Tab space
 wait_for 20 window_named '^mov25\.pgm$' || fail "el visor de Mov25.pgm no aparece"
 grep -q $'i_view32.exe  Mov25.pgm \r' irfanview.bat || fail "irfanview.bat no nombra Mov25.pgm"
 
@@ -69,12 +56,7 @@ fi
 # 5. Tavelio > Filtro Wiener: a terminal asks for k; Enter takes the advised value.
 focus "$main"
 keys alt+t Down Down Return
-wait_for 20 xdotool search --onlyvisible --class xterm || fail "no se abre el terminal de wiener.exe"
-terminal=$(xdotool search --onlyvisible --class xterm | head -n1)
-wait_for 20 pgrep -f "wiener.exe distor.pgm psf1A.pgm wiener.pgm" || fail "wiener.exe no arranca"
-sleep 1
-focus "$terminal"
-keys Return
+answer_console "wiener.exe distor.pgm psf1A.pgm wiener.pgm"
 wait_for 30 test -s wiener.pgm || fail "wiener.pgm no aparece"
 [[ "$(pgmcheck size wiener.pgm)" == "512 512 255" ]] || fail "wiener.pgm no es de 8 bits"
 

@@ -1,8 +1,9 @@
 # The X session the end-to-end tests drive: sourced by them after `build` is set.
 #
 # Gives a scratch folder cleaned up on exit, a private Xvfb, a fresh drive C whose tool folder
-# is the current folder, helpers to wait and to type, and start_tavelio, which starts the
-# program there and sets `main` to its window. Exit 77 (skipped) without Xvfb or xdotool.
+# is the current folder, helpers to wait and to type, start_tavelio, which starts the program
+# there and sets `main` to its window, and open_bitmap, press_show and answer_console, the
+# steps the sessions share. Exit 77 (skipped) without Xvfb or xdotool.
 
 for program in Xvfb xdotool xterm import; do
   command -v "$program" >/dev/null || { echo "falta $program: prueba omitida"; exit 77; }
@@ -48,7 +49,7 @@ export DISPLAY=":$(head -n1 "$scratch/display")" QT_QPA_PLATFORM=xcb
 
 # A fresh drive C, and the program in its tool folder as the launcher starts it.
 export TAVELIO_DRIVE_C="$scratch/drive_c" TAVELIO_TERMINAL=xterm
-export XDG_CONFIG_HOME="$scratch/config" LANG=C.UTF-8
+export XDG_CONFIG_HOME="$scratch/config" XDG_STATE_HOME="$scratch/state" LANG=C.UTF-8
 tools=$("$build/bin/tavelio-drivec")
 cd "$tools"
 
@@ -58,4 +59,34 @@ start_tavelio() {
   wait_for 20 window_named '^Tavelio$' || fail "la ventana principal no aparece"
   main=$(window_named '^Tavelio$' | head -n1)
   focus "$main"
+}
+
+# A&brir...: the dialog, the bitmap's name typed, Enter; waits for align.exe's align.pgm.
+open_bitmap() {
+  keys alt+a b
+  wait_for 10 window_named '^Abrir$' || fail "el diálogo Abrir no aparece"
+  focus "$(window_named '^Abrir$' | head -n1)"
+  xdotool type --delay 40 "$1"
+  keys Return
+  wait_for 20 test -s align.pgm || fail "align.pgm no aparece"
+}
+
+# Presses a show button with the given keys from the main window and closes its message.
+press_show() {
+  focus "$main"
+  keys "$@"
+  wait_for 10 window_named '^Nerbo1$' || fail "el mensaje del botón no aparece"
+  focus "$(window_named '^Nerbo1$' | head -n1)"
+  keys Return
+}
+
+# Waits for the console of a tool started visible ($1, its command line as pgrep sees it) and
+# answers its prompt with Enter; `terminal` names the console's window.
+answer_console() {
+  wait_for 20 xdotool search --onlyvisible --class xterm || fail "no se abre el terminal de $1"
+  terminal=$(xdotool search --onlyvisible --class xterm | head -n1)
+  wait_for 20 pgrep -f "$1" || fail "$1 no arranca"
+  sleep 1
+  focus "$terminal"
+  keys Return
 }

@@ -25,6 +25,14 @@ dos::Drives drivesAt(const QTemporaryDir &dir)
     return dos::Drives {native(dir.filePath(QStringLiteral("drive_c"))), native(dir.path())};
 }
 
+// What the window's status bar compares the image with: align.pgm beside it, if it qualifies.
+QString comparisonFor(const LoadedImage &image)
+{
+    const std::optional<LoadedImage> reference = referenceFor(image);
+    return reference ? comparisonText(image.grey, reference->grey, QStringLiteral("align.pgm"))
+                     : QString();
+}
+
 img::Image constant(int w, int h, double value)
 {
     return img::Image(w, h, value);
@@ -379,9 +387,15 @@ void ViewerLogicTest::failuresGiveSpanishTexts()
         QVERIFY2(result.exitStatus == c.status, qPrintable(label));
         QVERIFY2(result.error.contains(c.mustContain), qPrintable(label + ": " + result.error));
     }
-    // The missing file's message says where it was looked for.
-    const OpenResult missing = openFromArguments({QStringLiteral("Mov50.pgm")}, drives);
-    QVERIFY(missing.error.contains(dir.path()));
+    // The missing file's message says where it was looked for, as the program names folders,
+    // and which tool makes it.
+    qputenv("XDG_STATE_HOME", QFile::encodeName(dir.filePath("state")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("drive_c/qor")));
+    const OpenResult missing = openFromArguments(
+        {QStringLiteral("Mov50.pgm")}, dos::Drives {drives.driveC, drives.driveC / "qor"});
+    QVERIFY2(missing.error.contains(QStringLiteral("No existe en la carpeta c:\\qor.\nLo escribe "
+                                                   "motion.exe, que no ha fallado")),
+             qPrintable(missing.error));
 }
 
 QTEST_GUILESS_MAIN(ViewerLogicTest)

@@ -5,6 +5,7 @@
 #include "viewerlogic.h"
 #include "viewerwindow.h"
 
+#include <QDockWidget>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollArea>
@@ -47,6 +48,7 @@ private slots:
     void fitFollowsTheWindow();
     void largeImageScrolls();
     void psnrInStatusBar();
+    void viewsByKeyKeepZoomAndScroll();
     void closesWithEscape();
 
 private:
@@ -69,8 +71,8 @@ std::unique_ptr<ViewerWindow> ViewerWindowTest::open(const QString &argument)
     OpenResult opened = openFromArguments({argument}, drives);
     if (!opened.image)
         qFatal("%s", qPrintable(opened.error));
-    const QString comparison = comparisonFor(*opened.image);
-    auto window = std::make_unique<ViewerWindow>(std::move(*opened.image), comparison);
+    std::optional<LoadedImage> reference = referenceFor(*opened.image);
+    auto window = std::make_unique<ViewerWindow>(std::move(*opened.image), std::move(reference));
     window->resize(400, 300);
     window->show();
     window->activateWindow();
@@ -188,10 +190,61 @@ void ViewerWindowTest::largeImageScrolls()
 void ViewerWindowTest::psnrInStatusBar()
 {
     auto window = open(QStringLiteral("Mov25.pgm"));
-    // The ramp against a black reference: MSE 0.2066, computed apart from the viewer.
-    QCOMPARE(window->comparisonStatus(), QStringLiteral("PSNR frente a align.pgm: 6,8 dB"));
+    // The ramp against a black reference: MSE 0.2066, computed apart from the viewer; no
+    // structure in common.
+    QCOMPARE(window->comparisonStatus(),
+             QStringLiteral("PSNR frente a align.pgm: 6,8 dB · SSIM 0,000"));
     auto reference = open(QStringLiteral("ALIGN.PGM"));
     QVERIFY(reference->comparisonStatus().isEmpty()); // not against itself
+}
+
+void ViewerWindowTest::viewsByKeyKeepZoomAndScroll()
+{
+    auto window = open(QStringLiteral("mov25.pgm"));
+    QTest::keyClick(window.get(), Qt::Key_Plus);
+    QTest::keyClick(window.get(), Qt::Key_Plus);
+    QTest::keyClick(window.get(), Qt::Key_E);
+    QCOMPARE(window->view(), View::Spectrum);
+    QCOMPARE(window->windowTitle(), QStringLiteral("mov25.pgm — Espectro"));
+    QCOMPARE(window->scale(), 2.0);
+    QCOMPARE(window->imageLabel()->size(), QSize(40, 24));
+    QTest::mouseMove(window->imageLabel(), QPoint(21, 13)); // pixel (10, 6): DC, the mean
+    QVERIFY2(window->pixelStatus().startsWith(QStringLiteral("x 10, y 6 · |F| ")),
+             qPrintable(window->pixelStatus()));
+
+    QTest::keyClick(window.get(), Qt::Key_D);
+    QCOMPARE(window->view(), View::Difference);
+    QVERIFY(window->viewStatus().contains(QStringLiteral("niveles")));
+    QTest::mouseMove(window->imageLabel(), QPoint(7, 5)); // pixel (3, 2): 32 levels above black
+    QCOMPARE(window->pixelStatus(), QStringLiteral("x 3, y 2 · diferencia 32"));
+
+    // Blink: align.pgm in place of the image, and back with the same key.
+    QTest::keyClick(window.get(), Qt::Key_I);
+    QTest::keyClick(window.get(), Qt::Key_B);
+    QVERIFY(window->showsReference());
+    QCOMPARE(window->windowTitle(), QStringLiteral("align.pgm (en lugar de mov25.pgm)"));
+    QCOMPARE(window->pixelStatus(), QStringLiteral("x 3, y 2 · gris 0"));
+    QTest::keyClick(window.get(), Qt::Key_B);
+    QCOMPARE(window->windowTitle(), QStringLiteral("mov25.pgm"));
+    QCOMPARE(window->scale(), 2.0);
+
+    QTest::keyClick(window.get(), Qt::Key_H);
+    auto *dock = window->findChild<QDockWidget *>();
+    QVERIFY(dock && dock->isVisible());
+
+    // A large picture scrolled half-way stays where it was in the spectrum; without an
+    // align.pgm of its size there is no difference to show.
+    auto big = open(QStringLiteral("big.pgm"));
+    auto *area = big->findChild<QScrollArea *>();
+    QTRY_VERIFY(area->horizontalScrollBar()->maximum() > 0);
+    area->horizontalScrollBar()->setValue(700);
+    area->verticalScrollBar()->setValue(500);
+    QTest::keyClick(big.get(), Qt::Key_E);
+    QCOMPARE(big->view(), View::Spectrum);
+    QCOMPARE(area->horizontalScrollBar()->value(), 700);
+    QCOMPARE(area->verticalScrollBar()->value(), 500);
+    QTest::keyClick(big.get(), Qt::Key_D);
+    QCOMPARE(big->view(), View::Spectrum);
 }
 
 void ViewerWindowTest::closesWithEscape()

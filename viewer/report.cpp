@@ -1,0 +1,48 @@
+// The measures report of i_view32.exe --medidas.
+#include "report.h"
+
+#include "imageload.h"
+#include "measures.h"
+#include "viewerlogic.h"
+
+namespace viewer {
+
+namespace {
+
+Report failed(const QString &text, int status)
+{
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return Report {{}, QStringLiteral("i_view32.exe: ") + line, status};
+}
+
+} // namespace
+
+Report measuresFor(const QStringList &arguments, const dos::Drives &drives)
+{
+    if (arguments.size() != 1 || arguments.front().isEmpty())
+        return failed(QStringLiteral("%1 espera una sola imagen. Uso: i_view32.exe %1 imagen")
+                          .arg(QString::fromLatin1(kMeasuresOption)),
+                      kMisuse);
+    const OpenResult image = openFromArguments(arguments, drives);
+    if (!image.image)
+        return failed(image.error, image.exitStatus);
+    const OpenResult reference = openFromArguments({QString::fromLatin1(kReferenceName)}, drives);
+    if (!reference.image)
+        return failed(reference.error, reference.exitStatus);
+    const img::Image &a = image.image->grey, &b = reference.image->grey;
+    const std::optional<Measures> measures = measure(a, b);
+    if (!measures)
+        return failed(
+            QStringLiteral("«%1» mide %2 × %3 píxeles y %4 %5 × %6: no se pueden comparar.")
+                .arg(arguments.front())
+                .arg(a.width)
+                .arg(a.height)
+                .arg(QString::fromLatin1(kReferenceName))
+                .arg(b.width)
+                .arg(b.height),
+            kBadInput);
+    return Report {measuresReport(*measures), {}, kOk};
+}
+
+} // namespace viewer

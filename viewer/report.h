@@ -1,0 +1,27 @@
+// i_view32.exe --medidas IMAGE: the measures of IMAGE against align.pgm of the working folder,
+// printed without a window, for scripts and checks.
+#pragma once
+
+#include "dospath.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <string>
+
+namespace viewer {
+
+// The option that asks for the report instead of a window.
+inline constexpr const char *kMeasuresOption = "--medidas";
+
+struct Report
+{
+    std::string lines; // one per measure, when it succeeds
+    QString error; // a one-line Spanish message, when it does not
+    int exitStatus = 0;
+};
+
+// The report for the arguments that follow the option.
+Report measuresFor(const QStringList &arguments, const dos::Drives &drives);
+
+} // namespace viewer
