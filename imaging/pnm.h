@@ -5,22 +5,15 @@
 // renamed over the target, so a reader never sees half an image.
 #pragma once
 
+#include "errors.h"
 #include "image.h"
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace img {
 
 constexpr int kMaxSide = 16384;
-
-// Bad image data or a file that cannot be read or written. The message is Spanish, one line,
-// and names the file; it does not name the program (the tool frame adds that).
-struct ImageError : std::runtime_error
-{
-    using std::runtime_error::runtime_error;
-};
 
 // Decodes a whole PNM file held in memory; `name` is used in messages only.
 Image decodePnm(std::string_view bytes, const std::string &name);

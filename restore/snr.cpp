@@ -92,7 +92,7 @@ void run(const std::vector<std::string> &args)
     img::expectArgs(args, 2);
     const img::Image noisy = img::readPnm(args[0]);
     img::Spectrum s = img::forward(noisy);
-    const std::vector<restore::NoisePeak> peaks = restore::findNoisePeaks(s);
+    const std::vector<restore::NoisePeak> peaks = restore::findNoisePeaks(img::powerOf(s));
     showSuggestions(args[0], s, peaks);
     const std::vector<restore::DisplayRect> regions = askRegions(s, peaks);
     for (const restore::DisplayRect &r : regions)

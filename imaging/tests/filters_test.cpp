@@ -145,14 +145,14 @@ void testTwinsAndPeaks()
                 + 2.0 * std::cos(2 * pi * 6.0 * y / h)
                 + 1.5 * std::cos(2 * pi * (20.0 * x / w + 5.0 * y / h));
     Spectrum s = forward(noisy);
-    const auto peaks = strongestPeaks(s, 3, 0.05);
+    const auto peaks = strongestPeaks(powerOf(s), 3, 0.05);
     CHECK(peaks.size() == 3);
     CHECK((peaks[0].u == 7 && peaks[0].v == -4) || (peaks[0].u == -7 && peaks[0].v == 4));
     CHECK(peaks[1].u == 0 && std::abs(peaks[1].v) == 6);
     CHECK(std::abs(peaks[2].u) == 20 && std::abs(peaks[2].v) == 5);
     CHECK(peaks[0].magnitude > peaks[1].magnitude && peaks[1].magnitude > peaks[2].magnitude);
     // Nothing inside the radius: a huge radius leaves no candidates.
-    CHECK(strongestPeaks(s, 3, 0.8).empty());
+    CHECK(strongestPeaks(powerOf(s), 3, 0.8).empty());
 
     for (const Peak &p : peaks)
         zeroBin(s, p.u, p.v);

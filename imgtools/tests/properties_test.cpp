@@ -179,7 +179,7 @@ void testSnoise()
                                     {0, int(std::lround(h / 5.0))},
                                     {int(std::lround(w / 8.0)), int(std::lround(h / 8.0))}};
         Spectrum s = forward(noisy);
-        const auto peaks = strongestPeaks(s, 3, 0.05);
+        const auto peaks = strongestPeaks(powerOf(s), 3, 0.05);
         int found = 0;
         for (const auto &e : expected)
             for (const Peak &p : peaks)
