@@ -108,6 +108,48 @@ Spectrum forwardOfRows(const Image &rows, const std::vector<int> &rowAt, int hei
     return s;
 }
 
+// The in-place layout FFTW asks for: row y of the real image starts at double 2·halfWidth·y.
+Spectrum forwardFilled(int width, int height, const std::function<void(int, double *)> &fill)
+{
+    Spectrum s;
+    s.width = width;
+    s.height = height;
+    if (width <= 0 || height <= 0)
+        return s;
+    s.c.resize(size_t(height) * size_t(s.halfWidth()));
+    auto *real = reinterpret_cast<double *>(s.c.data());
+    const size_t stride = 2 * size_t(s.halfWidth());
+    for (int y = 0; y < height; ++y)
+        fill(y, real + size_t(y) * stride);
+    auto *out = reinterpret_cast<fftw_complex *>(s.c.data());
+    fftw_plan raw;
+    {
+        std::lock_guard guard(plannerLock());
+        raw = fftw_plan_dft_r2c_2d(height, width, real, out, FFTW_ESTIMATE);
+    }
+    Plan plan(raw);
+    fftw_execute(plan.plan);
+    return s;
+}
+
+void inverseRows(Spectrum &&spectrum, const std::function<void(int, const double *)> &take)
+{
+    if (spectrum.width <= 0 || spectrum.height <= 0)
+        return;
+    auto *in = reinterpret_cast<fftw_complex *>(spectrum.c.data());
+    auto *real = reinterpret_cast<double *>(spectrum.c.data());
+    fftw_plan raw;
+    {
+        std::lock_guard guard(plannerLock());
+        raw = fftw_plan_dft_c2r_2d(spectrum.height, spectrum.width, in, real, FFTW_ESTIMATE);
+    }
+    Plan plan(raw);
+    fftw_execute(plan.plan);
+    const size_t stride = 2 * size_t(spectrum.halfWidth());
+    for (int y = 0; y < spectrum.height; ++y)
+        take(y, real + size_t(y) * stride);
+}
+
 Image inverse(const Spectrum &spectrum)
 {
     // c2r overwrites its input, and the caller's spectrum must survive.

@@ -8,47 +8,58 @@ namespace img {
 
 namespace {
 
-Image mapRange(const Image &image, double lo, double hi, bool clamp)
+void mapRange(Image &image, double lo, double hi, bool clamp)
 {
-    Image out(image.width, image.height);
-    if (!(hi > lo))
-        return out;
+    if (!(hi > lo)) {
+        std::fill(image.px.begin(), image.px.end(), 0.0);
+        return;
+    }
     const double scale = 1.0 / (hi - lo);
-    for (size_t i = 0; i < image.size(); ++i) {
-        double v = (image.px[i] - lo) * scale;
+    for (double &v : image.px) {
+        v = (v - lo) * scale;
         if (clamp)
             v = std::clamp(v, 0.0, 1.0);
-        out.px[i] = v;
     }
-    return out;
-}
-
-double quantile(std::vector<double> &values, double fraction)
-{
-    const double f = std::clamp(fraction, 0.0, 1.0);
-    const auto k = size_t(std::llround(f * double(values.size() - 1)));
-    std::nth_element(values.begin(), values.begin() + long(k), values.end());
-    return values[k];
 }
 
 } // namespace
 
-Image stretchMinMax(const Image &image)
+Image stretchMinMax(Image image)
 {
     if (image.size() == 0)
         return image;
     const auto [lo, hi] = std::minmax_element(image.px.begin(), image.px.end());
-    return mapRange(image, *lo, *hi, false);
+    mapRange(image, *lo, *hi, false);
+    return image;
 }
 
-Image stretchPercentile(const Image &image, double low, double high)
+std::pair<double, double> quantiles(std::vector<double> values, double low, double high)
+{
+    if (values.empty())
+        return {0.0, 0.0};
+    const auto at = [&](double f) {
+        return values.begin()
+            + long(std::llround(std::clamp(f, 0.0, 1.0) * double(values.size() - 1)));
+    };
+    const auto lo = at(low), hi = at(high);
+    std::nth_element(values.begin(), lo, values.end());
+    const double loValue = *lo;
+    // Everything after `lo` is already no smaller than it, so the second search can start
+    // there; it may move `lo` itself, whose value was kept.
+    if (hi > lo)
+        std::nth_element(lo + 1, hi, values.end());
+    else if (hi < lo)
+        std::nth_element(values.begin(), hi, lo);
+    return {loValue, *hi};
+}
+
+Image stretchPercentile(Image image, double low, double high)
 {
     if (image.size() == 0)
         return image;
-    std::vector<double> values = image.px;
-    const double lo = quantile(values, low);
-    const double hi = quantile(values, high);
-    return mapRange(image, lo, hi, true);
+    const auto [lo, hi] = quantiles(image.px, low, high);
+    mapRange(image, lo, hi, true);
+    return image;
 }
 
 } // namespace img

@@ -231,11 +231,6 @@ void testDeconvolution()
 
 void testEnhancement()
 {
-    CHECK_NEAR(homomorphicGain(0.0), kGammaLow, 1e-12);
-    CHECK_NEAR(homomorphicGain(1e6), kGammaHigh, 1e-9);
-    CHECK_NEAR(emphasisGain(0.0), kEmphasisA, 1e-12);
-    CHECK_NEAR(emphasisGain(0.5), kEmphasisA + kEmphasisB, 1e-6);
-
     img::Image ramp(32, 8);
     for (int x = 0; x < 32; ++x)
         for (int y = 0; y < 8; ++y)
