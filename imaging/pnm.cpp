@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -150,8 +151,9 @@ private:
         }
     }
 
-    // A decimal number in the header or a plain raster. Large values stop growing at a
-    // bound far above any legal one, so a long run of digits cannot overflow.
+    // A decimal number in the header or a plain raster. Large values stop at a bound far
+    // above any legal one, so a long run of digits cannot overflow.
+    static constexpr unsigned kTooLarge = 100000000;
     unsigned number(const char *notANumber, const char *what = "")
     {
         skipSpaceAndComments();
@@ -160,11 +162,10 @@ private:
         if (b_[pos_] < '0' || b_[pos_] > '9')
             fail(std::string(notANumber) + what);
         unsigned value = 0;
-        while (pos_ < b_.size() && b_[pos_] >= '0' && b_[pos_] <= '9') {
-            value = std::min(value * 10u + unsigned(b_[pos_] - '0'), 100000000u);
-            ++pos_;
-        }
-        return value;
+        const char *end = b_.data() + b_.size();
+        const auto [stop, error] = std::from_chars(b_.data() + pos_, end, value);
+        pos_ = size_t(stop - b_.data());
+        return error == std::errc() ? std::min(value, kTooLarge) : kTooLarge;
     }
 
     unsigned headerNumber(const char *what)
@@ -410,9 +411,7 @@ std::string encodePgm(const Image &image, int bits)
     out.resize(header + image.size() * bytesPerSample);
     auto *dst = reinterpret_cast<unsigned char *>(out.data() + header);
     for (double v : image.px) {
-        // NaN fails both comparisons and becomes black rather than undefined behaviour.
-        const double clamped = v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;
-        const auto q = unsigned(clamped * maxval + 0.5); // clamped is 0..1: no overflow
+        const unsigned q = quantise(v, maxval);
         if (bytesPerSample == 2) {
             *dst++ = static_cast<unsigned char>(q >> 8);
             *dst++ = static_cast<unsigned char>(q & 0xff);

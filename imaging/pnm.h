@@ -21,6 +21,15 @@ Image decodePnm(std::string_view bytes, const std::string &name);
 // Reads a PNM file; the name is resolved in its folder without regard to letter case.
 Image readPnm(const std::string &path);
 
+// A value as a PGM file of `maxval` stores it: clamped to 0..1 (NaN to 0) and rounded to the
+// nearest of the levels 0..maxval.
+inline unsigned quantise(double v, unsigned maxval)
+{
+    // NaN fails both comparisons and becomes black rather than undefined behaviour.
+    const double clamped = v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;
+    return unsigned(clamped * maxval + 0.5); // clamped is 0..1: no overflow
+}
+
 // Encodes binary PGM: values clamped to 0..1 and rounded to 8 (maxval 255) or 16 bits (65535).
 std::string encodePgm(const Image &image, int bits);
 

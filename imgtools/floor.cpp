@@ -1,4 +1,4 @@
-// floor: the least work a tool of the suite can do, for the benchmark to measure against.
+// imgtools_floor: the least work a tool of the suite can do, for the benchmark to measure against.
 //
 //   imgtools_floor entrada salida bits directas inversas [otra_entrada ...]
 //
