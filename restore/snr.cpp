@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -99,7 +100,7 @@ void run(const std::vector<std::string> &args)
         restore::zeroRegion(s, r);
     std::cout << "Se anulan " << regions.size() << (regions.size() == 1 ? " región" : " regiones")
               << " y sus simétricas.\n";
-    img::writePgm(args[1], img::inverse(s), 8);
+    img::writePgm(args[1], img::inverse(std::move(s)), 8);
 }
 
 } // namespace
