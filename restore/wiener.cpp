@@ -35,7 +35,7 @@ const char kUsage[]
       "como\n"
       "  su desviación típica en la escala de grises de 0 a 1: k = 2·σ/255 con σ en niveles de\n"
       "  gris. Intro toma esa k con σ medido en el espectro de la propia imagen (sus picos para\n"
-      "  el ruido periódico, la mediana de las frecuencias altas para el blanco). Escribe un PGM\n"
+      "  el ruido periódico, las frecuencias altas más débiles para el blanco). Escribe un PGM\n"
       "  de 8 bits.\n";
 
 // σ in grey levels, to a tenth, or to two figures below one level.

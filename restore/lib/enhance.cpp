@@ -83,26 +83,26 @@ img::Image filterMirrored(img::Image image, int padX, int padY, const GaussianGa
 
 img::Image logImage(img::Image image)
 {
-    // An image read from a file holds at most 65536 levels, and a photograph of 8 bits 256: each
-    // level's logarithm is taken once and remembered, keyed by the nearest 16-bit level and
-    // kept with the exact value it was taken of, so every pixel gets the very value it would
-    // have got from its own logarithm.
+    // The program hands this an 8-bit photograph, 256 levels: each level's logarithm is taken
+    // once and remembered, keyed by the nearest 8-bit level and kept with the exact value it was
+    // taken of, so every pixel gets the very value its own logarithm would give. Other values
+    // (finer levels) just take their own.
     struct Known
     {
         double x = -1.0;
         double log = 0.0;
     };
-    std::vector<Known> known(65536);
+    Known known[256];
     for (double &v : image.px) {
-        const double x = std::max(0.0, v);
-        Known *k = x <= 1.0 ? &known[size_t(x * 65535.0 + 0.5)] : nullptr;
-        if (k && k->x == x) {
-            v = k->log;
-            continue;
+        const double x = v;
+        if (x >= 0.0 && x <= 1.0) {
+            Known &k = known[int(x * 255.0 + 0.5)];
+            if (k.x != x)
+                k = {x, std::log1p(255.0 * x) / kLogScale};
+            v = k.log;
+        } else {
+            v = std::log1p(255.0 * std::max(0.0, x)) / kLogScale;
         }
-        v = std::log1p(255.0 * x) / kLogScale;
-        if (k)
-            *k = {x, v};
     }
     return image;
 }
