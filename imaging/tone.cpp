@@ -33,24 +33,47 @@ Image stretchMinMax(Image image)
     return image;
 }
 
-std::pair<double, double> quantiles(std::vector<double> values, double low, double high)
+std::pair<double, double> quantiles(const std::vector<double> &values, double low, double high)
 {
     if (values.empty())
         return {0.0, 0.0};
-    const auto at = [&](double f) {
-        return values.begin()
-            + long(std::llround(std::clamp(f, 0.0, 1.0) * double(values.size() - 1)));
+    const auto rank = [&](double f) {
+        return size_t(std::llround(std::clamp(f, 0.0, 1.0) * double(values.size() - 1)));
     };
-    const auto lo = at(low), hi = at(high);
-    std::nth_element(values.begin(), lo, values.end());
-    const double loValue = *lo;
-    // Everything after `lo` is already no smaller than it, so the second search can start
-    // there; it may move `lo` itself, whose value was kept.
-    if (hi > lo)
-        std::nth_element(lo + 1, hi, values.end());
-    else if (hi < lo)
-        std::nth_element(values.begin(), hi, lo);
-    return {loValue, *hi};
+    const size_t ranks[2] = {rank(low), rank(high)};
+    const auto [least, most] = std::minmax_element(values.begin(), values.end());
+    const double lo = *least, hi = *most;
+    if (!(hi > lo) || !std::isfinite(hi - lo))
+        return {lo, lo};
+    // A histogram finds the bucket of each rank; only that bucket's values are then sorted.
+    // Buckets are cut by a scaling that never decreases with the value, so the value found is
+    // the very one a sort would put at that rank, in two passes and a small selection instead
+    // of a selection over the whole image.
+    constexpr int kBuckets = 4096;
+    const double scale = kBuckets / (hi - lo);
+    const auto bucket = [&](double v) { return std::min(kBuckets - 1, int((v - lo) * scale)); };
+    std::vector<size_t> count(kBuckets, 0);
+    for (double v : values) {
+        if (!(v >= lo)) // NaN: no order to speak of
+            return {lo, hi};
+        ++count[size_t(bucket(v))];
+    }
+    double found[2] = {lo, hi};
+    for (int i = 0; i < 2; ++i) {
+        size_t before = 0;
+        int b = 0;
+        while (before + count[size_t(b)] <= ranks[i])
+            before += count[size_t(b++)];
+        std::vector<double> inBucket;
+        inBucket.reserve(count[size_t(b)]);
+        for (double v : values)
+            if (bucket(v) == b)
+                inBucket.push_back(v);
+        const auto at = inBucket.begin() + long(ranks[i] - before);
+        std::nth_element(inBucket.begin(), at, inBucket.end());
+        found[i] = *at;
+    }
+    return {found[0], found[1]};
 }
 
 Image stretchPercentile(Image image, double low, double high)

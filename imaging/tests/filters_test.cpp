@@ -9,6 +9,7 @@
 #include "tone.h"
 #include "tool.h"
 
+#include <algorithm>
 #include <numbers>
 #include <random>
 
@@ -197,6 +198,15 @@ void testPaddingAndTone()
     CHECK_NEAR(p.px[99], 1.0, 1e-12);
     CHECK_NEAR(p.px[50], 49.0 / 98.0, 1e-12);
     CHECK(p.px[100] == 1.0 && p.px[0] == 0.0);
+    // The quantiles are the values a sort puts at their ranks, ties and a far outlier included.
+    std::vector<double> values;
+    for (int i = 0; i < 1000; ++i)
+        values.push_back(double((i * 7919) % 101) / 7.0);
+    values.push_back(1e9);
+    std::vector<double> sorted = values;
+    std::sort(sorted.begin(), sorted.end());
+    const auto [q1, q2] = quantiles(values, 0.005, 0.995);
+    CHECK(q1 == sorted[5] && q2 == sorted[995]);
     const Image m = stretchMinMax(ramp);
     CHECK(m.px[0] == 0.0 && m.px[100] == 1.0 && m.px[50] < 1e-4);
     CHECK(stretchMinMax(Image(2, 2, 0.3)).px == std::vector<double>(4, 0.0));
