@@ -58,20 +58,23 @@ std::pair<double, double> quantiles(const std::vector<double> &values, double lo
             return {lo, hi};
         ++count[size_t(bucket(v))];
     }
-    double found[2] = {lo, hi};
+    int at[2] = {0, 0};
+    size_t before[2] = {0, 0};
+    for (int i = 0; i < 2; ++i)
+        while (before[i] + count[size_t(at[i])] <= ranks[i])
+            before[i] += count[size_t(at[i]++)];
+    std::vector<double> inBucket[2];
+    for (double v : values) {
+        const int b = bucket(v);
+        for (int i = 0; i < 2; ++i)
+            if (b == at[i])
+                inBucket[i].push_back(v);
+    }
+    double found[2];
     for (int i = 0; i < 2; ++i) {
-        size_t before = 0;
-        int b = 0;
-        while (before + count[size_t(b)] <= ranks[i])
-            before += count[size_t(b++)];
-        std::vector<double> inBucket;
-        inBucket.reserve(count[size_t(b)]);
-        for (double v : values)
-            if (bucket(v) == b)
-                inBucket.push_back(v);
-        const auto at = inBucket.begin() + long(ranks[i] - before);
-        std::nth_element(inBucket.begin(), at, inBucket.end());
-        found[i] = *at;
+        const auto nth = inBucket[i].begin() + long(ranks[i] - before[i]);
+        std::nth_element(inBucket[i].begin(), nth, inBucket[i].end());
+        found[i] = *nth;
     }
     return {found[0], found[1]};
 }
