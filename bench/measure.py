@@ -1,4 +1,4 @@
-"""Timing shared by the tool benchmarks (tools1.sh, restore.sh)."""
+"""Timing shared by the tool benchmarks (bench/tools.py)."""
 import os
 import statistics
 import subprocess

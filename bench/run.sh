@@ -8,7 +8,9 @@
 #    main window) against the smallest Qt Widgets program that shows a window, both in the
 #    same X server (Xvfb), from the start of the process to its first paint; medians of RUNS.
 # 2. The CPU one 2-second pause costs, as a share of one core.
-# 3. Every image tool against its floor: bench/tools1.sh and bench/restore.sh.
+# 3. Every image tool against its floor (bench/imgtools.sh, bench/restore.sh), the first steps
+#    of the chains, wiener.exe in instructions and against scikit-image, and every tool on
+#    large and awkward photographs (bench/photos.sh).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -61,6 +63,8 @@ print(f"  wall {wall:.3f} s, CPU {cpu * 1000:.1f} ms: {100 * cpu / wall:.2f} % o
 PY
 
 echo
-BUILD_DIR="$build" RUNS="${TOOL_RUNS:-5}" bash "$root/bench/tools1.sh"
+BUILD_DIR="$build" RUNS="${TOOL_RUNS:-5}" bash "$root/bench/imgtools.sh"
 echo
 BUILD_DIR="$build" RUNS="${TOOL_RUNS:-5}" bash "$root/bench/restore.sh"
+echo
+BUILD_DIR="$build" RUNS="${TOOL_RUNS:-3}" bash "$root/bench/photos.sh"

@@ -1,9 +1,10 @@
 // Two-dimensional real FFT on FFTW 3, any size.
 //
 // Plans are made with FFTW_ESTIMATE for each call: a tool transforms one or two images once.
-// Measured at 2048 × 2048: estimating plans in under a millisecond for a 60 ms transform;
-// FFTW_MEASURE halves the transform but spends 570 ms planning it. FFTW_ESTIMATE does not
-// touch the arrays while planning, so the plan can be made on the real data.
+// FFTW_MEASURE makes transforms of 2048² and 4096² about twice as fast, but spends 4 and 7 s
+// planning each size and layout; saved as wisdom, it pays only from the second run at that
+// very size, and photographs come in every size, so the tools go without. FFTW_ESTIMATE does
+// not touch the arrays while planning, so the plan can be made on the real data.
 // One thread: on the 2-core machines measured, FFTW's threads did not make a 2048 × 2048
 // transform any faster (60 ms either way), so the tools do without its thread library.
 #include "fft.h"
@@ -43,6 +44,20 @@ struct Plan
     Plan &operator=(const Plan &) = delete;
 };
 
+// Plans (under the lock) and runs one 2-D transform of a width × height image, from `real` to
+// `spectrum` or back.
+void transform(int width, int height, double *real, fftw_complex *spectrum, bool toSpectrum)
+{
+    fftw_plan raw;
+    {
+        std::lock_guard guard(plannerLock());
+        raw = toSpectrum ? fftw_plan_dft_r2c_2d(height, width, real, spectrum, FFTW_ESTIMATE)
+                         : fftw_plan_dft_c2r_2d(height, width, spectrum, real, FFTW_ESTIMATE);
+    }
+    Plan plan(raw);
+    fftw_execute(plan.plan);
+}
+
 } // namespace
 
 Spectrum forward(const Image &image)
@@ -54,15 +69,8 @@ Spectrum forward(const Image &image)
         return s;
     s.c.resize(size_t(image.height) * size_t(s.halfWidth()));
     // r2c leaves its input alone, so the image need not be copied.
-    auto *in = const_cast<double *>(image.px.data());
-    auto *out = reinterpret_cast<fftw_complex *>(s.c.data());
-    fftw_plan raw;
-    {
-        std::lock_guard guard(plannerLock());
-        raw = fftw_plan_dft_r2c_2d(image.height, image.width, in, out, FFTW_ESTIMATE);
-    }
-    Plan plan(raw);
-    fftw_execute(plan.plan);
+    transform(image.width, image.height, const_cast<double *>(image.px.data()),
+              reinterpret_cast<fftw_complex *>(s.c.data()), true);
     return s;
 }
 
@@ -108,6 +116,35 @@ Spectrum forwardOfRows(const Image &rows, const std::vector<int> &rowAt, int hei
     return s;
 }
 
+// The in-place layout FFTW asks for: row y of the real image starts at double 2·halfWidth·y.
+Spectrum forwardFilled(int width, int height, const std::function<void(int, double *)> &fill)
+{
+    Spectrum s;
+    s.width = width;
+    s.height = height;
+    if (width <= 0 || height <= 0)
+        return s;
+    s.c.resize(size_t(height) * size_t(s.halfWidth()));
+    auto *real = reinterpret_cast<double *>(s.c.data());
+    const size_t stride = 2 * size_t(s.halfWidth());
+    for (int y = 0; y < height; ++y)
+        fill(y, real + size_t(y) * stride);
+    transform(width, height, real, reinterpret_cast<fftw_complex *>(s.c.data()), true);
+    return s;
+}
+
+void inverseRows(Spectrum &&spectrum, const std::function<void(int, const double *)> &take)
+{
+    if (spectrum.width <= 0 || spectrum.height <= 0)
+        return;
+    auto *real = reinterpret_cast<double *>(spectrum.c.data());
+    transform(spectrum.width, spectrum.height, real,
+              reinterpret_cast<fftw_complex *>(spectrum.c.data()), false);
+    const size_t stride = 2 * size_t(spectrum.halfWidth());
+    for (int y = 0; y < spectrum.height; ++y)
+        take(y, real + size_t(y) * stride);
+}
+
 Image inverse(const Spectrum &spectrum)
 {
     // c2r overwrites its input, and the caller's spectrum must survive.
@@ -122,15 +159,8 @@ Image inverse(Spectrum &&spectrum)
         return image;
     if (spectrum.c.size() != size_t(spectrum.height) * size_t(spectrum.halfWidth()))
         throw std::invalid_argument("img::inverse: spectrum size does not match its dimensions");
-    auto *in = reinterpret_cast<fftw_complex *>(spectrum.c.data());
-    fftw_plan raw;
-    {
-        std::lock_guard guard(plannerLock());
-        raw = fftw_plan_dft_c2r_2d(spectrum.height, spectrum.width, in, image.px.data(),
-                                   FFTW_ESTIMATE);
-    }
-    Plan plan(raw);
-    fftw_execute(plan.plan);
+    transform(spectrum.width, spectrum.height, image.px.data(),
+              reinterpret_cast<fftw_complex *>(spectrum.c.data()), false);
     const double scale = 1.0 / (double(spectrum.width) * double(spectrum.height));
     for (double &v : image.px)
         v *= scale;

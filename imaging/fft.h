@@ -4,6 +4,7 @@
 #include "image.h"
 
 #include <complex>
+#include <functional>
 #include <vector>
 
 namespace img {
@@ -41,6 +42,17 @@ Image inverse(Spectrum &&spectrum);
 // Transforms only those rows, then the columns: a PSF's transfer function on a large image
 // costs about two thirds of a full forward().
 Spectrum forwardOfRows(const Image &rows, const std::vector<int> &rowAt, int height);
+
+// For a filter that makes a large image only to transform it (a mirrored one): the
+// width × height image is written row by row, `fill(y, row)` giving the `width` values of row
+// y, straight into the spectrum's own storage and transformed there, so it costs no memory of
+// its own.
+Spectrum forwardFilled(int width, int height, const std::function<void(int, double *)> &fill);
+
+// And back the same way: the inverse transform in the spectrum's storage, handing each row of
+// the result to `take(y, row)`. Not divided by width * height: a filter folds that into its
+// gain.
+void inverseRows(Spectrum &&spectrum, const std::function<void(int, const double *)> &take);
 
 // Signed frequency index of bin k of an n-point DFT: 0, 1, ..., then negative.
 inline int signedFrequency(int k, int n)

@@ -71,47 +71,67 @@ Image centredMagnitude(const Spectrum &spectrum)
     return out;
 }
 
-std::vector<Peak> strongestPeaks(const Spectrum &spectrum, int count, double minRadius)
+double PowerMap::at(int u, int v) const
+{
+    const int uu = wrap(u, width);
+    const int vv = wrap(v, height);
+    if (uu <= width / 2)
+        return p[size_t(vv) * size_t(halfWidth()) + size_t(uu)];
+    return p[size_t(wrap(-vv, height)) * size_t(halfWidth()) + size_t(width - uu)];
+}
+
+PowerMap powerOf(const Spectrum &spectrum)
+{
+    PowerMap power {spectrum.width, spectrum.height, {}};
+    power.p.resize(spectrum.c.size());
+    for (size_t i = 0; i < spectrum.c.size(); ++i)
+        power.p[i] = std::norm(spectrum.c[i]);
+    return power;
+}
+
+std::vector<Peak> strongestPeaks(const PowerMap &power, int count, double minRadius)
 {
     std::vector<Peak> peaks;
-    const int w = spectrum.width;
-    const int h = spectrum.height;
+    const int w = power.width;
+    const int h = power.height;
+    const int hw = power.halfWidth();
     if (w <= 0 || h <= 0 || count <= 0)
         return peaks;
-    // Magnitudes on the whole grid in bin order, so neighbours wrap with a modulo.
-    std::vector<double> m(size_t(w) * size_t(h));
-    for (int v = 0; v < h; ++v)
-        for (int u = 0; u < w; ++u)
-            m[size_t(v) * size_t(w) + size_t(u)] = std::abs(fullAt(spectrum, u, v));
-    auto mag = [&](int u, int v) { return m[size_t(wrap(v, h)) * size_t(w) + size_t(wrap(u, w))]; };
-
+    // The strongest so far, weakest on top of a heap: a bin no stronger than that cannot enter,
+    // which settles almost every bin with one comparison.
+    const auto stronger = [](const Peak &a, const Peak &b) { return a.magnitude > b.magnitude; };
     for (int v = 0; v < h; ++v) {
-        for (int u = 0; u < w; ++u) {
-            const int fu = signedFrequency(u, w);
-            const int fv = signedFrequency(v, h);
-            const double ru = double(fu) / w;
-            const double rv = double(fv) / h;
+        const int fv = signedFrequency(v, h);
+        const double rv = double(fv) / h;
+        const double *row = &power.p[size_t(v) * size_t(hw)];
+        for (int u = 0; u < hw; ++u) {
+            const double here = row[u];
+            if (int(peaks.size()) == count && here <= peaks.front().magnitude)
+                continue;
+            const double ru = double(u) / w;
             if (ru * ru + rv * rv < minRadius * minRadius)
                 continue;
-            // One of each twin pair: the one with the smaller index in bin order.
-            const size_t index = size_t(v) * size_t(w) + size_t(u);
-            const size_t twin = size_t(wrap(-v, h)) * size_t(w) + size_t(wrap(-u, w));
-            if (twin < index)
+            // Columns 0 and width/2 hold both twins of a pair: the one with v >= 0 stands.
+            if ((u == 0 || 2 * u == w) && fv < 0)
                 continue;
-            const double here = mag(u, v);
             bool isMax = true;
             for (int dv = -1; dv <= 1 && isMax; ++dv)
                 for (int du = -1; du <= 1 && isMax; ++du)
-                    if ((du || dv) && mag(u + du, v + dv) > here)
+                    if ((du || dv) && power.at(u + du, v + dv) > here)
                         isMax = false;
-            if (isMax)
-                peaks.push_back({fu, fv, here});
+            if (!isMax)
+                continue;
+            if (int(peaks.size()) == count) {
+                std::pop_heap(peaks.begin(), peaks.end(), stronger);
+                peaks.pop_back();
+            }
+            peaks.push_back({u, fv, here});
+            std::push_heap(peaks.begin(), peaks.end(), stronger);
         }
     }
-    const size_t keep = std::min(peaks.size(), size_t(count));
-    std::partial_sort(peaks.begin(), peaks.begin() + keep, peaks.end(),
-                      [](const Peak &a, const Peak &b) { return a.magnitude > b.magnitude; });
-    peaks.resize(keep);
+    std::sort_heap(peaks.begin(), peaks.end(), stronger);
+    for (Peak &p : peaks)
+        p.magnitude = std::sqrt(p.magnitude);
     return peaks;
 }
 

@@ -41,17 +41,34 @@ void zeroBin(Spectrum &spectrum, int u, int v);
 // (x - width/2, y - height/2).
 Image centredMagnitude(const Spectrum &spectrum);
 
+// |F|² of every bin a Spectrum stores, in its layout: the one pass of squared magnitudes that
+// the peak search and the noise estimate of a tool share. Squares, because every use compares
+// or takes a median, which squaring keeps, and a square root or hypot per bin is most of the
+// cost of a search over the whole spectrum.
+struct PowerMap
+{
+    int width = 0;
+    int height = 0;
+    std::vector<double> p;
+
+    int halfWidth() const { return width / 2 + 1; }
+    // |F(u, v)|² for any bin: the half that is not stored is its twin's.
+    double at(int u, int v) const;
+};
+
+PowerMap powerOf(const Spectrum &spectrum);
+
 struct Peak
 {
-    int u = 0; // signed frequency along the width, in bins: -width/2 .. width/2
+    int u = 0; // signed frequency along the width, in bins: 0 .. width/2
     int v = 0; // signed frequency along the height, in bins
-    double magnitude = 0.0;
+    double magnitude = 0.0; // |F|
 };
 
 // The `count` strongest local maxima of |F| (not below any of their 8 neighbours) whose
 // frequency lies at least `minRadius` cycles per pixel from DC, that is
-// (u/width)² + (v/height)² >= minRadius². One of each twin pair is listed (the other is
-// (-u, -v)); strongest first. Fewer than `count` when the spectrum has fewer.
-std::vector<Peak> strongestPeaks(const Spectrum &spectrum, int count, double minRadius);
+// (u/width)² + (v/height)² >= minRadius². One of each twin pair is listed, the one with
+// u >= 0 (the other is (-u, -v)); strongest first. Fewer than `count` when there are fewer.
+std::vector<Peak> strongestPeaks(const PowerMap &power, int count, double minRadius);
 
 } // namespace img

@@ -2,16 +2,18 @@
 // before a circular FFT, so that the opposite borders do not bleed into each other.
 #pragma once
 
-#include "image.h"
-
 namespace img {
 
-// The image extended by `padX` columns on the left and on the right and `padY` rows above and
-// below, mirrored about its borders with the edge pixel repeated (..., 1, 0 | 0, 1, ...).
-// Pads wider than the image keep reflecting.
-Image mirrorPad(const Image &image, int padX, int padY);
-
-// The width × height block whose top-left pixel is (x, y); it must lie inside the image.
-Image crop(const Image &image, int x, int y, int width, int height);
+// The index in 0..n-1 that position i of a line of n values takes when the line is mirrored
+// about its ends with the edge value repeated (..., 1, 0 | 0, 1, ..., n-1 | n-1, n-2, ...);
+// positions farther out keep reflecting, with period 2n.
+inline int reflect(int i, int n)
+{
+    const int period = 2 * n;
+    int k = i % period;
+    if (k < 0)
+        k += period;
+    return k < n ? k : period - 1 - k;
+}
 
 } // namespace img

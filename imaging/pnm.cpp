@@ -1,15 +1,18 @@
 // PNM input and output for the image tools.
 //
-// Our own reader rather than Debian's libnetpbm: libnetpbm reports a bad file by printing and
-// calling exit(), which would bypass the tools' one-line Spanish messages and their promise to
-// leave no output behind, and would end a fuzzing run at the first bad input. A reader that
-// throws ImageError can be fuzzed and keeps every error in the tool frame.
+// Our own reader rather than Debian's libnetpbm: libnetpbm reports a bad file through its error
+// handler, which ends in a longjmp (or exit) out of the library, across any C++ frames between:
+// their destructors never run, so buffers leak and a half-written temporary is never removed,
+// and no exception carries a Spanish one-line message to the tool frame. A reader that throws
+// ImageError unwinds properly, keeps every error in the tool frame and can be fuzzed.
 #include "pnm.h"
 
 #include "dospath.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -49,6 +52,12 @@ std::string reason(int error)
         return "la carpeta no existe";
     case ENAMETOOLONG:
         return "el nombre es demasiado largo";
+    case EDQUOT:
+        return "se ha agotado la cuota de disco";
+    case EFBIG:
+        return "el archivo sería demasiado grande";
+    case EIO:
+        return "error de entrada y salida del disco";
     default:
         return "error de sistema " + std::to_string(error);
     }
@@ -142,8 +151,9 @@ private:
         }
     }
 
-    // A decimal number in the header or a plain raster. Large values stop growing at a
-    // bound far above any legal one, so a long run of digits cannot overflow.
+    // A decimal number in the header or a plain raster. Large values stop at a bound far
+    // above any legal one, so a long run of digits cannot overflow.
+    static constexpr unsigned kTooLarge = 100000000;
     unsigned number(const char *notANumber, const char *what = "")
     {
         skipSpaceAndComments();
@@ -152,11 +162,10 @@ private:
         if (b_[pos_] < '0' || b_[pos_] > '9')
             fail(std::string(notANumber) + what);
         unsigned value = 0;
-        while (pos_ < b_.size() && b_[pos_] >= '0' && b_[pos_] <= '9') {
-            value = std::min(value * 10u + unsigned(b_[pos_] - '0'), 100000000u);
-            ++pos_;
-        }
-        return value;
+        const char *end = b_.data() + b_.size();
+        const auto [stop, error] = std::from_chars(b_.data() + pos_, end, value);
+        pos_ = size_t(stop - b_.data());
+        return error == std::errc() ? std::min(value, kTooLarge) : kTooLarge;
     }
 
     unsigned headerNumber(const char *what)
@@ -330,18 +339,52 @@ std::string readWhole(const fs::path &file, const std::string &name)
     return bytes;
 }
 
-bool writeAll(int fd, const std::string &bytes)
+// 0 when every byte went out, else the reason it did not.
+int writeAll(int fd, const std::string &bytes)
 {
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return false;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return ENOSPC;
         done += size_t(n);
     }
-    return true;
+    return 0;
+}
+
+// Writes and closes `fd`: 0, or the first reason either failed (a full disk may show only at
+// close, on a network file system).
+int writeAndClose(int fd, const std::string &bytes)
+{
+    const int error = writeAll(fd, bytes);
+    if (::close(fd) != 0 && error == 0)
+        return errno;
+    return error;
+}
+
+// A new, hidden file beside `target` for the image to be written to before it is renamed over
+// the target. Made with O_EXCL and mode 0666, so the process's umask applies as to any file.
+int createTemporary(const fs::path &target, std::string &name)
+{
+    static std::atomic<unsigned> counter = 0;
+    for (;;) {
+        name = (target.parent_path()
+                / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "."
+                   + std::to_string(counter++)))
+                   .string();
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+}
+
+[[noreturn]] void cannotWrite(const std::string &name, int error)
+{
+    throw ImageError("no se puede escribir el archivo " + quoted(name) + ": " + reason(error));
 }
 
 } // namespace
@@ -368,9 +411,7 @@ std::string encodePgm(const Image &image, int bits)
     out.resize(header + image.size() * bytesPerSample);
     auto *dst = reinterpret_cast<unsigned char *>(out.data() + header);
     for (double v : image.px) {
-        // NaN fails both comparisons and becomes black rather than undefined behaviour.
-        const double clamped = v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;
-        const auto q = unsigned(clamped * maxval + 0.5); // clamped is 0..1: no overflow
+        const unsigned q = quantise(v, maxval);
         if (bytesPerSample == 2) {
             *dst++ = static_cast<unsigned char>(q >> 8);
             *dst++ = static_cast<unsigned char>(q & 0xff);
@@ -387,32 +428,32 @@ void writePgm(const std::string &path, const Image &image, int bits)
     const fs::path target = resolve(path);
     const std::string bytes = encodePgm(image, bits);
 
+    // A device (a link to /dev/null, say) is written as it is: it cannot be replaced, and
+    // should not be.
+    std::error_code ignored;
+    if (fs::exists(target, ignored) && !fs::is_regular_file(target, ignored)
+        && !fs::is_directory(target, ignored)) {
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0)
+            cannotWrite(name, errno);
+        if (const int error = writeAndClose(fd, bytes))
+            cannotWrite(name, error);
+        return;
+    }
     // A hidden temporary beside the target, so the rename below stays within one file
     // system and is atomic: readers and a second writer see the old image or the new one.
-    std::string temp
-        = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
-        const int error = errno;
-        throw ImageError("no se puede escribir el archivo " + quoted(name) + ": " + reason(error));
-    }
-    // mkstemp makes the file private; an image should get the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-
-    const bool written = writeAll(fd, bytes);
-    const int writeError = errno;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
+    std::string temp;
+    const int fd = createTemporary(target, temp);
+    if (fd < 0)
+        cannotWrite(name, errno);
+    if (const int error = writeAndClose(fd, bytes)) {
         ::unlink(temp.c_str());
-        throw ImageError("no se puede escribir el archivo " + quoted(name) + ": "
-                         + reason(written ? ENOSPC : writeError));
+        cannotWrite(name, error);
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
         const int error = errno;
         ::unlink(temp.c_str());
-        throw ImageError("no se puede escribir el archivo " + quoted(name) + ": " + reason(error));
+        cannotWrite(name, error);
     }
 }
 

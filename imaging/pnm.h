@@ -5,9 +5,9 @@
 // renamed over the target, so a reader never sees half an image.
 #pragma once
 
+#include "errors.h"
 #include "image.h"
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -15,18 +15,20 @@ namespace img {
 
 constexpr int kMaxSide = 16384;
 
-// Bad image data or a file that cannot be read or written. The message is Spanish, one line,
-// and names the file; it does not name the program (the tool frame adds that).
-struct ImageError : std::runtime_error
-{
-    using std::runtime_error::runtime_error;
-};
-
 // Decodes a whole PNM file held in memory; `name` is used in messages only.
 Image decodePnm(std::string_view bytes, const std::string &name);
 
 // Reads a PNM file; the name is resolved in its folder without regard to letter case.
 Image readPnm(const std::string &path);
+
+// A value as a PGM file of `maxval` stores it: clamped to 0..1 (NaN to 0) and rounded to the
+// nearest of the levels 0..maxval.
+inline unsigned quantise(double v, unsigned maxval)
+{
+    // NaN fails both comparisons and becomes black rather than undefined behaviour.
+    const double clamped = v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;
+    return unsigned(clamped * maxval + 0.5); // clamped is 0..1: no overflow
+}
 
 // Encodes binary PGM: values clamped to 0..1 and rounded to 8 (maxval 255) or 16 bits (65535).
 std::string encodePgm(const Image &image, int bits);

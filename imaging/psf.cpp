@@ -1,8 +1,8 @@
 // Point-spread functions and their transfer functions.
 #include "psf.h"
 
+#include "errors.h"
 #include "pnm.h"
-#include "tool.h"
 
 #include <filesystem>
 #include <stdexcept>

@@ -1,6 +1,8 @@
 // Measuring an image against a reference.
 #include "quality.h"
 
+#include "pnm.h"
+
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -24,13 +26,10 @@ double psnr(const Image &image, const Image &reference)
 
 Image quantised(const Image &image, int bits)
 {
-    const double levels = bits == 16 ? 65535.0 : 255.0;
+    const unsigned maxval = bits == 16 ? 65535 : 255;
     Image out(image.width, image.height);
-    for (size_t i = 0; i < image.size(); ++i) {
-        const double v = image.px[i];
-        const double clamped = v > 0.0 ? (v < 1.0 ? v : 1.0) : 0.0;
-        out.px[i] = std::round(clamped * levels) / levels;
-    }
+    for (size_t i = 0; i < image.size(); ++i)
+        out.px[i] = quantise(image.px[i], maxval) / double(maxval);
     return out;
 }
 

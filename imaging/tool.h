@@ -7,6 +7,8 @@
 // follows), 2 bad input (an ImageError or BadInput).
 #pragma once
 
+#include "errors.h"
+
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -17,11 +19,6 @@ namespace img {
 enum ExitStatus { kOk = 0, kMisuse = 1, kBadInput = 2 };
 
 struct Misuse : std::runtime_error
-{
-    using std::runtime_error::runtime_error;
-};
-
-struct BadInput : std::runtime_error
 {
     using std::runtime_error::runtime_error;
 };

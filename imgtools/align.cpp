@@ -1,4 +1,6 @@
-// align: the picture the student opened, as the 8-bit PGM that every later step starts from.
+// align.exe: the picture the student opened, as the 8-bit PGM that every later step starts from.
+//
+//   align.exe in
 //
 // Reads any PNM (PBM, PGM of any depth, PPM as luminance) and writes "align.pgm" of the same
 // size in the working folder. The name is fixed: the program's command line does not give it.

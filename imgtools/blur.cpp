@@ -1,4 +1,6 @@
-// blur: circular convolution with a point-spread image, the distortion "Sin ruido".
+// blur.exe: circular convolution with a point-spread image, the distortion "Sin ruido".
+//
+//   blur.exe in psf out
 //
 // The PSF may have any size up to the image's; it is centred on its pixel (width/2, height/2)
 // and scaled to sum 1 (see psf.h), so the PSF file's grey scale does not matter and the blur

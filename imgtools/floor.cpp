@@ -1,13 +1,18 @@
-// floor: the least work a tool of the suite can do, for the benchmark to measure against.
+// imgtools_floor: the least work a tool of the suite can do, for the benchmark to measure against.
 //
 //   imgtools_floor entrada salida bits directas inversas [otra_entrada ...]
 //
 // Reads the input (and any other inputs, as a tool reads its PSF), runs `directas` forward
-// and `inversas` inverse FFTs of the input's size, and writes the input back as a PGM of
-// `bits` bits. Not installed: it only gives the tools' wall times something to be a ratio of.
+// FFTs of the input's size, divides the first spectrum by the second bin by bin when there
+// are two (what a filter does with an image's and a PSF's), runs `inversas` inverse FFTs and
+// writes the result as a PGM of `bits` bits. Not installed: it only gives the tools' times
+// something to be a ratio of.
 #include "fft.h"
 #include "pnm.h"
 #include "tool.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -23,11 +28,19 @@ void run(const std::vector<std::string> &args)
     const int bits = img::parsePositive(args[2], "bits");
     const int forwards = std::stoi(args[3]);
     const int inverses = std::stoi(args[4]);
-    img::Spectrum s;
+    std::vector<img::Spectrum> spectra;
     for (int i = 0; i < forwards; ++i)
-        s = img::forward(image);
-    for (int i = 0; i < inverses; ++i)
-        image = img::inverse(s);
+        spectra.push_back(img::forward(image));
+    if (spectra.size() >= 2)
+        for (size_t i = 0; i < spectra[0].c.size(); ++i) {
+            const std::complex<double> a = spectra[0].c[i], b = spectra[1].c[i];
+            const double power = std::norm(b) + 1e-30;
+            spectra[0].c[i] = {(a.real() * b.real() + a.imag() * b.imag()) / power,
+                               (a.imag() * b.real() - a.real() * b.imag()) / power};
+        }
+    spectra.resize(std::min<size_t>(spectra.size(), 1));
+    for (int i = 0; i < inverses && !spectra.empty(); ++i)
+        image = i + 1 < inverses ? img::inverse(spectra[0]) : img::inverse(std::move(spectra[0]));
     img::writePgm(args[1], image, bits == 16 ? 16 : 8);
 }
 

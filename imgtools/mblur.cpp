@@ -1,4 +1,6 @@
-// mblur: horizontal linear motion blur, circular, the distortion "Movimiento".
+// mblur.exe: horizontal linear motion blur, circular, the distortion "Movimiento".
+//
+//   mblur.exe in length out
 //
 // Each pixel becomes the mean of `length` pixels of its row, the row wrapping around at its
 // ends. The kernel is img::motionPsf(length) centred by the library's rule, so motion.exe

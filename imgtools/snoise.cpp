@@ -1,4 +1,6 @@
-// snoise: structured noise, the distortion "Ruido Estructurado".
+// snoise.exe: structured noise, the distortion "Ruido Estructurado".
+//
+//   snoise.exe in out
 //
 // Periodic interference as a badly shielded cable puts on a picture: three cosines, each of
 // 8 grey levels (of 255), at fixed frequencies well away from the centre of the spectrum.

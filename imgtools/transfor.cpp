@@ -1,4 +1,6 @@
-// transfor: the spectrum as a picture, for "Transformada de Fourier".
+// transfor.exe: the spectrum as a picture, for "Transformada de Fourier".
+//
+//   transfor.exe in out
 //
 // Draws log(1 + |F|) with DC at (width/2, height/2), stretched over the full 8-bit range. F is
 // taken on the 0..255 grey scale, the one textbooks use, so that the logarithm lifts the weak
@@ -7,9 +9,9 @@
 #include "fft.h"
 #include "frequency.h"
 #include "pnm.h"
-#include "tone.h"
 #include "tool.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -22,14 +24,23 @@ const char kUsage[] = "uso: transfor.exe entrada salida\n"
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 2);
-    const img::Image in = img::readPnm(args[0]);
-    img::Spectrum f = img::forward(in);
-    // The logarithm is taken on the stored half of the spectrum, before centredMagnitude
-    // draws each value twice: half the logarithms, which are most of this tool's work. The
-    // value left in each bin is real and not negative, so its magnitude is itself.
+    img::Spectrum f = img::forward(img::readPnm(args[0]));
+    // The logarithm and the stretch are taken on the stored half of the spectrum, before
+    // centredMagnitude draws each value twice: half the work, and the logarithms are most of
+    // it. In single precision, which is twice as fast and still a thousand times finer than
+    // the picture's 256 levels. The value left in each bin is real and not negative, so its
+    // magnitude is itself.
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    for (auto &c : f.c) {
+        const double v = std::log(1.0f + 255.0f * float(std::sqrt(std::norm(c))));
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+        c = v;
+    }
+    const double scale = hi > lo ? 1.0 / (hi - lo) : 0.0;
     for (auto &c : f.c)
-        c = std::log(1.0 + 255.0 * std::abs(c));
-    img::writePgm(args[1], img::stretchMinMax(img::centredMagnitude(f)), 8);
+        c = (c.real() - lo) * scale;
+    img::writePgm(args[1], img::centredMagnitude(f), 8);
 }
 
 } // namespace

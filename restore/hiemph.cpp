@@ -11,6 +11,8 @@
 #include "pnm.h"
 #include "tool.h"
 
+#include <utility>
+
 namespace {
 
 const char kUsage[]
@@ -25,8 +27,9 @@ const char kUsage[]
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 2);
-    const img::Image input = img::readPnm(args[0]);
-    img::writePgm(args[1], restore::emphasise(input), restore::emphasisBits(input));
+    img::Image input = img::readPnm(args[0]);
+    const int bits = restore::emphasisBits(input);
+    img::writePgm(args[1], restore::emphasise(std::move(input)), bits);
 }
 
 } // namespace

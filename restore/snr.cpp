@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -92,14 +93,14 @@ void run(const std::vector<std::string> &args)
     img::expectArgs(args, 2);
     const img::Image noisy = img::readPnm(args[0]);
     img::Spectrum s = img::forward(noisy);
-    const std::vector<restore::NoisePeak> peaks = restore::findNoisePeaks(s);
+    const std::vector<restore::NoisePeak> peaks = restore::findNoisePeaks(img::powerOf(s));
     showSuggestions(args[0], s, peaks);
     const std::vector<restore::DisplayRect> regions = askRegions(s, peaks);
     for (const restore::DisplayRect &r : regions)
         restore::zeroRegion(s, r);
     std::cout << "Se anulan " << regions.size() << (regions.size() == 1 ? " región" : " regiones")
               << " y sus simétricas.\n";
-    img::writePgm(args[1], img::inverse(s), 8);
+    img::writePgm(args[1], img::inverse(std::move(s)), 8);
 }
 
 } // namespace

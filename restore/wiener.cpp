@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -33,9 +34,9 @@ const char kUsage[]
       "  Pregunta k en la consola. Consejo: k = el doble de la variación del ruido, entendida "
       "como\n"
       "  su desviación típica en la escala de grises de 0 a 1: k = 2·σ/255 con σ en niveles de\n"
-      "  gris. Intro toma esa k con σ medido en la propia imagen (picos del espectro para el "
-      "ruido\n"
-      "  periódico, mediana de los detalles finos para el blanco). Escribe un PGM de 8 bits.\n";
+      "  gris. Intro toma esa k con σ medido en el espectro de la propia imagen (sus picos para\n"
+      "  el ruido periódico, las frecuencias altas más débiles para el blanco). Escribe un PGM\n"
+      "  de 8 bits.\n";
 
 // σ in grey levels, to a tenth, or to two figures below one level.
 std::string greyLevels(double sigma)
@@ -48,13 +49,19 @@ std::string greyLevels(double sigma)
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 3);
-    const img::Image blurred = img::readPnm(args[0]);
-    const img::Image psf = img::readPsf(args[1], blurred);
-    const img::Spectrum h = img::transferFunction(psf, blurred.width, blurred.height);
-    const img::Spectrum g = img::forward(blurred);
-
-    const std::vector<restore::NoisePeak> peaks = restore::findNoisePeaks(g);
-    const restore::NoiseEstimate noise = restore::estimateNoise(blurred, g, peaks);
+    img::Spectrum g, h;
+    {
+        const img::Image blurred = img::readPnm(args[0]);
+        h = img::transferFunction(img::readPsf(args[1], blurred), blurred.width, blurred.height);
+        g = img::forward(blurred);
+    }
+    std::vector<restore::NoisePeak> peaks;
+    restore::NoiseEstimate noise;
+    {
+        const img::PowerMap power = img::powerOf(g);
+        peaks = restore::findNoisePeaks(power);
+        noise = restore::estimateNoise(power, peaks);
+    }
     const double advised = std::max(kMinimumK, 2.0 * noise.total());
 
     std::cout << "Filtro de Wiener de «" << args[0] << "» con la PSF «" << args[1]
@@ -73,7 +80,7 @@ void run(const std::vector<std::string> &args)
     std::cout << "; blanco " << greyLevels(noise.white)
               << "),\nluego k = 2·σ/255 = " << restore::formatNumber(advised) << ".\n";
     const double k = restore::askNumber(std::cin, std::cout, "k", advised, 0.0);
-    img::writePgm(args[2], restore::wienerFilter(g, h, k), 8);
+    img::writePgm(args[2], restore::wienerFilter(std::move(g), h, k), 8);
 }
 
 } // namespace

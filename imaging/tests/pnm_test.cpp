@@ -5,7 +5,12 @@
 #include "tempdir.h"
 
 #include <atomic>
+#include <filesystem>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace img;
 
@@ -152,12 +157,22 @@ void testFilesAndCase()
     CHECK_THROWS(writePgm(dir.file("no/hay/x.pgm"), image, 8), ImageError, message);
     CHECK(message.find("«x.pgm»") != std::string::npos);
     CHECK(dir.listing() == "Distor.pgm ");
+
+    // A full disk is named as such, and the device behind the link is written, not replaced.
+    std::filesystem::create_symlink("/dev/full", dir.path / "lleno.pgm");
+    CHECK_THROWS(writePgm(dir.file("lleno.pgm"), image, 8), ImageError, message);
+    CHECK(message.find("«lleno.pgm»: no queda espacio") != std::string::npos);
+    CHECK(std::filesystem::is_symlink(dir.path / "lleno.pgm"));
+    CHECK(dir.listing() == "Distor.pgm lleno.pgm ");
 }
 
 void testConcurrentWriters()
 {
     // Two writers replace one file over and over while a reader keeps reading it: every
-    // read must find one whole image, never a mixture or a short file.
+    // read must find one whole image, never a mixture or a short file. Meanwhile a third
+    // thread creates files of its own, which the writers must not give other permissions
+    // (they once cleared the umask for a moment to read it).
+    const mode_t oldMask = ::umask(027);
     TempDir dir;
     const Image dark(64, 48, 0.0), light(64, 48, 1.0);
     writePgm(dir.file("align.pgm"), dark, 8);
@@ -180,14 +195,33 @@ void testConcurrentWriters()
             ++reads;
         }
     });
+    int wrongMode = 0;
+    std::thread creator([&] {
+        const std::string other = dir.file("otro");
+        while (!stop) {
+            ::close(::open(other.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666));
+            struct stat st
+            {
+            };
+            wrongMode += ::stat(other.c_str(), &st) != 0 || (st.st_mode & 0777) != 0640;
+            ::unlink(other.c_str());
+        }
+    });
     std::thread a(writer, std::cref(dark)), b(writer, std::cref(light));
     a.join();
     b.join();
     stop = true;
     reader.join();
+    creator.join();
     CHECK(bad == 0);
     CHECK(reads > 0);
+    CHECK(wrongMode == 0);
+    struct stat st
+    {
+    };
+    CHECK(::stat(dir.file("align.pgm").c_str(), &st) == 0 && (st.st_mode & 0777) == 0640);
     CHECK(dir.listing() == "align.pgm ");
+    ::umask(oldMask);
 }
 
 } // namespace

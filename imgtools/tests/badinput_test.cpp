@@ -2,9 +2,9 @@
 // the right exit status (1 misuse, 2 bad input), a Spanish message whose first line names the
 // program and the offending file or value, and the working folder exactly as it was: no new
 // file, no temporary left behind, an existing output untouched.
-#include "../../imaging/tests/check.h"
-#include "../../imaging/tests/tempdir.h"
+#include "check.h"
 #include "runtool.h"
+#include "tempdir.h"
 
 #include <map>
 
@@ -47,7 +47,7 @@ void expect(const std::string &tool, const std::vector<std::string> &args, int s
     TempDir dir;
     populate(dir);
     const auto before = snapshot(dir);
-    const ToolRun run = runTool(tool, args, dir.path);
+    const ToolRun run = runTool(tool + ".exe", args, dir.path);
 
     std::string label = tool;
     for (const auto &a : args)

@@ -3,6 +3,7 @@
 
 #include <complex>
 #include <stdexcept>
+#include <utility>
 
 namespace restore {
 
@@ -14,16 +15,26 @@ void checkSizes(const img::Spectrum &g, const img::Spectrum &h)
         throw std::invalid_argument("restore: transfer function and image of different sizes");
 }
 
+// a·b*, written out on the real and imaginary parts: std::complex's operators guard against
+// infinities with a test and a library call per bin, and no bin here is infinite.
+std::complex<double> conjProduct(std::complex<double> a, std::complex<double> b)
+{
+    return {a.real() * b.real() + a.imag() * b.imag(), a.imag() * b.real() - a.real() * b.imag()};
+}
+
 } // namespace
 
 img::Image inverseFilter(img::Spectrum g, const img::Spectrum &h, double threshold)
 {
     checkSizes(g, h);
     for (size_t i = 0; i < g.c.size(); ++i) {
-        const double m = std::abs(h.c[i]);
-        g.c[i] = (m > 0.0 && m >= threshold) ? g.c[i] / h.c[i] : 0.0;
+        const double power = std::norm(h.c[i]);
+        // G / H = G·H* / |H|²
+        g.c[i] = (power > 0.0 && power >= threshold * threshold)
+            ? conjProduct(g.c[i], h.c[i]) / power
+            : 0.0;
     }
-    return img::inverse(g);
+    return img::inverse(std::move(g));
 }
 
 img::Image wienerFilter(img::Spectrum g, const img::Spectrum &h, double k)
@@ -31,9 +42,9 @@ img::Image wienerFilter(img::Spectrum g, const img::Spectrum &h, double k)
     checkSizes(g, h);
     for (size_t i = 0; i < g.c.size(); ++i) {
         const double power = std::norm(h.c[i]) + k;
-        g.c[i] = power > 0.0 ? std::conj(h.c[i]) * g.c[i] / power : 0.0;
+        g.c[i] = power > 0.0 ? conjProduct(g.c[i], h.c[i]) / power : 0.0;
     }
-    return img::inverse(g);
+    return img::inverse(std::move(g));
 }
 
 } // namespace restore

@@ -2,6 +2,7 @@
 #include "enhance.h"
 
 #include "fft.h"
+#include "frequency.h"
 #include "padding.h"
 #include "tone.h"
 
@@ -34,102 +35,123 @@ int padFor(int n, int margin)
     return margin;
 }
 
-// Filters `image`, mirrored by (padX, padY) about its borders, by a gain that depends on the
-// frequency (fu, fv) in bins of the mirrored image's transform, whose size is passed along.
-template<typename Gain>
-img::Image filterMirrored(const img::Image &image, int padX, int padY, Gain gain)
+// A gain that rises from `dc` at DC to `far` at high frequencies as a Gaussian:
+// G = far − (far − dc)·exp(−αu·fu² − αv·fv²), fu and fv in bins of the mirrored image's
+// transform. It is a product of one factor per row and one per column, so the exponentials are
+// taken once per row and column rather than once per bin.
+struct GaussianGain
 {
-    img::Spectrum s = img::forward(img::mirrorPad(image, padX, padY));
-    for (int v = 0; v < s.height; ++v) {
-        const int fv = img::signedFrequency(v, s.height);
-        for (int u = 0; u < s.halfWidth(); ++u)
-            s.at(u, v) *= gain(u, fv, s.width, s.height);
-    }
-    return img::crop(img::inverse(s), padX, padY, image.width, image.height);
-}
+    double dc, far, alphaU, alphaV;
+};
 
-// The values at the `low` and `high` fractions of the sorted pixels.
-std::pair<double, double> quantiles(const std::vector<double> &px, double low, double high)
+// Filters `image`, mirrored by (padX, padY) about its borders, by `gain`. The mirrored image is
+// written straight into the transform's storage, and the result back into the image's own.
+img::Image filterMirrored(img::Image image, int padX, int padY, const GaussianGain &gain)
 {
-    std::vector<double> values = px;
-    const auto at = [&](double f) {
-        return values.begin() + long(std::llround(f * double(values.size() - 1)));
-    };
-    const auto lo = at(low), hi = at(high);
-    std::nth_element(values.begin(), lo, values.end());
-    const double loValue = *lo;
-    // Everything after `lo` is already no smaller than it, so the second search can start
-    // there; it may move `lo` itself, whose value was kept.
-    if (hi > lo)
-        std::nth_element(lo + 1, hi, values.end());
-    return {loValue, *hi};
+    const int w = image.width + 2 * padX;
+    const int h = image.height + 2 * padY;
+    std::vector<int> column(size_t(w), 0);
+    for (int x = 0; x < w; ++x)
+        column[size_t(x)] = img::reflect(x - padX, image.width);
+    img::Spectrum s = img::forwardFilled(w, h, [&](int y, double *row) {
+        const double *src
+            = &image.px[size_t(img::reflect(y - padY, image.height)) * size_t(image.width)];
+        for (int x = 0; x < w; ++x)
+            row[x] = src[column[size_t(x)]];
+    });
+    std::vector<double> across(size_t(s.halfWidth()), 0.0), down(size_t(h), 0.0);
+    for (int u = 0; u < s.halfWidth(); ++u)
+        across[size_t(u)] = std::exp(-gain.alphaU * double(u) * u);
+    for (int v = 0; v < h; ++v) {
+        const double fv = img::signedFrequency(v, h);
+        down[size_t(v)] = std::exp(-gain.alphaV * fv * fv);
+    }
+    // The inverse transform leaves a factor w·h, taken out with the gain.
+    const double n = double(w) * double(h);
+    const double far = gain.far / n, rise = (gain.far - gain.dc) / n;
+    for (int v = 0; v < h; ++v)
+        for (int u = 0; u < s.halfWidth(); ++u)
+            s.at(u, v) *= far - rise * across[size_t(u)] * down[size_t(v)];
+    img::inverseRows(std::move(s), [&](int y, const double *row) {
+        if (y >= padY && y < padY + image.height)
+            std::copy(row + padX, row + padX + image.width, &image.at(0, y - padY));
+    });
+    return image;
 }
 
 } // namespace
 
-img::Image logImage(const img::Image &image)
+img::Image logImage(img::Image image)
 {
-    img::Image out(image.width, image.height);
-    for (size_t i = 0; i < image.size(); ++i)
-        out.px[i] = std::log1p(255.0 * std::max(0.0, image.px[i])) / kLogScale;
-    return out;
+    // The program hands this an 8-bit photograph, 256 levels: each level's logarithm is taken
+    // once and remembered, keyed by the nearest 8-bit level and kept with the exact value it was
+    // taken of, so every pixel gets the very value its own logarithm would give. Other values
+    // (finer levels) just take their own.
+    struct Known
+    {
+        double x = -1.0;
+        double log = 0.0;
+    };
+    Known known[256];
+    for (double &v : image.px) {
+        const double x = v;
+        if (x >= 0.0 && x <= 1.0) {
+            Known &k = known[int(x * 255.0 + 0.5)];
+            if (k.x != x)
+                k = {x, std::log1p(255.0 * x) / kLogScale};
+            v = k.log;
+        } else {
+            v = std::log1p(255.0 * std::max(0.0, x)) / kLogScale;
+        }
+    }
+    return image;
 }
 
-img::Image expImage(const img::Image &logarithm)
+img::Image expImage(img::Image logarithm)
 {
-    img::Image out(logarithm.width, logarithm.height);
-    for (size_t i = 0; i < logarithm.size(); ++i)
-        out.px[i] = std::expm1(logarithm.px[i] * kLogScale) / 255.0;
-    return out;
+    for (double &v : logarithm.px)
+        v = std::expm1(v * kLogScale) / 255.0;
+    return logarithm;
 }
 
-double homomorphicGain(double distanceSquaredBins)
-{
-    return (kGammaHigh - kGammaLow)
-        * (1.0 - std::exp(-kSharpness * distanceSquaredBins / (kCutoffBins * kCutoffBins)))
-        + kGammaLow;
-}
-
-img::Image homomorphic(const img::Image &logarithm)
+img::Image homomorphic(img::Image logarithm)
 {
     if (logarithm.size() == 0)
         return logarithm;
     // The illumination the filter takes out varies over a good part of the image, so the
-    // mirror is half the image wide on each side: nearly one whole period of the image's even
-    // extension, whose borders meet without a jump.
-    const img::Image filtered = filterMirrored(
-        logarithm, logarithm.width / 2, logarithm.height / 2, [](int fu, int fv, int, int) {
-            return homomorphicGain(double(fu) * fu + double(fv) * fv);
-        });
-    return img::stretchPercentile(expImage(filtered), kHomoClip, 1.0 - kHomoClip);
+    // mirror is half the image wide on each side: one whole period of the image's even
+    // extension, whose borders meet without a jump. Where that length has a large prime factor
+    // the mirror grows a little, to a length FFTW transforms fast, and the frequencies are
+    // rescaled so that the filter stays the same.
+    const int w = logarithm.width, h = logarithm.height;
+    const int padX = padFor(w, w / 2), padY = padFor(h, h / 2);
+    const double scaleU = 2.0 * w / (w + 2 * padX), scaleV = 2.0 * h / (h + 2 * padY);
+    const double alpha = kSharpness / (kCutoffBins * kCutoffBins);
+    const GaussianGain gain {kGammaLow, kGammaHigh, alpha * scaleU * scaleU,
+                             alpha * scaleV * scaleV};
+    return img::stretchPercentile(expImage(filterMirrored(std::move(logarithm), padX, padY, gain)),
+                                  kHomoClip, 1.0 - kHomoClip);
 }
 
-double emphasisGain(double distanceSquaredCycles)
-{
-    return kEmphasisA
-        + kEmphasisB
-        * (1.0 - std::exp(-distanceSquaredCycles / (2.0 * kEmphasisCutoff * kEmphasisCutoff)));
-}
-
-img::Image emphasise(const img::Image &image)
+img::Image emphasise(img::Image image)
 {
     if (image.size() == 0)
         return image;
     // The high-pass reaches a few pixels only (a Gaussian of 1/(2π·D0) = 1.6 pixels), so a
     // narrow mirror keeps the opposite borders apart: the transform stays a quarter of the
-    // size the homomorphic filter needs.
-    img::Image out
-        = filterMirrored(image, padFor(image.width, kEmphasisMargin),
-                         padFor(image.height, kEmphasisMargin), [](int fu, int fv, int w, int h) {
-                             const double cu = double(fu) / w;
-                             const double cv = double(fv) / h;
-                             return emphasisGain(cu * cu + cv * cv);
-                         });
+    // size the homomorphic filter needs. D in cycles per pixel is the bin over the length.
+    const int padX = padFor(image.width, kEmphasisMargin);
+    const int padY = padFor(image.height, kEmphasisMargin);
+    const double lw = image.width + 2 * padX, lh = image.height + 2 * padY;
+    const double alpha = 1.0 / (2.0 * kEmphasisCutoff * kEmphasisCutoff);
+    const GaussianGain gain {kEmphasisA, kEmphasisA + kEmphasisB, alpha / (lw * lw),
+                             alpha / (lh * lh)};
+    img::Image out = filterMirrored(std::move(image), padX, padY, gain);
     double mean = 0.0;
     for (double v : out.px)
         mean += v;
     mean /= double(out.size());
-    const auto [lo, hi] = quantiles(out.px, kEmphasisClip, 1.0 - kEmphasisClip);
+    const auto [lo, hi] = img::quantiles(out.px, kEmphasisClip, 1.0 - kEmphasisClip);
     double scale = 1.0;
     if (hi > 1.0 && hi > mean)
         scale = std::min(scale, (1.0 - mean) / (hi - mean));

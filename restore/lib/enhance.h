@@ -38,20 +38,16 @@ constexpr double kEmphasisClip = 0.005;
 
 // The logarithm shuffle.exe stores: ln(1 + 255·x) / ln(256), so black stays 0, white 1, and
 // one grey level above black is not lost in a logarithm of zero.
-img::Image logImage(const img::Image &image);
+img::Image logImage(img::Image image);
 
 // Undoes logImage exactly (before the file's rounding).
-img::Image expImage(const img::Image &logarithm);
-
-double homomorphicGain(double distanceSquaredBins);
+img::Image expImage(img::Image logarithm);
 
 // homo.exe's work on the contents of shuff.pgm: filter the logarithm, exponentiate, stretch.
-img::Image homomorphic(const img::Image &logarithm);
-
-double emphasisGain(double distanceSquaredCycles);
+img::Image homomorphic(img::Image logarithm);
 
 // One pass of high-frequency emphasis, scaled back inside 0..1 as above.
-img::Image emphasise(const img::Image &image);
+img::Image emphasise(img::Image image);
 
 // The bits hiemph.exe writes: 16 for an input that holds only 8-bit levels (align.pgm, the
 // first pass), so the second pass starts from the first one's full precision; 8 for anything

@@ -1,8 +1,6 @@
 // How much noise an image carries.
 #include "noise.h"
 
-#include "frequency.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -10,22 +8,24 @@ namespace restore {
 
 namespace {
 
+// The fraction of the corner's bins below the quantile that measures white noise.
+constexpr double kQuietFraction = 0.1;
+
 // A spike's neighbours carry some of its energy when its frequency falls between bins.
 DisplayRect widened(const DisplayRect &r)
 {
     return {r.x0 - 1, r.y0 - 1, r.x1 + 1, r.y1 + 1};
 }
 
-double spikeEnergy(const img::Spectrum &s, const NoisePeak &peak)
+double spikeEnergy(const img::PowerMap &s, const NoisePeak &peak)
 {
     const DisplayRect r = widened(peak.region);
     double energy = 0.0;
     for (int y = r.y0; y <= r.y1; ++y)
         for (int x = r.x0; x <= r.x1; ++x) {
-            const double m = std::abs(
-                img::fullAt(s, img::binOfDisplay(x, s.width), img::binOfDisplay(y, s.height)));
+            const double p = s.at(img::binOfDisplay(x, s.width), img::binOfDisplay(y, s.height));
             // What the photograph would have put there anyway is not noise.
-            energy += std::max(0.0, m * m - peak.background * peak.background);
+            energy += std::max(0.0, p - peak.background * peak.background);
         }
     return energy;
 }
@@ -37,41 +37,37 @@ double NoiseEstimate::total() const
     return std::hypot(structured, white);
 }
 
-double whiteNoise(const img::Image &image)
+double whiteNoise(const img::PowerMap &power)
 {
-    std::vector<double> details;
-    details.reserve(image.size() / 4);
-    for (int y = 0; y + 1 < image.height; y += 2)
-        for (int x = 0; x + 1 < image.width; x += 2)
-            details.push_back(std::abs(image.at(x, y) - image.at(x + 1, y) - image.at(x, y + 1)
-                                       + image.at(x + 1, y + 1))
-                              / 2.0);
-    if (details.empty())
+    // Frequencies above a quarter of a cycle per pixel along both axes.
+    const int hw = power.halfWidth();
+    std::vector<double> corner;
+    corner.reserve(power.p.size() / 4);
+    for (int v = 0; v < power.height; ++v) {
+        if (4 * std::abs(img::signedFrequency(v, power.height)) < power.height)
+            continue;
+        const double *row = &power.p[size_t(v) * size_t(hw)];
+        for (int u = (power.width + 3) / 4; u < hw; ++u)
+            corner.push_back(row[u]);
+    }
+    if (corner.empty())
         return 0.0;
-    const auto middle = details.begin() + long(details.size() / 2);
-    std::nth_element(details.begin(), middle, details.end());
-    return *middle / 0.6745;
+    const auto quiet = corner.begin() + long(double(corner.size()) * kQuietFraction);
+    std::nth_element(corner.begin(), quiet, corner.end());
+    const double n = double(power.width) * double(power.height);
+    return std::sqrt(*quiet / (n * -std::log1p(-kQuietFraction)));
 }
 
-NoiseEstimate estimateNoise(const img::Image &image, const img::Spectrum &spectrum,
-                            const std::vector<NoisePeak> &peaks)
+NoiseEstimate estimateNoise(const img::PowerMap &power, const std::vector<NoisePeak> &peaks)
 {
     NoiseEstimate estimate;
-    if (peaks.empty()) {
-        estimate.white = whiteNoise(image);
-        return estimate;
-    }
-    // Parseval: a bin pair of magnitude m adds 2·m²/N² to the variance of the image.
-    const double n = double(spectrum.width) * double(spectrum.height);
+    // Parseval: a bin pair of power p adds 2·p/N² to the variance of the image.
+    const double n = double(power.width) * double(power.height);
     double energy = 0.0;
     for (const NoisePeak &peak : peaks)
-        energy += spikeEnergy(spectrum, peak);
+        energy += spikeEnergy(power, peak);
     estimate.structured = std::sqrt(2.0 * energy) / n;
-
-    img::Spectrum quiet = spectrum;
-    for (const NoisePeak &peak : peaks)
-        zeroRegion(quiet, widened(peak.region));
-    estimate.white = whiteNoise(img::inverse(quiet));
+    estimate.white = whiteNoise(power);
     return estimate;
 }
 

@@ -1,14 +1,15 @@
-// How much noise an image carries, measured on the image itself.
+// How much noise an image carries, measured on its spectrum.
 //
-// Two kinds, estimated apart because no single estimator sees both: periodic noise from the
-// energy of its spectral spikes (the finest diagonal details that measure white noise cancel a
-// sinusoid running along the rows or the columns and see only part of a slanted one), and white
-// noise from the median absolute value of those details once the spikes are taken out (a
-// blurred photograph has almost nothing of its own there).
+// Two kinds, estimated apart: periodic noise from the energy of its spectral spikes, and white
+// noise from the bins of the corner of the spectrum farthest from DC along both axes, where a
+// blurred photograph has least of its own. White noise of deviation σ gives every bin an |F|²
+// exponentially distributed with mean N·σ² (N pixels), so that a tenth of the bins lie below
+// N·σ²·ln(10/9). That low quantile, rather than the mean or the median, because what the
+// photograph adds only raises a bin: the quietest bins, near the zeros of the blur, are the
+// noise alone, and a spike of periodic noise does not count at all.
 #pragma once
 
-#include "fft.h"
-#include "image.h"
+#include "frequency.h"
 #include "peaks.h"
 
 #include <vector>
@@ -22,12 +23,10 @@ struct NoiseEstimate
     double total() const; // of both together
 };
 
-// The noise of `image`, whose spectrum and noise spikes the caller already has.
-NoiseEstimate estimateNoise(const img::Image &image, const img::Spectrum &spectrum,
-                            const std::vector<NoisePeak> &peaks);
+// The noise of the image whose spectrum has |F|² `power` and the noise spikes `peaks`.
+NoiseEstimate estimateNoise(const img::PowerMap &power, const std::vector<NoisePeak> &peaks);
 
-// White noise alone: the median absolute diagonal Haar detail over 0.6745, the median of |z|
-// for a unit normal z.
-double whiteNoise(const img::Image &image);
+// White noise alone.
+double whiteNoise(const img::PowerMap &power);
 
 } // namespace restore

@@ -4,6 +4,8 @@
 #include "frequency.h"
 
 #include <algorithm>
+#include <charconv>
+#include <climits>
 #include <cmath>
 
 namespace restore {
@@ -24,33 +26,33 @@ constexpr int kCandidates = 64;
 // sinusoid, and a region grown over the photograph's own bins costs more than it removes.
 constexpr double kLeakFraction = 0.05;
 
-double background(const img::Spectrum &s, int u, int v)
+// The median of |F| is the root of the median of |F|².
+double background(const img::PowerMap &power, int u, int v)
 {
     std::vector<double> around;
     for (int dv = -kBackgroundReach; dv <= kBackgroundReach; ++dv)
         for (int du = -kBackgroundReach; du <= kBackgroundReach; ++du)
             if (std::abs(du) > 1 || std::abs(dv) > 1)
-                around.push_back(std::abs(img::fullAt(s, u + du, v + dv)));
+                around.push_back(power.at(u + du, v + dv));
     const auto middle = around.begin() + long(around.size() / 2);
     std::nth_element(around.begin(), middle, around.end());
-    return *middle;
+    return std::sqrt(*middle);
 }
 
 // Whether a row or column of the display, from `a` to `b` along the other axis, still holds a
-// bin above `level`.
-bool lineAbove(const img::Spectrum &s, bool column, int at, int a, int b, double level)
+// bin whose |F| reaches `level`.
+bool lineAbove(const img::PowerMap &s, bool column, int at, int a, int b, double level)
 {
     for (int t = a; t <= b; ++t) {
         const int x = column ? at : t;
         const int y = column ? t : at;
-        if (std::abs(img::fullAt(s, img::binOfDisplay(x, s.width), img::binOfDisplay(y, s.height)))
-            >= level)
+        if (s.at(img::binOfDisplay(x, s.width), img::binOfDisplay(y, s.height)) >= level * level)
             return true;
     }
     return false;
 }
 
-DisplayRect grow(const img::Spectrum &s, int u, int v, double level)
+DisplayRect grow(const img::PowerMap &s, int u, int v, double level)
 {
     const int x = img::displayOfBin(u, s.width);
     const int y = img::displayOfBin(v, s.height);
@@ -83,13 +85,13 @@ DisplayRect grow(const img::Spectrum &s, int u, int v, double level)
 
 } // namespace
 
-std::vector<NoisePeak> findNoisePeaks(const img::Spectrum &spectrum)
+std::vector<NoisePeak> findNoisePeaks(const img::PowerMap &power)
 {
     std::vector<NoisePeak> found;
-    const double n = double(spectrum.width) * double(spectrum.height);
+    const double n = double(power.width) * double(power.height);
     if (n <= 0)
         return found;
-    for (const img::Peak &p : img::strongestPeaks(spectrum, kCandidates, kPeakMinRadius)) {
+    for (const img::Peak &p : img::strongestPeaks(power, kCandidates, kPeakMinRadius)) {
         NoisePeak peak;
         // Of the twins, the one in the right half of the display (the upper one on the middle
         // column), so the suggestions read the same way whatever order the search found.
@@ -97,12 +99,12 @@ std::vector<NoisePeak> findNoisePeaks(const img::Spectrum &spectrum)
         peak.u = flip ? -p.u : p.u;
         peak.v = flip ? -p.v : p.v;
         peak.magnitude = p.magnitude;
-        peak.background = background(spectrum, p.u, p.v);
+        peak.background = background(power, p.u, p.v);
         peak.amplitude = 2.0 * p.magnitude / n;
         if (peak.magnitude < kPeakMinRatio * peak.background
             || peak.amplitude < kPeakMinAmplitude / 255.0)
             continue;
-        peak.region = grow(spectrum, peak.u, peak.v,
+        peak.region = grow(power, peak.u, peak.v,
                            std::max(kPeakMinRatio * peak.background, kLeakFraction * p.magnitude));
         found.push_back(peak);
         if (int(found.size()) == kMaxPeaks)
@@ -114,21 +116,20 @@ std::vector<NoisePeak> findNoisePeaks(const img::Spectrum &spectrum)
 std::optional<DisplayRect> parseRegion(const std::string &line)
 {
     std::vector<int> numbers;
-    size_t i = 0;
-    while (i < line.size()) {
-        const char c = line[i];
-        if (c == ' ' || c == '\t' || c == ',' || c == '\r') {
-            ++i;
+    const char *p = line.data();
+    const char *end = p + line.size();
+    while (p < end) {
+        if (*p == ' ' || *p == '\t' || *p == ',' || *p == '\r') {
+            ++p;
             continue;
         }
-        if (c < '0' || c > '9')
+        if (*p < '0' || *p > '9')
             return std::nullopt; // a sign, a point or a letter: not a pixel coordinate
-        long value = 0;
-        while (i < line.size() && line[i] >= '0' && line[i] <= '9') {
-            value = std::min(value * 10 + (line[i] - '0'), 1000000L);
-            ++i;
-        }
-        numbers.push_back(int(value));
+        int value = 0;
+        const auto [stop, error] = std::from_chars(p, end, value);
+        // Too many digits is still a number, one far outside any display.
+        numbers.push_back(error == std::errc::result_out_of_range ? INT_MAX : value);
+        p = stop;
     }
     if (numbers.size() != 4)
         return std::nullopt;

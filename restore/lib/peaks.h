@@ -8,6 +8,7 @@
 #pragma once
 
 #include "fft.h"
+#include "frequency.h"
 
 #include <optional>
 #include <string>
@@ -42,8 +43,9 @@ struct NoisePeak
     DisplayRect region; // the spike and the neighbours its energy leaked into
 };
 
-// The noise spikes of `spectrum`, strongest first, one of each twin pair, at most kMaxPeaks.
-std::vector<NoisePeak> findNoisePeaks(const img::Spectrum &spectrum);
+// The noise spikes of the spectrum whose |F|² is `power`, strongest first, one of each twin
+// pair, at most kMaxPeaks.
+std::vector<NoisePeak> findNoisePeaks(const img::PowerMap &power);
 
 // A region as the student types it: four whole numbers "x1 y1 x2 y2", blanks or commas
 // between them, corners in either order. std::nullopt for anything else.

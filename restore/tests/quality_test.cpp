@@ -30,7 +30,7 @@ img::Image load(const TempDir &dir, const std::string &name)
 void step(const TempDir &dir, const std::string &tool, const std::string &args,
           const std::string &answers = "")
 {
-    const ToolRun run = runTool(dir, tool, args, answers);
+    const ToolRun run = runLine(dir, tool, args, answers);
     check::report(run.status == 0, __FILE__, __LINE__, tool + " " + args + ": " + run.err);
 }
 

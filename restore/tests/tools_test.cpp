@@ -85,7 +85,7 @@ void expectFailure(const TempDir &dir, const Tool &tool, const std::string &args
                    const std::string &culprit)
 {
     const std::string before = dir.listing();
-    const ToolRun run = runTool(dir, tool.file, args);
+    const ToolRun run = runLine(dir, tool.file, args);
     const std::string line = firstLine(run.err);
     check::report(run.status == status, __FILE__, __LINE__,
                   std::string(tool.file) + " " + args + ": estado " + std::to_string(run.status));
@@ -101,7 +101,7 @@ void testBadInput()
         TempDir dir;
         prepare(dir, tool);
         // Right arguments first: the folder is usable and the tool works in it.
-        const ToolRun good = runTool(dir, tool.file, tool.args);
+        const ToolRun good = runLine(dir, tool.file, tool.args);
         check::report(good.status == 0, __FILE__, __LINE__,
                       std::string(tool.file) + ": " + good.err);
         dir.write(tool.output, "viejo");
@@ -156,30 +156,30 @@ void testQuestions()
 
     // The advised threshold is shown and taken on Enter, on the end of the input, and after
     // a word that is asked again.
-    ToolRun run = runTool(dir, "inverse.exe", "in.pgm psf.pgm typed.pgm", "0,0001\n");
+    ToolRun run = runLine(dir, "inverse.exe", "in.pgm psf.pgm typed.pgm", "0,0001\n");
     CHECK(run.status == 0 && contains(run.out, "[0,0001]"));
-    runTool(dir, "inverse.exe", "in.pgm psf.pgm enter.pgm", "\n");
-    runTool(dir, "inverse.exe", "in.pgm psf.pgm eof.pgm", "");
-    run = runTool(dir, "inverse.exe", "in.pgm psf.pgm word.pgm", "mucho\n0.0001\n");
+    runLine(dir, "inverse.exe", "in.pgm psf.pgm enter.pgm", "\n");
+    runLine(dir, "inverse.exe", "in.pgm psf.pgm eof.pgm", "");
+    run = runLine(dir, "inverse.exe", "in.pgm psf.pgm word.pgm", "mucho\n0.0001\n");
     CHECK(contains(run.out, "no es un número"));
     const std::string typed = dir.read("typed.pgm");
     CHECK(!typed.empty() && dir.read("enter.pgm") == typed && dir.read("eof.pgm") == typed
           && dir.read("word.pgm") == typed);
     // A threshold that drops everything but DC gives a flat image: the answer is used.
-    runTool(dir, "inverse.exe", "in.pgm psf.pgm flat.pgm", "0.99999\n");
+    runLine(dir, "inverse.exe", "in.pgm psf.pgm flat.pgm", "0.99999\n");
     const img::Image flat = img::readPnm(dir.file("flat.pgm"));
     CHECK(*std::max_element(flat.px.begin(), flat.px.end())
               - *std::min_element(flat.px.begin(), flat.px.end())
           <= 1.0 / 255 + 1e-9);
 
     // wiener explains its advice and offers a measured k; a comma and a point mean the same.
-    run = runTool(dir, "wiener.exe", "in.pgm psf.pgm w_eof.pgm", "");
+    run = runLine(dir, "wiener.exe", "in.pgm psf.pgm w_eof.pgm", "");
     CHECK(run.status == 0 && contains(run.out, "desviación") && contains(run.out, "el doble")
           && contains(run.out, "k ["));
-    runTool(dir, "wiener.exe", "in.pgm psf.pgm w_enter.pgm", "?\n\n");
+    runLine(dir, "wiener.exe", "in.pgm psf.pgm w_enter.pgm", "?\n\n");
     CHECK(dir.read("w_enter.pgm") == dir.read("w_eof.pgm"));
-    runTool(dir, "wiener.exe", "in.pgm psf.pgm w_comma.pgm", "0,01\n");
-    runTool(dir, "wiener.exe", "in.pgm psf.pgm w_point.pgm", "0.01\n");
+    runLine(dir, "wiener.exe", "in.pgm psf.pgm w_comma.pgm", "0,01\n");
+    runLine(dir, "wiener.exe", "in.pgm psf.pgm w_point.pgm", "0.01\n");
     CHECK(dir.read("w_comma.pgm") == dir.read("w_point.pgm")
           && dir.read("w_comma.pgm") != dir.read("w_eof.pgm"));
 }
@@ -204,17 +204,17 @@ void testSnrRegions()
     img::writePgm(dir.file("in.pgm"), noisy, 16);
     const img::Image ref = img::quantised(clean, 8);
 
-    ToolRun run = runTool(dir, "snr.exe", "in.pgm sugerido.pgm", "");
+    ToolRun run = runLine(dir, "snr.exe", "in.pgm sugerido.pgm", "");
     CHECK(run.status == 0 && contains(run.out, "región propuesta: 48 18 48 18"));
     CHECK(img::psnr(img::readPnm(dir.file("sugerido.pgm")), ref) > 35.0);
 
     // Typed regions: a bad line is asked again, a region outside is refused, the twin goes too.
-    run = runTool(dir, "snr.exe", "in.pgm twin.pgm", "1 2 3\n70 0 80 5\n15 29 17 31\n\n");
+    run = runLine(dir, "snr.exe", "in.pgm twin.pgm", "1 2 3\n70 0 80 5\n15 29 17 31\n\n");
     CHECK(contains(run.out, "cuatro números") && contains(run.out, "fuera del espectro"));
     CHECK(img::psnr(img::readPnm(dir.file("twin.pgm")), ref) > 35.0);
 
     // A region elsewhere leaves the cosine in.
-    runTool(dir, "snr.exe", "in.pgm otra.pgm", "2 2 3 3\n");
+    runLine(dir, "snr.exe", "in.pgm otra.pgm", "2 2 3 3\n");
     CHECK(img::psnr(img::readPnm(dir.file("otra.pgm")), ref) < 27.0);
 }
 
@@ -224,26 +224,26 @@ void testNamesAndDepth()
     img::writePgm(dir.file("align.pgm"), img::quantised(scene(64, 48), 8), 8);
     dir.write("Mov10.pgm", "viejo");
     // "ALIGN.PGM" reads align.pgm; "mov10.pgm" replaces Mov10.pgm instead of adding a file.
-    CHECK(runTool(dir, "motion.exe", "ALIGN.PGM 10 mov10.pgm").status == 0);
+    CHECK(runLine(dir, "motion.exe", "ALIGN.PGM 10 mov10.pgm").status == 0);
     CHECK(dir.listing() == "Mov10.pgm align.pgm ");
     CHECK(maxvalOf(dir.read("Mov10.pgm")) == 255);
 
     // shuffle writes shuff.pgm in 16 bits whatever it is asked to read; homo finds it as
     // "Shuff.pgm".
-    CHECK(runTool(dir, "shuffle.exe", "Align.pgm").status == 0);
+    CHECK(runLine(dir, "shuffle.exe", "Align.pgm").status == 0);
     CHECK(maxvalOf(dir.read("shuff.pgm")) == 65535);
-    CHECK(runTool(dir, "homo.exe", "Shuff.pgm homo.pgm").status == 0);
+    CHECK(runLine(dir, "homo.exe", "Shuff.pgm homo.pgm").status == 0);
     CHECK(maxvalOf(dir.read("homo.pgm")) == 255);
 
     // hiemph: 8-bit in, 16-bit out for the second pass; then 8 bits to look at.
-    CHECK(runTool(dir, "hiemph.exe", "align.pgm alto.pgm").status == 0);
+    CHECK(runLine(dir, "hiemph.exe", "align.pgm alto.pgm").status == 0);
     CHECK(maxvalOf(dir.read("alto.pgm")) == 65535);
-    CHECK(runTool(dir, "hiemph.exe", "alto.pgm enfasis.pgm").status == 0);
+    CHECK(runLine(dir, "hiemph.exe", "alto.pgm enfasis.pgm").status == 0);
     CHECK(maxvalOf(dir.read("enfasis.pgm")) == 255);
 
     // Every tool answers --help with its usage on standard output.
     for (const Tool &tool : kTools) {
-        const ToolRun help = runTool(dir, tool.file, "--help");
+        const ToolRun help = runLine(dir, tool.file, "--help");
         CHECK(help.status == 0 && contains(help.out, "uso:"));
     }
 }

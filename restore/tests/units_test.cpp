@@ -137,14 +137,14 @@ void testRegions()
 void testPeaks()
 {
     const img::Image scene = smoothScene(160, 120, 7);
-    CHECK(findNoisePeaks(img::forward(scene)).empty());
+    CHECK(findNoisePeaks(img::powerOf(img::forward(scene))).empty());
 
     // Three whole-bin cosines of 6 grey levels are found, and nothing else.
     img::Image noisy = scene;
     addCosine(noisy, 27, 0, 6.0 / 255);
     addCosine(noisy, 0, 24, 6.0 / 255);
     addCosine(noisy, 20, -15, 6.0 / 255);
-    const auto peaks = findNoisePeaks(img::forward(noisy));
+    const auto peaks = findNoisePeaks(img::powerOf(img::forward(noisy)));
     CHECK(peaks.size() == 3);
     CHECK(hasPeak(peaks, 27, 0) && hasPeak(peaks, 0, 24) && hasPeak(peaks, 20, -15));
     for (const NoisePeak &p : peaks) {
@@ -156,14 +156,14 @@ void testPeaks()
     img::Image faint = scene;
     addCosine(faint, 40, 0, 1.0 / 255);
     addCosine(faint, 4, 3, 8.0 / 255); // 0.04 cycles per pixel
-    CHECK(findNoisePeaks(img::forward(faint)).empty());
+    CHECK(findNoisePeaks(img::powerOf(img::forward(faint))).empty());
 
     // Between two bins the energy leaks sideways, and the region grows to hold it.
     img::Image between = scene;
     for (int y = 0; y < between.height; ++y)
         for (int x = 0; x < between.width; ++x)
             between.at(x, y) += 8.0 / 255 * std::cos(2 * kPi * 40.5 * x / between.width);
-    const auto leaky = findNoisePeaks(img::forward(between));
+    const auto leaky = findNoisePeaks(img::powerOf(img::forward(between)));
     CHECK(!leaky.empty() && leaky[0].region.x1 - leaky[0].region.x0 >= 1);
 }
 
@@ -176,23 +176,21 @@ void testNoiseEstimate()
     img::Image white = scene;
     for (double &v : white.px)
         v += normal(rng);
-    img::Spectrum s = img::forward(white);
-    NoiseEstimate e = estimateNoise(white, s, findNoisePeaks(s));
+    img::PowerMap p = img::powerOf(img::forward(white));
+    NoiseEstimate e = estimateNoise(p, findNoisePeaks(p));
     CHECK_NEAR(e.white * 255, 5.0, 0.4);
     CHECK(e.structured == 0.0);
 
-    // Three cosines of 8 grey levels: σ = 8·√(3/2) ≈ 9.8, which the pixel-difference median
-    // alone underestimates.
+    // Three cosines of 8 grey levels: σ = 8·√(3/2) ≈ 9.8, all of it periodic.
     img::Image periodic = scene;
     addCosine(periodic, 43, 0, 8.0 / 255);
     addCosine(periodic, 0, 38, 8.0 / 255);
     addCosine(periodic, 32, 24, 8.0 / 255);
-    s = img::forward(periodic);
-    e = estimateNoise(periodic, s, findNoisePeaks(s));
+    p = img::powerOf(img::forward(periodic));
+    e = estimateNoise(p, findNoisePeaks(p));
     const double sigma = 8.0 * std::sqrt(1.5);
     CHECK_NEAR(e.structured * 255, sigma, 0.05 * sigma);
     CHECK(e.white * 255 < 0.5);
-    CHECK(whiteNoise(periodic) * 255 < 0.7 * sigma);
 }
 
 void testDeconvolution()
@@ -233,11 +231,6 @@ void testDeconvolution()
 
 void testEnhancement()
 {
-    CHECK_NEAR(homomorphicGain(0.0), kGammaLow, 1e-12);
-    CHECK_NEAR(homomorphicGain(1e6), kGammaHigh, 1e-9);
-    CHECK_NEAR(emphasisGain(0.0), kEmphasisA, 1e-12);
-    CHECK_NEAR(emphasisGain(0.5), kEmphasisA + kEmphasisB, 1e-6);
-
     img::Image ramp(32, 8);
     for (int x = 0; x < 32; ++x)
         for (int y = 0; y < 8; ++y)
