@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins
   libfftw3-dev
   fonts-wine fonts-dejavu-core
   xterm
