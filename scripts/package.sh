@@ -26,5 +26,8 @@ dpkg-buildpackage -b --no-sign --no-pre-clean
 mkdir -p dist
 rm -f dist/tavelio_* dist/tavelio-dbgsym_*
 mv ../tavelio_"${version}"_"${arch}".* ../tavelio-dbgsym_"${version}"_"${arch}".* dist/
+# What menus and software centres read, as installed.
+desktop-file-validate debian/tavelio/usr/share/applications/tavelio.desktop
+appstreamcli validate --no-net debian/tavelio/usr/share/metainfo/*.metainfo.xml
 lintian --fail-on error,warning --info "dist/tavelio_${version}_${arch}.deb"
 echo "dist/tavelio_${version}_${arch}.deb"

@@ -19,6 +19,7 @@ trap cleanup EXIT
 
 fail() {
   echo "FALLO: $*" >&2
+  [[ -s "$scratch/tavelio.log" ]] && sed 's/^/  tavelio: /' "$scratch/tavelio.log" >&2
   [[ -n "${DISPLAY:-}" ]] && import -window root "$scratch/fallo.png" 2>/dev/null \
     && cp "$scratch/fallo.png" "$build/e2e-fallo.png" && echo "captura: $build/e2e-fallo.png" >&2
   exit 1
@@ -53,16 +54,16 @@ export DISPLAY=":$(head -n1 "$scratch/display")" QT_QPA_PLATFORM=xcb
 export TAVELIO_TERMINAL=xterm LANG=C.UTF-8
 if [[ -n "${TAVELIO_INSTALLED:-}" ]]; then
   tools=$("$TAVELIO_INSTALLED/lib/tavelio/tavelio-drivec")
-  program=("$TAVELIO_INSTALLED/bin/tavelio-launch")
+  tavelio_command=("$TAVELIO_INSTALLED/bin/tavelio-launch")
 else
   export TAVELIO_DRIVE_C="$scratch/drive_c" XDG_CONFIG_HOME="$scratch/config"
   tools=$("$build/bin/tavelio-drivec")
-  program=("$build/bin/tavelio")
+  tavelio_command=("$build/bin/tavelio")
 fi
 cd "$tools"
 
 start_tavelio() {
-  "${program[@]}" >"$scratch/tavelio.log" 2>&1 &
+  "${tavelio_command[@]}" >"$scratch/tavelio.log" 2>&1 &
   pids+=($!)
   wait_for 20 window_named '^Tavelio$' || fail "la ventana principal no aparece"
   main=$(window_named '^Tavelio$' | head -n1)
