@@ -87,7 +87,7 @@ private slots:
         QVERIFY(run.err.contains(QStringLiteral("aviso: el ancho, 600")));
         QCOMPARE(QImage(drive.path("ancha.BMP")).size(), QSize(600, 250));
         run = runImportar(drive,
-                       {QStringLiteral("--recortar"), QStringLiteral("--reemplazar"), source});
+                          {QStringLiteral("--recortar"), QStringLiteral("--reemplazar"), source});
         QCOMPARE(run.status, 0);
         QCOMPARE(QImage(drive.path("ancha.BMP")).size(), QSize(599, 249));
         QCOMPARE(img::readPnm(drive.path("ancha.pgm").toStdString()).width, 599);
