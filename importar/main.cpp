@@ -199,7 +199,8 @@ int main(int argc, char *argv[])
     const QImage picture = readPhoto(options.photo);
     const QString problem = importar::nameProblem(options.name, dos::driveCFromEnvironment());
     if (!problem.isEmpty())
-        fail(QStringLiteral("nombre no válido «%1»: %2").arg(options.name, problem));
+        fail(QStringLiteral("nombre no válido «%1»: %2 (NOMBRE, el segundo argumento, da otro)")
+                 .arg(options.name, problem));
     const dos::fs::path driveC = preparedDriveC();
 
     const QString folder = QString::fromStdString(dos::toolFolder(driveC).string());

@@ -20,11 +20,13 @@ if [[ "$version" != "$cmake_version" ]]; then
   exit 1
 fi
 
-# Without the stamps dh would take the kept build tree as up to date.
-rm -f debian/debhelper-build-stamp debian/*.debhelper.log
+# Without the stamps dh would take the kept build tree as up to date; debian/files would still
+# list the packages of the last run.
+rm -f debian/debhelper-build-stamp debian/*.debhelper.log debian/files
 dpkg-buildpackage -b --no-sign --no-pre-clean
 mkdir -p dist
 rm -f dist/tavelio_* dist/tavelio-dbgsym_*
+shopt -s nullglob # no debug symbols package with DEB_BUILD_OPTIONS=noddebs
 mv ../tavelio_"${version}"_"${arch}".* ../tavelio-dbgsym_"${version}"_"${arch}".* dist/
 # What menus and software centres read, as installed.
 desktop-file-validate debian/tavelio/usr/share/applications/tavelio.desktop

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh --test
-DEB_BUILD_OPTIONS=nocheck bash scripts/package.sh
+DEB_BUILD_OPTIONS="nocheck noddebs" bash scripts/package.sh
 FUZZ_SECONDS=${FUZZ_SECONDS:-30} bash scripts/fuzz.sh
 (cd build-deb && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
 bash scripts/acceptance.sh build-deb
