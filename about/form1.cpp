@@ -5,10 +5,12 @@
 #include "fonts.h"
 #include "twips.h"
 
+#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTimer>
 
 // The portrait is compiled into this static library; its resources must be registered by name.
 static void initAboutResources()
@@ -60,7 +62,7 @@ Form1::Form1(platform::Registry &registry, platform::ProcessStarter &starter,
 
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
-    resize(twipsToPixels(8715, dpi), twipsToPixels(7620, dpi));
+    resize(designedSize());
 
     // The frame is larger than the client area: its right and bottom edges lie outside.
     fraMainFrame = new QFrame(this);
@@ -108,6 +110,29 @@ void Form1::showEvent(QShowEvent *event)
     // Every load starts with the focus on the picture, first in the tab order.
     picLogo->setFocus(Qt::OtherFocusReason);
     QWidget::showEvent(event);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    // The window is still handling its close; it is unloaded once that is over.
+    if (event->isAccepted())
+        QTimer::singleShot(0, this, &Form1::unloadWindow);
+}
+
+void Form1::unloadWindow()
+{
+    if (isVisible())
+        return; // shown again before the unload came round
+    destroy();
+    setAttribute(Qt::WA_Moved, false); // the window system places the next window
+    resize(designedSize());
+}
+
+QSize Form1::designedSize()
+{
+    const double dpi = platform::screenDpi();
+    return QSize(platform::twipsToPixels(8715, dpi), platform::twipsToPixels(7620, dpi));
 }
 
 } // namespace about

@@ -2,7 +2,8 @@
 // the system-information program found through the registry.
 //
 // The main window makes one instance on the first "Acerca de Tavelio" and shows it modeless.
-// "Aceptar" and the close button only hide the window; the object stays for the next show.
+// "Aceptar" and the close button unload the window: the object stays, and the next show loads a
+// fresh window at the designed size, wherever the window system places it.
 #pragma once
 
 #include "registry.h"
@@ -49,8 +50,13 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Drops the closed window, its place and size; the controls stay for the next one.
+    void unloadWindow();
+    static QSize designedSize();
+
     // Starts a program given by its DOS path; false when it names no executable file or the
     // start fails.
     bool startProgram(const QString &dosPath);

@@ -21,8 +21,8 @@ const QString kProgramFile = QStringLiteral("\\MSINFO32.EXE");
 const QString kUnavailable
     = QStringLiteral("La información del sistema no está disponible en este momento");
 
-// The keys are opened with write rights too. A key the user may only read therefore fails to
-// open and counts as missing; that is how the program has always behaved.
+// The keys are opened with the About box's designed access, which holds write rights too: a key
+// the user may only read fails to open, and the lookup moves on as for a key that is not there.
 constexpr std::uint32_t kKeyAccess = KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY
     | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY | KEY_CREATE_LINK | READ_CONTROL;
 static_assert(kKeyAccess == 0x2003F);
@@ -60,7 +60,8 @@ bool ordinaryFileExists(const QString &dosPath)
     return file && std::filesystem::is_regular_file(*file);
 }
 
-// A REG_DWORD in decimal. The number is signed, as a 32-bit "&h" literal is.
+// A REG_DWORD as a signed decimal number. The program itself reads only text values, so any
+// rendering of the number serves.
 QString dwordText(const QByteArray &data)
 {
     const auto byte = [&](int i) { return std::uint32_t(std::uint8_t(data[i])); };
@@ -101,7 +102,7 @@ bool Form1::GetKeyValue(HKEY KeyRoot, const QString &KeyName, const QString &Sub
     OpenKey closer(registry_, key);
 
     QByteArray buffer(kValueBufferSize, '\0');
-    std::uint32_t type = REG_NONE;
+    std::uint32_t type = 0;
     std::uint32_t size = kValueBufferSize;
     if (registry_.queryValueEx(key, SubKeyRef.toLocal8Bit().toStdString(), &type,
                                reinterpret_cast<std::uint8_t *>(buffer.data()), &size)
@@ -123,7 +124,7 @@ bool Form1::GetKeyValue(HKEY KeyRoot, const QString &KeyName, const QString &Sub
 bool Form1::startProgram(const QString &dosPath)
 {
     // The text is the program itself, unquoted and without arguments. An empty text names the
-    // working folder, which is no program, so it fails here as it would under Windows.
+    // working folder, which is no program: the start fails.
     const std::optional<std::filesystem::path> program = nativePath(dosPath);
     std::error_code error;
     if (!program || !std::filesystem::is_regular_file(*program, error)

@@ -1,5 +1,6 @@
 #include "filecommands.h"
 
+#include "drivec.h"
 #include "services.h"
 #include "settings.h"
 
@@ -9,7 +10,9 @@ namespace app {
 
 namespace {
 
-constexpr int kToolFolderLength = 29; // "c:\qor\ejecutable\auxiliares\"
+// The twin-name rule cuts a fixed 29 characters: the length of the tool folder's name.
+constexpr int kToolFolderLength = 29;
+static_assert(std::size(dos::kToolFolder) - 1 == kToolFolderLength);
 constexpr int kExtensionLength = 4; // ".BMP"
 
 struct Key

@@ -12,8 +12,8 @@ inline const QString kOpenTitle = QStringLiteral("Abrir");
 inline const QString kBitmapFilter = QStringLiteral("Bitmaps (*.BMP)");
 
 // The PGM twin of a chosen bitmap: its full DOS name less the first 29 characters (the length
-// of "c:\qor\ejecutable\auxiliares\") and the last 4 (".BMP"), followed by ".pgm". Nothing for
-// a name too short to have both cut off.
+// of the tool folder's name) and the last 4 (".BMP"), followed by ".pgm". Nothing for a name
+// too short to have both cut off.
 std::optional<QString> pgmTwinName(const QString &fullDosName);
 
 // The settings of the window placement, under the application title.

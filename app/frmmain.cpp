@@ -4,6 +4,7 @@
 
 #include "captionbutton.h"
 #include "contracts.h"
+#include "drivec.h"
 #include "filecommands.h"
 #include "fonts.h"
 #include "opendialog.h"
@@ -125,6 +126,9 @@ void frmMain::createControls()
 
 void frmMain::createMenus()
 {
+    // The menu bar has the system's menu font, not the window's bold; the drop-down menus are
+    // windows of their own and have it already.
+    menuBar()->setFont(platform::systemFont());
     QMenu *parents[3] = {};
     for (int i = 0; i < kMenuCount; ++i) {
         const MenuEntry &entry = kMenu[i];
@@ -174,6 +178,7 @@ void frmMain::createStatusBar()
 {
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("sbStatusBar"));
+    bar->setFont(platform::systemFont()); // a status bar control draws in the system font
     bar->setSizeGripEnabled(false);
     bar->setFixedHeight(platform::twipsToPixels(kStatusBarHeight, m_dpi));
     const int minWidth = platform::twipsToPixels(kPanelMinWidth, m_dpi);
@@ -186,7 +191,6 @@ void frmMain::createStatusBar()
     time->setObjectName(QStringLiteral("panelTime"));
     for (QLabel *panel : {state, date, time}) {
         panel->setMinimumWidth(minWidth);
-        panel->setFont(QFont()); // the status bar has no font of its own
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }
     bar->addWidget(state, 1);
@@ -215,7 +219,7 @@ void frmMain::Form_Load()
 
 void frmMain::applyPlacement()
 {
-    // The stored numbers are the outer frame's; the frame's own size is known once shown.
+    // The stored numbers are the outer frame's: the client area is what the frame leaves.
     const QSize frame = frameGeometry().size() - geometry().size();
     move(platform::twipsToPixels(m_placement.left(), m_dpi),
          platform::twipsToPixels(m_placement.top(), m_dpi));
@@ -224,16 +228,19 @@ void frmMain::applyPlacement()
            - frame);
 }
 
-void frmMain::showEvent(QShowEvent *event)
+bool frmMain::event(QEvent *event)
 {
-    QMainWindow::showEvent(event);
-    if (!m_placementFitted) {
+    // A window manager frames the window only after it is shown, and the frame's size reaches
+    // Qt with a later move or resize. The size loaded before that counted no frame; fit it once
+    // the frame is known. Without a window manager the frame stays empty and nothing changes.
+    const bool result = QMainWindow::event(event);
+    if (!m_placementFitted && (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        && frameGeometry().size() != geometry().size()) {
         m_placementFitted = true;
-        QTimer::singleShot(0, this, [this] {
-            if (!isMaximized() && !isMinimized())
-                applyPlacement();
-        });
+        if (!isMaximized() && !isMinimized())
+            applyPlacement();
     }
+    return result;
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -278,9 +285,9 @@ void frmMain::mnuFileOpen_Click()
     if (!twin) {
         m_services.messages.show(
             this,
-            tr("No se puede alinear %1: elija el mapa de bits en la carpeta de herramientas "
-               "c:\\qor\\ejecutable\\auxiliares\\, junto a su imagen PGM.")
-                .arg(m_dialogFileName));
+            tr("No se puede alinear %1: elija el mapa de bits en la carpeta de herramientas %2, "
+               "junto a su imagen PGM.")
+                .arg(m_dialogFileName, QLatin1String(dos::kToolFolder)));
         return;
     }
     m_runner.run(this, QStringLiteral("align.bat"),

@@ -48,7 +48,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void showEvent(QShowEvent *event) override;
+    bool event(QEvent *event) override;
 
 private:
     void createControls();
@@ -83,7 +83,7 @@ private:
     MethodState m_methods;
     QString m_dialogFileName; // the DOS name the open dialog holds between uses
     QRectF m_placement; // twips of the outer frame, as loaded
-    bool m_placementFitted = false;
+    bool m_placementFitted = false; // refitted to the window manager's frame
     double m_dpi = 96.0;
 
     CaptionButton *Command1 = nullptr;

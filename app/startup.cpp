@@ -5,10 +5,9 @@
 #include "fonts.h"
 #include "frmmain.h"
 #include "opendialog.h"
+#include "qtspanish.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 
 namespace app {
 
@@ -57,14 +56,9 @@ int runTavelio(int &argc, char **argv, std::function<void()> onFirstPaint)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavelio"));
 
-    // Standard buttons read "Aceptar", "Cancelar", "Abrir".
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QStringLiteral("es")), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    platform::installSpanishQt(application);
     platform::registerTahoma();
-    // Windows draws dialogs and buttons without a font of their own in Tahoma 8.
-    QApplication::setFont(platform::tahoma(8, false));
+    QApplication::setFont(platform::systemFont()); // for dialogs and buttons without a font
 
     const dos::Drives drives = dos::currentDrives();
     prepareDriveC(drives);

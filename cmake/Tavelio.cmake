@@ -8,7 +8,12 @@
 set(TAVELIO_DRIVE_C_BUILD ${CMAKE_BINARY_DIR}/drive_c)
 set(TAVELIO_DRIVE_C_INSTALL ${CMAKE_INSTALL_DATADIR}/tavelio/drive_c)
 set(TAVELIO_LIB_INSTALL lib/tavelio)
-set(TAVELIO_TOOL_SUBDIR qor/ejecutable/auxiliares)
+# The tool folder below drive C, read from its one name: kToolFolder in platform/drivec.h.
+file(STRINGS ${PROJECT_SOURCE_DIR}/platform/drivec.h tool_folder REGEX "kToolFolder\\[\\] = ")
+string(REGEX REPLACE "^.*\"c:(.*)\".*$" "\\1" tool_folder "${tool_folder}")
+string(REGEX REPLACE "(\\\\)+" "/" tool_folder "${tool_folder}")
+string(REGEX REPLACE "^/|/$" "" TAVELIO_TOOL_SUBDIR "${tool_folder}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/drivec.h)
 
 # tavelio_install_programs(<destination> <target>...)
 # Installs programs and lists them for the `programs` target, which builds what running

@@ -2,12 +2,12 @@
 //
 // Lists operating system, kernel, processor, memory, display and Qt version in a two-column
 // table. It is found through the drive-C registry, as Windows' own tool would be.
+#include "qtspanish.h"
 #include "systeminfo.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QHeaderView>
-#include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -30,13 +30,13 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("msinfo32"));
+    platform::installSpanishQt(app);
 
     QWidget window;
     window.setWindowTitle(QStringLiteral("Información del sistema"));
     auto *layout = new QVBoxLayout(&window);
     layout->addWidget(infoTable(msinfo::collectSystemInfo(), &window));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, &window);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Cerrar"));
     QObject::connect(buttons, &QDialogButtonBox::rejected, &window, &QWidget::close);
     layout->addWidget(buttons);
     window.resize(640, 360);

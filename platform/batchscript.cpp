@@ -19,14 +19,6 @@ std::string_view trimLeft(std::string_view text)
     return text;
 }
 
-std::string_view trim(std::string_view text)
-{
-    text = trimLeft(text);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // Whether `line` is the built-in `word`, alone or followed by a blank.
 bool isBuiltin(std::string_view line, std::string_view word, std::string_view *rest)
 {
@@ -84,14 +76,14 @@ int runScript(std::string_view text, Console &console)
             hidden = true;
             line = trimLeft(line.substr(1));
         }
-        if (trim(line).empty())
+        if (dos::trimmed(line, " \t").empty())
             continue;
         if (echo && !hidden)
             console.out("\n" + console.prompt() + std::string(line) + "\n");
 
         std::string_view rest;
         if (isBuiltin(line, "echo", &rest)) {
-            const std::string_view argument = trim(rest);
+            const std::string_view argument = dos::trimmed(rest, " \t");
             if (argument.empty())
                 console.out(echo ? "ECHO está activado.\n" : "ECHO está desactivado.\n");
             else if (dos::equalsIgnoreCase(argument, "on"))

@@ -1,7 +1,6 @@
 // DOS names for Linux files: case-blind lookup component by component.
 #include "dospath.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <system_error>
 #include <vector>
@@ -9,11 +8,6 @@
 namespace dos {
 
 namespace {
-
-char lower(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
 
 std::vector<std::string_view> splitComponents(std::string_view path)
 {
@@ -63,13 +57,6 @@ fs::path normalised(const fs::path &path)
 
 } // namespace
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lower(x) == lower(y);
-           });
-}
-
 fs::path findInFolder(const fs::path &folder, std::string_view name)
 {
     std::error_code error;
@@ -108,7 +95,7 @@ fs::path resolveBelow(const fs::path &root, std::string_view relative)
 std::optional<fs::path> toNative(std::string_view dosPath, const Drives &drives)
 {
     if (hasDriveLetter(dosPath)) {
-        const char letter = lower(dosPath[0]);
+        const char letter = asciiLower(dosPath[0]);
         std::string_view rest = dosPath.substr(2);
         if (letter == 'c')
             return resolveBelow(drives.driveC, rest);

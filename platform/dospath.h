@@ -6,6 +6,8 @@
 // DOS name and back. Pure C++: the image tools and the command shell use it as well.
 #pragma once
 
+#include "asciitext.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -21,9 +23,6 @@ struct Drives
     fs::path driveC; // what "c:\" names
     fs::path workingFolder; // what bare and relative names are resolved against
 };
-
-// ASCII letters compared without regard to case; other bytes must match exactly.
-bool equalsIgnoreCase(std::string_view a, std::string_view b);
 
 // The entry of `folder` called `name` without regard to letter case. An exact match wins; among
 // several case variants the first in name order is taken, so the answer does not change

@@ -128,7 +128,8 @@ bool prepareDriveC(const fs::path &driveC, std::span<const fs::path> templates, 
 
 fs::path toolFolder(const fs::path &driveC)
 {
-    return resolveBelow(driveC, "qor\\ejecutable\\auxiliares");
+    // The folder's name without its drive, "c:\".
+    return resolveBelow(driveC, std::string_view(kToolFolder).substr(3));
 }
 
 fs::path currentExecutable()

@@ -9,8 +9,11 @@
 
 namespace dos {
 
-// The tool folder of a drive C (c:\qor\ejecutable\auxiliares), where the image tools, the
-// sample bitmaps and their PGM twins live and where the program works.
+// The tool folder, as the command lines write it: the image tools, the sample bitmaps and their
+// PGM twins live there, and the program works there. The build reads its place from this line.
+inline constexpr char kToolFolder[] = "c:\\qor\\ejecutable\\auxiliares\\";
+
+// The tool folder of a drive C.
 fs::path toolFolder(const fs::path &driveC);
 
 // The folder of the helper programs that no one types (the command shell, tavelio-drivec)

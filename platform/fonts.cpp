@@ -8,13 +8,8 @@ namespace platform {
 
 void registerTahoma()
 {
-    bool found = false;
-    for (const char *file :
-         {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-        if (QFile::exists(QString::fromLatin1(file)))
-            found = QFontDatabase::addApplicationFont(QString::fromLatin1(file)) >= 0 || found;
-    }
-    if (!found)
+    const QString regular = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+    if (!QFile::exists(regular) || QFontDatabase::addApplicationFont(regular) < 0)
         QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
 }
 
@@ -24,6 +19,11 @@ QFont tahoma(double pointSize, bool bold)
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
+}
+
+QFont systemFont()
+{
+    return tahoma(8, false);
 }
 
 } // namespace platform

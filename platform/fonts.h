@@ -5,11 +5,16 @@
 
 namespace platform {
 
-// Registers the Tahoma-compatible fonts of Debian's fonts-wine package, which fontconfig does
-// not find by itself, and otherwise substitutes DejaVu Sans. Call once after QApplication.
+// Registers Tahoma from Debian's fonts-wine, which fontconfig does not find by itself, and
+// otherwise substitutes DejaVu Sans. Only the regular face is registered: Wine's bold face
+// draws its strokes no thicker than the regular one, so bold is left to Qt's emboldening of
+// the regular face. Call once after QApplication.
 void registerTahoma();
 
 // Tahoma at a point size, bold or not.
 QFont tahoma(double pointSize, bool bold);
+
+// The font Windows draws menus, status bars and dialogs in when they set none: Tahoma 8.
+QFont systemFont();
 
 } // namespace platform

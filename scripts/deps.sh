@@ -16,7 +16,7 @@ if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
   packages+=(debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream)
 fi
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(xvfb xdotool x11-utils imagemagick clang-14 libclang-rt-14-dev)
+  packages+=(xvfb xdotool x11-utils imagemagick openbox clang-14 libclang-rt-14-dev)
 fi
 
 missing=()

@@ -1,12 +1,15 @@
-// Fakes for the platform seams, shared by the program's tests.
+// Stand-ins for the platform's seams, shared by the tests of the program, the About box and
+// msinfo: each records what it is asked.
 #pragma once
 
-#include "opendialog.h"
+#include "asciitext.h"
+#include "registry.h"
 #include "services.h"
 
 #include <QList>
 #include <QStringList>
 #include <functional>
+#include <set>
 
 namespace fakes {
 
@@ -23,12 +26,10 @@ public:
     bool startDetached(const QString &program, const QStringList &arguments,
                        const QString &workingFolder, QString *reason) override
     {
-        if (fail) {
-            *reason = QStringLiteral("sin recursos");
-            return false;
-        }
         starts.append(Start {program, arguments, workingFolder});
-        return true;
+        if (fail)
+            *reason = QStringLiteral("fallo simulado");
+        return !fail;
     }
     QList<Start> starts;
     bool fail = false;
@@ -37,32 +38,54 @@ public:
 class MessageBoxes : public platform::MessageBoxes
 {
 public:
-    void show(QWidget *, const QString &text) override
+    void show(QWidget *parent, const QString &text) override
     {
         texts.append(text);
+        parents.append(parent);
         if (onShow)
             onShow();
     }
     QStringList texts;
+    QList<QWidget *> parents;
     std::function<void()> onShow;
 };
 
-// Answers each exec() with the next queued native path ("" for a cancel).
-class OpenDialog : public app::OpenDialog
+// An in-memory registry under HKEY_LOCAL_MACHINE: keys may be read-only, and every open is
+// logged by its key name (platform::regKeyName).
+class Registry : public platform::KeyRegistry
 {
 public:
-    QString exec(QWidget *, const QString &title, const QString &filter,
-                 const QString &previous) override
+    void set(const std::string &subKey, const std::string &name, std::uint32_t type,
+             std::string_view data)
     {
-        titles.append(title);
-        filters.append(filter);
-        previousNames.append(previous);
-        return answers.isEmpty() ? QString() : answers.takeFirst();
+        keys[key(subKey)][dos::asciiLowered(name)] = {type, {data.begin(), data.end()}};
     }
-    QStringList answers;
-    QStringList titles;
-    QStringList filters;
-    QStringList previousNames;
+    // A text value, with its zero byte.
+    void setText(const std::string &subKey, const std::string &name, const std::string &text)
+    {
+        set(subKey, name, platform::REG_SZ, std::string_view(text.c_str(), text.size() + 1));
+    }
+    static std::string key(const std::string &subKey)
+    {
+        return platform::regKeyName(platform::HKEY_LOCAL_MACHINE, subKey);
+    }
+    platform::RegKeys keys;
+    std::set<std::string> readOnly; // key names
+    std::vector<std::string> openLog;
+
+protected:
+    platform::LONG loadKey(const std::string &keyName, bool wantsWrite,
+                           platform::RegValues *values) override
+    {
+        openLog.push_back(keyName);
+        const auto found = keys.find(keyName);
+        if (found == keys.end())
+            return platform::ERROR_FILE_NOT_FOUND;
+        if (wantsWrite && readOnly.count(keyName))
+            return platform::ERROR_ACCESS_DENIED;
+        *values = found->second;
+        return platform::ERROR_SUCCESS;
+    }
 };
 
 } // namespace fakes

@@ -2,7 +2,9 @@
 #include "captionbutton.h"
 #include "fakes.h"
 #include "filecommands.h"
+#include "fonts.h"
 #include "frmmain.h"
+#include "opendialog.h"
 #include "testenv.h"
 #include "texts.h"
 
@@ -10,6 +12,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
@@ -18,13 +21,31 @@
 
 namespace {
 
+// Answers each exec() with the next queued native path ("" for a cancel).
+class FakeOpenDialog : public app::OpenDialog
+{
+public:
+    QString exec(QWidget *, const QString &title, const QString &filter,
+                 const QString &previous) override
+    {
+        titles.append(title);
+        filters.append(filter);
+        previousNames.append(previous);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QStringList answers;
+    QStringList titles;
+    QStringList filters;
+    QStringList previousNames;
+};
+
 // One window with fake services on a scratch drive C.
 struct Fixture
 {
     testenv::Drive drive;
     fakes::ProcessStarter starter;
     fakes::MessageBoxes messages;
-    fakes::OpenDialog dialog;
+    FakeOpenDialog dialog;
     int aboutBoxesMade = 0;
     std::unique_ptr<app::frmMain> window;
 
@@ -63,6 +84,22 @@ double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The darkness of a caption drawn black on white in `font`.
+qint64 ink(const QFont &font)
+{
+    QImage image(400, 40, QImage::Format_Grayscale8);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.drawText(image.rect(), Qt::AlignCenter, QStringLiteral("Mostrar imagen resturada"));
+    painter.end();
+    qint64 sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            sum += 255 - image.constScanLine(y)[x];
+    return sum;
 }
 
 // The menu bar flattened to "level|caption" lines.
@@ -116,6 +153,25 @@ private slots:
         QCOMPARE(opened.size(), 263);
         QVERIFY(opened.contains("2º) Le aplicaremos una distorsión" + QString(10, ' ')));
         QVERIFY(opened.endsWith("imagen restaurada"));
+    }
+
+    // Bold captions look bold, and the menu bar and the status bar have the system's font rather
+    // than the window's bold.
+    void fontsAsAWindowsProgramHasThem()
+    {
+        platform::registerTahoma();
+        Fixture f;
+        const QFont button = f.button("Command1")->font();
+        QCOMPARE(button.pointSizeF(), 9.0);
+        QVERIFY(ink(button) > 1.2 * ink(platform::tahoma(9, false)));
+        const QFont label = f.window->findChild<QLabel *>("Label1")->font();
+        QVERIFY(!label.bold());
+        QVERIFY(ink(f.window->font()) > 1.2 * ink(label));
+        for (QWidget *bar : {static_cast<QWidget *>(f.window->menuBar()),
+                             f.window->findChild<QWidget *>("panelEstado")}) {
+            QCOMPARE(bar->font().pointSizeF(), 8.0);
+            QVERIFY(!bar->font().bold());
+        }
     }
 
     void theMenuTree()
@@ -218,7 +274,7 @@ private slots:
         f.starter.fail = true;
         f.action("Inverso")->trigger();
         QVERIFY(f.messages.texts.last().startsWith(
-            "No se pudo iniciar el archivo por lotes Inverse.bat: sin recursos"));
+            "No se pudo iniciar el archivo por lotes Inverse.bat: fallo simulado"));
         QCOMPARE(f.window->methods().restoreMethod, QStringLiteral("FFT"));
     }
 

@@ -11,15 +11,7 @@
 
 namespace {
 
-void touch(const QString &path, const QByteArray &content = "x", bool executable = false)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-}
+using testenv::writeFile;
 
 // Records what a batch file asks of the console.
 class RecordingConsole : public batch::Console
@@ -68,10 +60,10 @@ private slots:
     void dosNamesFindFilesWithoutRegardToCase()
     {
         testenv::Drive drive;
-        touch(drive.path("align.exe"));
-        touch(drive.path("snoise.exe"));
-        touch(drive.path("align.pgm"));
-        touch(drive.path("mov10.pgm"));
+        writeFile(drive.path("align.exe"));
+        writeFile(drive.path("snoise.exe"));
+        writeFile(drive.path("align.pgm"));
+        writeFile(drive.path("mov10.pgm"));
         const auto native = [&](const char *name) {
             return QString::fromStdString(dos::toNative(name, drive.drives).value().string());
         };
@@ -88,7 +80,7 @@ private slots:
     void everyNativePathHasADosNameAndBack()
     {
         testenv::Drive drive;
-        touch(drive.path("Camera.BMP"));
+        writeFile(drive.path("Camera.BMP"));
         const std::string inside = dos::toDos(drive.path("Camera.BMP").toStdString(), drive.drives);
         QCOMPARE(QString::fromStdString(inside),
                  QStringLiteral("c:\\qor\\ejecutable\\auxiliares\\Camera.BMP"));
@@ -108,8 +100,8 @@ private slots:
         QTemporaryDir home;
         QDir(programs.path()).mkpath("qor/ejecutable/auxiliares");
         QDir(data.path()).mkpath("qor/ejecutable/auxiliares");
-        touch(programs.path() + "/qor/ejecutable/auxiliares/mblur.exe", "#!/bin/sh\n", true);
-        touch(data.path() + "/qor/ejecutable/auxiliares/camera.pgm", "P5 1 1 255\n\x01");
+        writeFile(programs.path() + "/qor/ejecutable/auxiliares/mblur.exe", "#!/bin/sh\n", true);
+        writeFile(data.path() + "/qor/ejecutable/auxiliares/camera.pgm", "P5 1 1 255\n\x01");
         const std::vector<dos::fs::path> templates {programs.path().toStdString(),
                                                     data.path().toStdString()};
         const dos::fs::path driveC = (home.path() + "/drive_c").toStdString();
@@ -126,14 +118,14 @@ private slots:
         // A student's own change stays, and so does a link of hers that still leads somewhere;
         // a file the templates gain later arrives, and a link left dangling by an older
         // layout is made again.
-        touch(QString::fromStdString(data1.string()), "mine");
-        touch(data.path() + "/qor/ejecutable/auxiliares/text.pgm", "P5 1 1 255\n\x02");
+        writeFile(QString::fromStdString(data1.string()), "mine");
+        writeFile(data.path() + "/qor/ejecutable/auxiliares/text.pgm", "P5 1 1 255\n\x02");
         const dos::fs::path blur = driveC / "qor/ejecutable/auxiliares/blur.exe";
         const dos::fs::path snr = driveC / "qor/ejecutable/auxiliares/snr.exe";
         dos::fs::create_symlink(home.path().toStdString() + "/old/share/blur.exe", blur);
         dos::fs::create_symlink(tool, snr);
-        touch(programs.path() + "/qor/ejecutable/auxiliares/blur.exe", "#!/bin/sh\n", true);
-        touch(programs.path() + "/qor/ejecutable/auxiliares/snr.exe", "#!/bin/sh\n", true);
+        writeFile(programs.path() + "/qor/ejecutable/auxiliares/blur.exe", "#!/bin/sh\n", true);
+        writeFile(programs.path() + "/qor/ejecutable/auxiliares/snr.exe", "#!/bin/sh\n", true);
         QVERIFY(dos::prepareDriveC(driveC, templates, &reason));
         QFile mine(QString::fromStdString(data1.string()));
         QVERIFY(mine.open(QIODevice::ReadOnly));
@@ -177,11 +169,11 @@ private slots:
     {
         QFETCH(QString, tail);
         testenv::Drive drive;
-        touch(drive.path("args.exe"),
-              "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done > out.txt\n", true);
-        touch(drive.path("run.bat"),
-              "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\ARGS.exe " + tail.toUtf8()
-                  + "\r\n");
+        writeFile(drive.path("args.exe"),
+                  "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]' \"$a\"; done > out.txt\n", true);
+        writeFile(drive.path("run.bat"),
+                  "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\ARGS.exe " + tail.toUtf8()
+                      + "\r\n");
         const ShellRun run = runShell(drive, "RUN.BAT");
         QCOMPARE(run.status, 0);
         QVERIFY(!QFile::exists(drive.path("x")));
@@ -195,9 +187,9 @@ private slots:
     void shellShowsTheLineAndReportsMissingPrograms()
     {
         testenv::Drive drive;
-        touch(drive.path("ok.exe"), "#!/bin/sh\necho hecho\n", true);
-        touch(drive.path("two.bat"),
-              "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\nada.exe a\r\nok.exe\r\n");
+        writeFile(drive.path("ok.exe"), "#!/bin/sh\necho hecho\n", true);
+        writeFile(drive.path("two.bat"),
+                  "@echo \r\ncls\r\nc:\\qor\\ejecutable\\auxiliares\\nada.exe a\r\nok.exe\r\n");
         const ShellRun run = runShell(drive, "two.bat");
         QCOMPARE(run.status, 0); // the next line ran all the same
         QVERIFY(run.out.contains("ECHO está activado."));
@@ -205,7 +197,7 @@ private slots:
         QVERIFY(run.out.contains("hecho"));
         QVERIFY(run.err.contains("'c:\\qor\\ejecutable\\auxiliares\\nada.exe' no se reconoce"));
 
-        touch(drive.path("one.bat"), "nada.exe\r\n");
+        writeFile(drive.path("one.bat"), "nada.exe\r\n");
         QCOMPARE(runShell(drive, "one.bat").status, 127); // 9009 does not fit an exit status
         QCOMPARE(runShell(drive, "ninguno.bat").status, 2);
     }

@@ -1,36 +1,75 @@
-// A scratch drive C and working folder for one test, plus the built command shell.
+// A scratch drive C for one test, and files written there.
 #pragma once
 
-#include "dospath.h"
+#include "drivec.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace testenv {
 
-// A temporary drive C whose tool folder is the working folder, as when the program runs.
-struct Drive
+// Writes `content` to `path`, making its folders; executable when asked. The path, or ""
+// when it could not be written.
+inline QString writeFile(const QString &path, const QByteArray &content = "x",
+                         bool executable = false)
 {
-    QTemporaryDir root;
-    dos::Drives drives;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) < 0)
+        return QString();
+    file.close();
+    if (executable)
+        file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup
+                            | QFile::ExeOther);
+    return path;
+}
 
+// A temporary drive C whose tool folder is the working folder, as when the program runs. It is
+// the current drive C (through $TAVELIO_DRIVE_C) while it lives.
+class Drive
+{
+public:
     Drive()
     {
-        QDir(root.path()).mkpath(QStringLiteral("qor/ejecutable/auxiliares"));
+        previous_ = qgetenv("TAVELIO_DRIVE_C");
         drives.driveC = root.path().toStdString();
-        drives.workingFolder
-            = (root.path() + QStringLiteral("/qor/ejecutable/auxiliares")).toStdString();
+        drives.workingFolder = dos::toolFolder(drives.driveC);
+        QDir().mkpath(working());
         qputenv("TAVELIO_DRIVE_C", root.path().toLocal8Bit());
     }
+    ~Drive()
+    {
+        if (previous_.isNull())
+            qunsetenv("TAVELIO_DRIVE_C");
+        else
+            qputenv("TAVELIO_DRIVE_C", previous_);
+    }
+    Drive(const Drive &) = delete;
+    Drive &operator=(const Drive &) = delete;
+
     QString working() const { return QString::fromStdString(drives.workingFolder.string()); }
+    // A file in the working folder, and one below drive C.
     QString path(const QString &name) const { return working() + QLatin1Char('/') + name; }
+    QString onDriveC(const QString &relative) const { return root.filePath(relative); }
     QByteArray read(const QString &name) const
     {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+    // A program below drive C that does nothing.
+    QString program(const QString &relative) const
+    {
+        return writeFile(onDriveC(relative), "#!/bin/sh\nexit 0\n", true);
+    }
+
+    QTemporaryDir root;
+    dos::Drives drives;
+
+private:
+    QByteArray previous_;
 };
 
 inline QByteArray batchBytes(const char *commandLine)

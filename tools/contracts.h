@@ -30,7 +30,8 @@ enum class ToolId {
 struct ToolContract
 {
     ToolId id;
-    const char *path; // exactly as the command line writes it
+    const char *folder; // exactly as the command line writes it, with its final backslash
+    const char *program; // the file name, exactly as the command line writes it
     const char *arguments; // what follows the path, in order
     const char *reads; // working files read
     const char *writes; // working files written
@@ -41,6 +42,9 @@ extern const ToolContract kTools[];
 extern const size_t kToolCount;
 
 const ToolContract &contract(ToolId id);
+
+// The tool's full path, as the command line writes it.
+std::string path(ToolId id);
 
 // The tool's path followed by each argument after exactly one blank: no quotes, no blank at
 // either end. Null arguments are skipped.

@@ -6,23 +6,18 @@
 // The name is resolved in the working folder without regard to letter case. A missing or
 // unreadable image gives a Spanish message box and exit status 1 (misuse) or 2 (bad input).
 #include "imageload.h"
+#include "qtspanish.h"
 #include "viewerwindow.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QTranslator>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(viewer::kProgramTitle));
 
-    // Standard buttons and dialogs in Spanish ("Aceptar"), like the rest of the program.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_es"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    platform::installSpanishQt(app);
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

@@ -1,9 +1,10 @@
 // The About box's window: captions, places at 96 dpi, fonts, the portrait, focus and tab
-// order, and hiding without destroying.
+// order, and closing that unloads the window but not the object.
 #include "authors.h"
 #include "fakes.h"
 #include "form1.h"
 #include "registry.h"
+#include "testenv.h"
 #include "twips.h"
 
 #include <QFile>
@@ -20,9 +21,9 @@ class TestForm1 : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<MemoryRegistry> registry;
-    std::unique_ptr<FakeStarter> starter;
-    std::unique_ptr<FakeMessages> messages;
+    std::unique_ptr<fakes::Registry> registry;
+    std::unique_ptr<fakes::ProcessStarter> starter;
+    std::unique_ptr<fakes::MessageBoxes> messages;
     std::unique_ptr<about::Form1> form;
 
     template<class T> T *child(const char *name)
@@ -48,9 +49,9 @@ private slots:
     }
     void init()
     {
-        registry = std::make_unique<MemoryRegistry>();
-        starter = std::make_unique<FakeStarter>();
-        messages = std::make_unique<FakeMessages>();
+        registry = std::make_unique<fakes::Registry>();
+        starter = std::make_unique<fakes::ProcessStarter>();
+        messages = std::make_unique<fakes::MessageBoxes>();
         form = std::make_unique<about::Form1>(*registry, *starter, *messages);
     }
     void cleanup() { form.reset(); }
@@ -214,10 +215,10 @@ private slots:
 
     void infoButtonStartsTheProgram()
     {
-        TestDriveC drive;
+        testenv::Drive drive;
         const QString program = drive.program(QStringLiteral("windows/system32/msinfo32.exe"));
-        registry->hive().setValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
-                                  stringValue("PATH", "c:\\windows\\system32\\msinfo32.exe"));
+        registry->setText("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
+                          "c:\\windows\\system32\\msinfo32.exe");
         showAndActivate();
         QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
@@ -227,34 +228,39 @@ private slots:
         QVERIFY(form->isVisible());
     }
 
-    void aceptarHidesWithoutDestroying()
+    // "Aceptar" and the close box unload the window, not the object: the next show is a fresh
+    // window at the designed size, however the last one was moved and resized.
+    void closingUnloadsTheWindow_data()
     {
+        QTest::addColumn<bool>("aceptar");
+        QTest::newRow("Aceptar") << true;
+        QTest::newRow("close box") << false;
+    }
+
+    void closingUnloadsTheWindow()
+    {
+        QFETCH(bool, aceptar);
         showAndActivate();
         QPointer<QWidget> alive(form.get());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // focus on "Aceptar"
-        QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+        QPointer<QWindow> window(form->windowHandle());
+        form->setGeometry(300, 250, 320, 200);
+        if (aceptar) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // focus on "Aceptar"
+            QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+        } else {
+            QVERIFY(form->close());
+        }
         QVERIFY(!form->isVisible());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTRY_VERIFY(!window);
         QVERIFY(alive);
 
-        // Shown again: the same window, the focus back on the picture.
         showAndActivate();
-        QCOMPARE(form->windowTitle(), QStringLiteral("Form1"));
+        QVERIFY(form->windowHandle());
+        QCOMPARE(form->size(), QSize(581, 508));
+        QVERIFY(form->pos() != QPoint(300, 250));
         QCOMPARE(child<QLabel>("lblCompanyProduct")->text(), QStringLiteral("Tavelio"));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(child<QLabel>("picLogo")));
         QVERIFY(nothingHappened());
-    }
-
-    void closeButtonHidesWithoutDestroying()
-    {
-        showAndActivate();
-        QPointer<QWidget> alive(form.get());
-        QVERIFY(form->close());
-        QVERIFY(!form->isVisible());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(alive);
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
 };
 

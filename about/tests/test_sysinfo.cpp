@@ -3,6 +3,7 @@
 #include "fakes.h"
 #include "form1.h"
 #include "registry.h"
+#include "testenv.h"
 
 #include <QtTest>
 #include <fstream>
@@ -44,11 +45,6 @@ private:
     Registry &inner_;
 };
 
-RegValue rawValue(std::string name, std::uint32_t type, QByteArray bytes)
-{
-    return RegValue {std::move(name), type, std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
-}
-
 } // namespace
 
 class TestSysInfo : public QObject
@@ -56,19 +52,21 @@ class TestSysInfo : public QObject
     Q_OBJECT
 
     // Fresh for every test function.
-    std::unique_ptr<TestDriveC> drive;
-    std::unique_ptr<MemoryRegistry> registry;
-    std::unique_ptr<FakeStarter> starter;
-    std::unique_ptr<FakeMessages> messages;
+    std::unique_ptr<testenv::Drive> drive;
+    std::unique_ptr<fakes::Registry> registry;
+    std::unique_ptr<fakes::ProcessStarter> starter;
+    std::unique_ptr<fakes::MessageBoxes> messages;
     std::unique_ptr<about::Form1> form;
 
-    void setPath(const std::string &text)
+    void setRaw(const std::string &key, const std::string &name, std::uint32_t type,
+                const QByteArray &data)
     {
-        registry->hive().setValue(HKEY_LOCAL_MACHINE, kMsinfoKey, stringValue("PATH", text));
+        registry->set(key, name, type, std::string_view(data.constData(), size_t(data.size())));
     }
+    void setPath(const std::string &text) { registry->setText(kMsinfoKey, "PATH", text); }
     void setLocation(const std::string &folder)
     {
-        registry->hive().setValue(HKEY_LOCAL_MACHINE, kLocationKey, stringValue("MSINFO", folder));
+        registry->setText(kLocationKey, "MSINFO", folder);
     }
     // Exactly one message, the one text, over the About box; nothing started.
     void expectMessageOnly()
@@ -88,18 +86,17 @@ class TestSysInfo : public QObject
     }
     std::vector<std::string> bothKeys() const
     {
-        return {std::string("HKEY_LOCAL_MACHINE\\") + kMsinfoKey,
-                std::string("HKEY_LOCAL_MACHINE\\") + kLocationKey};
+        return {fakes::Registry::key(kMsinfoKey), fakes::Registry::key(kLocationKey)};
     }
     std::vector<std::string> firstKeyOnly() const { return {bothKeys()[0]}; }
 
 private slots:
     void init()
     {
-        drive = std::make_unique<TestDriveC>();
-        registry = std::make_unique<MemoryRegistry>();
-        starter = std::make_unique<FakeStarter>();
-        messages = std::make_unique<FakeMessages>();
+        drive = std::make_unique<testenv::Drive>();
+        registry = std::make_unique<fakes::Registry>();
+        starter = std::make_unique<fakes::ProcessStarter>();
+        messages = std::make_unique<fakes::MessageBoxes>();
         form = std::make_unique<about::Form1>(*registry, *starter, *messages);
     }
     void cleanup()
@@ -112,7 +109,7 @@ private slots:
     {
         form->StartSysInfo();
         expectMessageOnly();
-        QCOMPARE(registry->openLog(), bothKeys());
+        QCOMPARE(registry->openLog, bothKeys());
     }
 
     void firstValueStartsItsProgram()
@@ -122,7 +119,7 @@ private slots:
         setPath("C:\\WINDOWS\\System32\\MSINFO32.EXE");
         form->StartSysInfo();
         expectStarted(program);
-        QCOMPARE(registry->openLog(), firstKeyOnly());
+        QCOMPARE(registry->openLog, firstKeyOnly());
     }
 
     void firstValueNamingAMissingFile()
@@ -133,12 +130,12 @@ private slots:
         setLocation("c:\\tools");
         form->StartSysInfo();
         expectMessageOnly();
-        QCOMPARE(registry->openLog(), firstKeyOnly());
+        QCOMPARE(registry->openLog, firstKeyOnly());
     }
 
     void firstValueNamingAFileThatIsNoProgram()
     {
-        drive->write(QStringLiteral("windows/notes.txt"), "text", false);
+        testenv::writeFile(drive->onDriveC(QStringLiteral("windows/notes.txt")), "text", false);
         setPath("c:\\windows\\notes.txt");
         form->StartSysInfo();
         expectMessageOnly();
@@ -148,7 +145,7 @@ private slots:
     {
         drive->program(QStringLiteral("msinfo32.exe"));
         setPath("c:\\msinfo32.exe");
-        starter->succeeds = false;
+        starter->fail = true;
         form->StartSysInfo();
         QCOMPARE(starter->starts.size(), 1);
         QCOMPARE(messages->texts, QStringList {kMessage});
@@ -160,7 +157,7 @@ private slots:
         setLocation("c:\\Common Files\\MSInfo");
         form->StartSysInfo();
         expectStarted(program);
-        QCOMPARE(registry->openLog(), bothKeys());
+        QCOMPARE(registry->openLog, bothKeys());
     }
 
     void onlySecondValueFindsTheProgramInAnyCase()
@@ -181,7 +178,7 @@ private slots:
 
     void onlySecondValueWhereTheProgramIsAFolder()
     {
-        QDir().mkpath(drive->path(QStringLiteral("msinfo/MSINFO32.EXE")));
+        QDir().mkpath(drive->onDriveC(QStringLiteral("msinfo/MSINFO32.EXE")));
         setLocation("c:\\msinfo");
         form->StartSysInfo();
         expectMessageOnly();
@@ -193,12 +190,12 @@ private slots:
         const QString second = drive->program(QStringLiteral("second/MSINFO32.EXE"));
         setPath("c:\\first\\msinfo32.exe");
         setLocation("c:\\second");
-        registry->setReadOnly(HKEY_LOCAL_MACHINE, kMsinfoKey);
+        registry->readOnly.insert(fakes::Registry::key(kMsinfoKey));
         form->StartSysInfo();
         expectStarted(second);
 
         starter->starts.clear();
-        registry->setReadOnly(HKEY_LOCAL_MACHINE, kLocationKey);
+        registry->readOnly.insert(fakes::Registry::key(kLocationKey));
         form->StartSysInfo();
         expectMessageOnly();
     }
@@ -207,8 +204,8 @@ private slots:
     void readOnlyRegistryFile()
     {
         const QString program = drive->program(QStringLiteral("windows/system32/msinfo32.exe"));
-        const QString file = drive->write(
-            QStringLiteral("windows/tavelio.reg"),
+        const QString file = testenv::writeFile(
+            drive->onDriveC(QStringLiteral("windows/tavelio.reg")),
             "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\n"
             "\"PATH\"=\"c:\\\\windows\\\\system32\\\\msinfo32.exe\"\n");
         FileRegistry fileRegistry; // the current drive C's
@@ -232,37 +229,33 @@ private slots:
         setLocation("c:\\second");
         form->StartSysInfo();
         expectMessageOnly();
-        QCOMPARE(registry->openLog(), firstKeyOnly());
+        QCOMPARE(registry->openLog, firstKeyOnly());
     }
 
     void valueOfAnotherType()
     {
-        registry->hive().setValue(
-            HKEY_LOCAL_MACHINE, kMsinfoKey,
-            rawValue("PATH", REG_EXPAND_SZ, QByteArray("c:\\windows\\msinfo32.exe", 25)));
+        setRaw(kMsinfoKey, "PATH", REG_EXPAND_SZ, QByteArray("c:\\windows\\msinfo32.exe", 25));
         drive->program(QStringLiteral("windows/msinfo32.exe"));
         form->StartSysInfo();
         expectMessageOnly();
-        QCOMPARE(registry->openLog(), firstKeyOnly());
+        QCOMPARE(registry->openLog, firstKeyOnly());
     }
 
     void fullBufferWithoutZeroByte()
     {
-        registry->hive().setValue(HKEY_LOCAL_MACHINE, kMsinfoKey,
-                                  rawValue("PATH", REG_SZ, QByteArray(1024, 'a')));
+        setRaw(kMsinfoKey, "PATH", REG_SZ, QByteArray(1024, 'a'));
         drive->program(QStringLiteral("second/MSINFO32.EXE"));
         setLocation("c:\\second");
         form->StartSysInfo();
         // The error leaves both GetKeyValue and the lookups at once.
         expectMessageOnly();
-        QCOMPARE(registry->openLog(), firstKeyOnly());
+        QCOMPARE(registry->openLog, firstKeyOnly());
     }
 
     void valueTooLongForTheBuffer()
     {
         // One byte more than the buffer holds: a failed read, so the second lookup is tried.
-        registry->hive().setValue(HKEY_LOCAL_MACHINE, kMsinfoKey,
-                                  rawValue("PATH", REG_SZ, QByteArray(1025, 'a')));
+        setRaw(kMsinfoKey, "PATH", REG_SZ, QByteArray(1025, 'a'));
         const QString program = drive->program(QStringLiteral("second/MSINFO32.EXE"));
         setLocation("c:\\second");
         form->StartSysInfo();
@@ -313,7 +306,7 @@ private slots:
         QFETCH(quint32, type);
         QFETCH(QByteArray, data);
         QFETCH(QString, expected);
-        registry->hive().setValue(HKEY_LOCAL_MACHINE, "K", rawValue("V", type, data));
+        setRaw("K", "V", type, data);
         QString value = QStringLiteral("previo");
         QVERIFY(
             form->GetKeyValue(HKEY_LOCAL_MACHINE, QStringLiteral("K"), QStringLiteral("V"), value));
@@ -323,9 +316,9 @@ private slots:
 
     void getKeyValueFailuresEmptyTheText()
     {
-        registry->hive().setValue(HKEY_LOCAL_MACHINE, "K", stringValue("V", "x"));
-        registry->hive().setValue(HKEY_LOCAL_MACHINE, "R", stringValue("V", "x"));
-        registry->setReadOnly(HKEY_LOCAL_MACHINE, "R");
+        registry->setText("K", "V", "x");
+        registry->setText("R", "V", "x");
+        registry->readOnly.insert(fakes::Registry::key("R"));
         QString value = QStringLiteral("previo");
         QVERIFY(!form->GetKeyValue(HKEY_LOCAL_MACHINE, QStringLiteral("Missing"),
                                    QStringLiteral("V"), value));
@@ -343,8 +336,7 @@ private slots:
 
     void getKeyValueRaisesForAFullBuffer()
     {
-        registry->hive().setValue(HKEY_LOCAL_MACHINE, "K",
-                                  rawValue("V", REG_SZ, QByteArray(1024, 'a')));
+        setRaw("K", "V", REG_SZ, QByteArray(1024, 'a'));
         QString value = QStringLiteral("previo");
         QVERIFY_THROWS_EXCEPTION(
             about::UnterminatedValueError,

@@ -97,10 +97,8 @@ private slots:
     {
         testenv::Drive drive;
         const QString source = photo(drive, QStringLiteral("foto.png"), 32, 32);
-        QFile text(drive.root.path() + QStringLiteral("/nota.png"));
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("no es una imagen\n");
-        text.close();
+        const QString text
+            = testenv::writeFile(drive.onDriveC(QStringLiteral("nota.png")), "no es una imagen\n");
         const QStringList before = QDir(drive.working()).entryList(QDir::Files);
 
         const QStringList names {QStringLiteral("mi foto"), QStringLiteral("фото"),
@@ -111,7 +109,7 @@ private slots:
             QVERIFY2(run.status != 0, qPrintable(name));
             QVERIFY2(run.err.startsWith(QStringLiteral("tavelio-importar: ")), qPrintable(run.err));
         }
-        const Run unreadable = runImportar(drive, {text.fileName()});
+        const Run unreadable = runImportar(drive, {text});
         QVERIFY(unreadable.err.contains(QStringLiteral("no se puede leer la imagen")));
         QVERIFY(unreadable.status != 0);
         QCOMPARE(QDir(drive.working()).entryList(QDir::Files), before);

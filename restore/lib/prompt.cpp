@@ -1,6 +1,8 @@
 // Questions a restoration tool asks in its console window.
 #include "prompt.h"
 
+#include "asciitext.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,22 +11,9 @@
 
 namespace restore {
 
-namespace {
-
-std::string trimmed(const std::string &text)
-{
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
-} // namespace
-
 std::optional<double> parseNumber(const std::string &text)
 {
-    std::string s = trimmed(text);
+    std::string s(dos::trimmed(text));
     if (s.empty())
         return std::nullopt;
     // A Spanish keyboard gives a decimal comma; strtod in the C locale wants a point.
@@ -83,11 +72,11 @@ double askNumber(std::istream &in, std::ostream &out, const std::string &questio
             out << '\n';
             return fallback;
         }
-        if (trimmed(*line).empty())
+        if (dos::trimmed(*line).empty())
             return fallback;
         const auto value = parseNumber(*line);
         if (!value)
-            out << "«" << trimmed(*line) << "» no es un número; escríbalo otra vez.\n";
+            out << "«" << dos::trimmed(*line) << "» no es un número; escríbalo otra vez.\n";
         else if (*value < minimum)
             out << "El valor debe ser al menos " << formatNumber(minimum) << ".\n";
         else
