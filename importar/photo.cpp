@@ -13,13 +13,13 @@ namespace importar {
 
 namespace {
 
-// True when a word of the tool table's descriptions of what the tools read and write names
-// `file`: the tools would read or overwrite a twin of that name.
 bool hasControlCharacter(const QString &text)
 {
     return std::any_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x20; });
 }
 
+// True when a word of the tool table's descriptions of what the tools read and write names
+// `file`: the tools would read or overwrite a twin of that name.
 bool isWorkingFile(const std::string &file)
 {
     for (size_t i = 0; i < tools::kToolCount; ++i) {
