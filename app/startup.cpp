@@ -38,9 +38,9 @@ private:
 
 void prepareDriveC(const dos::Drives &drives)
 {
-    const dos::fs::path templateDir = dos::findTemplate(dos::currentExecutable());
+    const std::vector<dos::fs::path> templates = dos::findTemplates(dos::currentExecutable());
     std::string reason;
-    if (!templateDir.empty() && !dos::prepareDriveC(drives.driveC, templateDir, &reason)) {
+    if (!templates.empty() && !dos::prepareDriveC(drives.driveC, templates, &reason)) {
         platform::systemMessageBoxes().show(
             nullptr,
             QStringLiteral("No se pudo preparar la unidad C (%1): %2")

@@ -1,17 +1,27 @@
 # Helpers shared by every folder of the build.
 #
-# The build tree holds a drive C of its own, ${TAVELIO_DRIVE_C_BUILD}, laid out as the
-# installed template ${TAVELIO_DRIVE_C_INSTALL}: tests run against it and it is the
-# template a user's drive C is made from.
+# The build tree holds a drive C of its own, ${TAVELIO_DRIVE_C_BUILD}: tests run against it
+# and it is the template a user's drive C is made from. Installed, the template is split as
+# the FHS wants it: the programs (architecture-dependent) under ${TAVELIO_LIB_INSTALL}/drive_c
+# beside the helpers no one types, the data under ${TAVELIO_DRIVE_C_INSTALL}.
 
 set(TAVELIO_DRIVE_C_BUILD ${CMAKE_BINARY_DIR}/drive_c)
 set(TAVELIO_DRIVE_C_INSTALL ${CMAKE_INSTALL_DATADIR}/tavelio/drive_c)
+set(TAVELIO_LIB_INSTALL lib/tavelio)
 # The tool folder below drive C, read from its one name: kToolFolder in platform/drivec.h.
 file(STRINGS ${PROJECT_SOURCE_DIR}/platform/drivec.h tool_folder REGEX "kToolFolder\\[\\] = ")
 string(REGEX REPLACE "^.*\"c:(.*)\".*$" "\\1" tool_folder "${tool_folder}")
 string(REGEX REPLACE "(\\\\)+" "/" tool_folder "${tool_folder}")
 string(REGEX REPLACE "^/|/$" "" TAVELIO_TOOL_SUBDIR "${tool_folder}")
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/drivec.h)
+
+# tavelio_install_programs(<destination> <target>...)
+# Installs programs and lists them for the `programs` target, which builds what running
+# needs and nothing else (no tests, no benchmarks).
+function(tavelio_install_programs destination)
+  install(TARGETS ${ARGN} RUNTIME DESTINATION ${destination})
+  set_property(GLOBAL APPEND PROPERTY TAVELIO_PROGRAMS ${ARGN})
+endfunction()
 
 # tavelio_drive_program(<target> <subdir> <file-name>)
 # Puts an executable on drive C as <subdir>/<file-name>, in the build tree and the template.
@@ -22,7 +32,7 @@ function(tavelio_drive_program target subdir file_name)
     OUTPUT_NAME ${stem}
     SUFFIX "${ext}"
     RUNTIME_OUTPUT_DIRECTORY ${TAVELIO_DRIVE_C_BUILD}/${subdir})
-  install(TARGETS ${target} RUNTIME DESTINATION ${TAVELIO_DRIVE_C_INSTALL}/${subdir})
+  tavelio_install_programs(${TAVELIO_LIB_INSTALL}/drive_c/${subdir} ${target})
 endfunction()
 
 # tavelio_add_tool(<name> <sources>...)

@@ -1,6 +1,8 @@
 // Batch files run by tavcmd, hidden or inside a terminal window.
 #include "commandshell.h"
 
+#include "drivec.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +15,13 @@ QString commandShellPath()
     const QString configured = qEnvironmentVariable("TAVELIO_CMD");
     if (!configured.isEmpty())
         return configured;
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tavcmd"));
+    // Beside the program in the build tree; in <prefix>/lib/tavelio once installed.
+    const QString beside
+        = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tavcmd"));
+    if (QFileInfo::exists(beside))
+        return beside;
+    const dos::fs::path library = dos::installedLibraryFolder(dos::currentExecutable());
+    return QString::fromStdString((library / "tavcmd").string());
 }
 
 QString terminalPath()

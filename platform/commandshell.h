@@ -8,7 +8,8 @@
 
 namespace platform {
 
-// The command shell program: $TAVELIO_CMD, else tavcmd beside the running program.
+// The command shell program: $TAVELIO_CMD, else tavcmd beside the running program, else
+// tavcmd in <prefix>/lib/tavelio.
 QString commandShellPath();
 
 // The terminal for visible consoles: $TAVELIO_TERMINAL, else x-terminal-emulator, else xterm,

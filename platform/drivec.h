@@ -1,9 +1,11 @@
-// The user's drive C, made from the installed template.
+// The user's drive C, made from the installed templates.
 #pragma once
 
 #include "dospath.h"
 
+#include <span>
 #include <string>
+#include <vector>
 
 namespace dos {
 
@@ -14,16 +16,27 @@ inline constexpr char kToolFolder[] = "c:\\qor\\ejecutable\\auxiliares\\";
 // The tool folder of a drive C.
 fs::path toolFolder(const fs::path &driveC);
 
-// The template next to an installed or built executable: $TAVELIO_TEMPLATE, else
-// <exe>/../share/tavelio/drive_c (installed), else <exe>/../drive_c (build tree). Empty when
-// none exists.
-fs::path findTemplate(const fs::path &executable);
+// The folder of the helper programs that no one types (the command shell, tavelio-drivec)
+// and of the programs' template, for an executable in <prefix>/bin or in that folder itself:
+// <prefix>/lib/tavelio.
+fs::path installedLibraryFolder(const fs::path &executable);
 
-// Makes `driveC` from `templateDir` when it is missing, and adds whatever the template has
-// that it lacks: programs are linked to the template's (so a reinstall updates them), data
-// files are copied (so a student's changes stay hers). Nothing present is ever overwritten.
+// The templates of drive C for an installed or built executable, the programs' first:
+// $TAVELIO_TEMPLATE (folders separated by ":"), else the installed pair
+// <prefix>/lib/tavelio/drive_c (programs, architecture-dependent) and
+// <prefix>/share/tavelio/drive_c (data), else the build tree's <exe>/../drive_c, which holds
+// both. Empty when none exists.
+std::vector<fs::path> findTemplates(const fs::path &executable);
+
+// Makes `driveC` from `templates` when it is missing, and adds whatever they have that it
+// lacks, the first template's file winning: programs are linked to the template's (so an
+// upgrade reaches every user without touching their drive C), data files are copied (so a
+// student's changes stay hers). A link left dangling by an older layout or another install
+// prefix counts as missing and is made again; nothing else present is ever overwritten. A new
+// drive C is readable by its owner only.
 // False, with a reason, when a file could not be made.
-bool prepareDriveC(const fs::path &driveC, const fs::path &templateDir, std::string *reason);
+bool prepareDriveC(const fs::path &driveC, std::span<const fs::path> templates,
+                   std::string *reason);
 
 // The executable of this process (/proc/self/exe).
 fs::path currentExecutable();

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Tavelio needs; does nothing when they are all there.
 #   scripts/deps.sh          what building and running need
-#   scripts/deps.sh --test   that, and what the tests need (X server, xdotool, fuzzer)
+#   scripts/deps.sh --package  that, and what building the Debian package and checking it need
+#   scripts/deps.sh --test     both, and what the tests need (X server, xdotool, fuzzer)
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins
   libfftw3-dev
   fonts-wine fonts-dejavu-core
   xterm
 )
+if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
+  packages+=(debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream)
+fi
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(xvfb xdotool x11-utils imagemagick openbox clang-14 libclang-rt-14-dev)
 fi

@@ -94,30 +94,47 @@ private slots:
                  QStringLiteral("c:\\"));
     }
 
-    void driveCIsMadeFromTheTemplateWithoutOverwriting()
+    void driveCIsMadeFromTheTemplatesWithoutOverwriting()
     {
-        QTemporaryDir templateDir;
+        QTemporaryDir programs; // as <prefix>/lib/tavelio/drive_c
+        QTemporaryDir data; // as <prefix>/share/tavelio/drive_c
         QTemporaryDir home;
-        QDir(templateDir.path()).mkpath("qor/ejecutable/auxiliares");
-        writeFile(templateDir.path() + "/qor/ejecutable/auxiliares/mblur.exe", "#!/bin/sh\n", true);
-        writeFile(templateDir.path() + "/qor/ejecutable/auxiliares/camera.pgm", "P5 1 1 255\n\x01");
+        QDir(programs.path()).mkpath("qor/ejecutable/auxiliares");
+        QDir(data.path()).mkpath("qor/ejecutable/auxiliares");
+        writeFile(programs.path() + "/qor/ejecutable/auxiliares/mblur.exe", "#!/bin/sh\n", true);
+        writeFile(data.path() + "/qor/ejecutable/auxiliares/camera.pgm", "P5 1 1 255\n\x01");
+        const std::vector<dos::fs::path> templates {programs.path().toStdString(),
+                                                    data.path().toStdString()};
         const dos::fs::path driveC = (home.path() + "/drive_c").toStdString();
         std::string reason;
-        QVERIFY2(dos::prepareDriveC(driveC, templateDir.path().toStdString(), &reason),
-                 reason.c_str());
+        QVERIFY2(dos::prepareDriveC(driveC, templates, &reason), reason.c_str());
 
         const dos::fs::path tool = driveC / "qor/ejecutable/auxiliares/mblur.exe";
-        const dos::fs::path data = driveC / "qor/ejecutable/auxiliares/camera.pgm";
+        const dos::fs::path data1 = driveC / "qor/ejecutable/auxiliares/camera.pgm";
         QVERIFY(dos::fs::is_symlink(tool));
-        QVERIFY(!dos::fs::is_symlink(data));
-        // A student's own change stays; a file the template gains later arrives.
-        writeFile(QString::fromStdString(data.string()), "mine");
-        writeFile(templateDir.path() + "/qor/ejecutable/auxiliares/text.pgm", "P5 1 1 255\n\x02");
-        QVERIFY(dos::prepareDriveC(driveC, templateDir.path().toStdString(), &reason));
-        QFile mine(QString::fromStdString(data.string()));
+        QVERIFY(!dos::fs::is_symlink(data1));
+        // Nobody else may look into a student's drive C.
+        QCOMPARE(dos::fs::status(driveC).permissions() & dos::fs::perms::all,
+                 dos::fs::perms::owner_all);
+        // A student's own change stays, and so does a link of hers that still leads somewhere;
+        // a file the templates gain later arrives, and a link left dangling by an older
+        // layout is made again.
+        writeFile(QString::fromStdString(data1.string()), "mine");
+        writeFile(data.path() + "/qor/ejecutable/auxiliares/text.pgm", "P5 1 1 255\n\x02");
+        const dos::fs::path blur = driveC / "qor/ejecutable/auxiliares/blur.exe";
+        const dos::fs::path snr = driveC / "qor/ejecutable/auxiliares/snr.exe";
+        dos::fs::create_symlink(home.path().toStdString() + "/old/share/blur.exe", blur);
+        dos::fs::create_symlink(tool, snr);
+        writeFile(programs.path() + "/qor/ejecutable/auxiliares/blur.exe", "#!/bin/sh\n", true);
+        writeFile(programs.path() + "/qor/ejecutable/auxiliares/snr.exe", "#!/bin/sh\n", true);
+        QVERIFY(dos::prepareDriveC(driveC, templates, &reason));
+        QFile mine(QString::fromStdString(data1.string()));
         QVERIFY(mine.open(QIODevice::ReadOnly));
         QCOMPARE(mine.readAll(), QByteArray("mine"));
         QVERIFY(dos::fs::exists(driveC / "qor/ejecutable/auxiliares/text.pgm"));
+        QCOMPARE(dos::fs::read_symlink(blur).parent_path(),
+                 dos::fs::canonical(programs.path().toStdString()) / "qor/ejecutable/auxiliares");
+        QCOMPARE(dos::fs::read_symlink(snr), tool);
     }
 
     void batchLanguage()

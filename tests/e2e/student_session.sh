@@ -6,9 +6,10 @@
 # Starts Xvfb, prepares a fresh drive C from the build tree, starts Tavelio in its tool folder
 # and drives it with the keyboard through xdotool as a person would: opens camera.BMP through
 # the dialog, distorts it with a motion of 25, removes that motion, presses both show buttons,
-# and runs "Filtro Wiener", whose terminal window is answered with Enter. Checks the working
-# images the real tools write and the viewer windows that open. Exit 77 (skipped) when there is
-# no Xvfb or xdotool.
+# runs "Filtro Wiener", whose terminal window is answered with Enter, and opens the About box
+# and its system information. Checks the working images the real tools write and the windows
+# that open. Exit 77 (skipped) when there is no Xvfb or xdotool. TAVELIO_INSTALLED=/usr runs
+# the installed package instead of the build tree (see xsession.sh).
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -59,5 +60,14 @@ keys alt+t Down Down Return
 answer_console "wiener.exe distor.pgm psf1A.pgm wiener.pgm"
 wait_for 30 test -s wiener.pgm || fail "wiener.pgm no aparece"
 [[ "$(pgmcheck size wiener.pgm)" == "512 512 255" ]] || fail "wiener.pgm no es de 8 bits"
+
+# 6. A&yuda > Acerca de Tavelio, then "Info. del &sistema...": msinfo32.exe, found through
+# drive C's registry file.
+focus "$main"
+keys alt+y Return
+wait_for 10 window_named '^Form1$' || fail "el cuadro Acerca de no aparece"
+focus "$(window_named '^Form1$' | head -n1)"
+keys alt+s
+wait_for 20 window_named '^Información del sistema$' || fail "la información del sistema no aparece"
 
 echo "1 passed, 0 failed"

@@ -20,6 +20,7 @@ trap cleanup EXIT
 
 fail() {
   echo "FALLO: $*" >&2
+  [[ -s "$scratch/tavelio.log" ]] && sed 's/^/  tavelio: /' "$scratch/tavelio.log" >&2
   [[ -n "${DISPLAY:-}" ]] && import -window root "$scratch/fallo.png" 2>/dev/null \
     && cp "$scratch/fallo.png" "$build/e2e-fallo.png" && echo "captura: $build/e2e-fallo.png" >&2
   exit 1
@@ -47,14 +48,24 @@ pids+=($!)
 wait_for 10 test -s "$scratch/display" || fail "Xvfb no arranca"
 export DISPLAY=":$(head -n1 "$scratch/display")" QT_QPA_PLATFORM=xcb
 
-# A fresh drive C, and the program in its tool folder as the launcher starts it.
-export TAVELIO_DRIVE_C="$scratch/drive_c" TAVELIO_TERMINAL=xterm
-export XDG_CONFIG_HOME="$scratch/config" XDG_STATE_HOME="$scratch/state" LANG=C.UTF-8
-tools=$("$build/bin/tavelio-drivec")
+# A fresh drive C, and the program in its tool folder as the launcher starts it. With
+# TAVELIO_INSTALLED=<prefix> the installed package runs instead, as its user's menu entry
+# starts it: that user's own drive C and settings, through the launcher; the build tree then
+# only gives pgmcheck.
+export TAVELIO_TERMINAL=xterm LANG=C.UTF-8
+if [[ -n "${TAVELIO_INSTALLED:-}" ]]; then
+  tools=$("$TAVELIO_INSTALLED/lib/tavelio/tavelio-drivec")
+  tavelio_command=("$TAVELIO_INSTALLED/bin/tavelio-launch")
+else
+  export TAVELIO_DRIVE_C="$scratch/drive_c" XDG_CONFIG_HOME="$scratch/config"
+  export XDG_STATE_HOME="$scratch/state"
+  tools=$("$build/bin/tavelio-drivec")
+  tavelio_command=("$build/bin/tavelio")
+fi
 cd "$tools"
 
 start_tavelio() {
-  "$build/bin/tavelio" >"$scratch/tavelio.log" 2>&1 &
+  "${tavelio_command[@]}" >"$scratch/tavelio.log" 2>&1 &
   pids+=($!)
   wait_for 20 window_named '^Tavelio$' || fail "la ventana principal no aparece"
   main=$(window_named '^Tavelio$' | head -n1)

@@ -1,0 +1,38 @@
+// The plain logic of tavelio-importar: which names "A&brir..." can open, which sizes lose
+// spectrum columns to the motion blurs, and the grey picture itself.
+#pragma once
+
+#include "dospath.h"
+#include "image.h"
+
+#include <QImage>
+#include <QString>
+
+namespace importar {
+
+// The motion lengths of the distortions and of their removal.
+inline constexpr int kMotionLengths[] = {10, 25, 50};
+
+// The motion length with which `side` shares a factor greater than 2, or 0 when none does. A
+// circular motion blur of length L over N pixels has gcd(N, L) - 1 zeros in its spectrum:
+// whole columns (or rows) that no filter brings back. One zero, at the Nyquist column of an
+// even side, is harmless.
+int lossyMotionLength(int side);
+
+// The fewest pixels to take off `side` so that no motion length loses columns any more.
+int pixelsToCrop(int side);
+
+// Why the bitmap `name`.BMP in the tool folder of `driveC` would not open with "A&brir...":
+// the open command cuts the bitmap's DOS name to its PGM twin, writes that into a Latin-1
+// batch file and the command shell splits it at blanks and finds it without regard to case.
+// Empty when the twin the command finds is `name`.pgm beside it.
+QString nameProblem(const QString &name, const dos::fs::path &driveC);
+
+// The picture in grey levels, `cropWidth` columns and `cropHeight` rows taken off, half on
+// each side (the extra one on the right or at the bottom).
+QImage greyPicture(const QImage &picture, int cropWidth, int cropHeight);
+
+// The grey picture as the image tools hold it (0..1), for its PGM twin.
+img::Image toToolImage(const QImage &grey);
+
+} // namespace importar

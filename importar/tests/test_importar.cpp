@@ -1,0 +1,120 @@
+// tavelio-importar as a teacher runs it: any picture Qt reads becomes a grey bitmap whose twin
+// "A&brir..." finds; bad names and pictures are refused with nothing written.
+#include "dospath.h"
+#include "filecommands.h"
+#include "photo.h"
+#include "pnm.h"
+#include "testenv.h"
+
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int status;
+    QString out;
+    QString err;
+};
+
+Run runImportar(const testenv::Drive &drive, const QStringList &arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(drive.root.path());
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(QStringLiteral(TAVELIO_BIN_DIR "/tavelio-importar"), arguments);
+    process.waitForFinished(20000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// A colour picture with a different grey in every pixel row.
+QString photo(const testenv::Drive &drive, const QString &name, int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, qRgb(4 * y % 256, 255 - x % 256, 60));
+    const QString path = drive.root.path() + QLatin1Char('/') + name;
+    return picture.save(path) ? path : QString();
+}
+
+} // namespace
+
+class ImportarTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyFormatBecomesAGreyBitmapAndItsTwin()
+    {
+        testenv::Drive drive;
+        for (const char *format : {"png", "jpg", "tif", "bmp"}) {
+            const QString source = photo(drive, QStringLiteral("foto.%1").arg(format), 64, 48);
+            QVERIFY2(!source.isEmpty(), format);
+            const QString name = QStringLiteral("foto_%1").arg(format);
+            const Run run = runImportar(drive, {source, name});
+            QVERIFY2(run.status == 0, qPrintable(run.err));
+
+            const QImage bitmap(drive.path(name + ".BMP"));
+            QVERIFY(bitmap.allGray());
+            QCOMPARE(bitmap.size(), QSize(64, 48));
+            // The open command's own cut leads from the bitmap to the twin, which holds the
+            // bitmap's grey levels.
+            const std::string dosName
+                = dos::toDos(drive.path(name + ".BMP").toStdString(), drive.drives);
+            const QString twin = *app::pgmTwinName(QString::fromStdString(dosName));
+            const img::Image pgm = img::readPnm(drive.path(twin).toStdString());
+            QCOMPARE(pgm.width, 64);
+            for (int y = 0; y < 48; y += 7)
+                QCOMPARE(qRound(pgm.at(9, y) * 255), qGray(bitmap.pixel(9, y)));
+        }
+    }
+
+    void sidesThatLoseSpectrumColumnsAreCroppedOnRequest()
+    {
+        for (int side = 3; side <= 2100; ++side) {
+            const int crop = importar::pixelsToCrop(side);
+            QVERIFY(crop <= 2);
+            QCOMPARE(crop == 0, importar::lossyMotionLength(side) == 0);
+            QCOMPARE(importar::lossyMotionLength(side - crop), 0);
+        }
+        testenv::Drive drive;
+        const QString source = photo(drive, QStringLiteral("ancha.png"), 600, 250);
+        Run run = runImportar(drive, {source});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.err.contains(QStringLiteral("aviso: el ancho, 600")));
+        QCOMPARE(QImage(drive.path("ancha.BMP")).size(), QSize(600, 250));
+        run = runImportar(drive,
+                          {QStringLiteral("--recortar"), QStringLiteral("--reemplazar"), source});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(QImage(drive.path("ancha.BMP")).size(), QSize(599, 249));
+        QCOMPARE(img::readPnm(drive.path("ancha.pgm").toStdString()).width, 599);
+    }
+
+    void badNamesAndPicturesAreRefusedWithNothingWritten()
+    {
+        testenv::Drive drive;
+        const QString source = photo(drive, QStringLiteral("foto.png"), 32, 32);
+        const QString text
+            = testenv::writeFile(drive.onDriveC(QStringLiteral("nota.png")), "no es una imagen\n");
+        const QStringList before = QDir(drive.working()).entryList(QDir::Files);
+
+        const QStringList names {QStringLiteral("mi foto"), QStringLiteral("фото"),
+                                 QStringLiteral("distor"),  QStringLiteral("Psf1A"),
+                                 QStringLiteral("a\\b"),    QStringLiteral("-x")};
+        for (const QString &name : names) {
+            const Run run = runImportar(drive, {source, QStringLiteral("--"), name});
+            QVERIFY2(run.status != 0, qPrintable(name));
+            QVERIFY2(run.err.startsWith(QStringLiteral("tavelio-importar: ")), qPrintable(run.err));
+        }
+        const Run unreadable = runImportar(drive, {text});
+        QVERIFY(unreadable.err.contains(QStringLiteral("no se puede leer la imagen")));
+        QVERIFY(unreadable.status != 0);
+        QCOMPARE(QDir(drive.working()).entryList(QDir::Files), before);
+    }
+};
+
+QTEST_GUILESS_MAIN(ImportarTest)
+#include "test_importar.moc"

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The package as a lab gets it, on this machine: installs dist/tavelio_*.deb with apt (which
+# pulls in what it needs), runs the installed-package test of debian/tests as two new users
+# without root, and purges the package, checking that none of its files is left.
+#
+#   scripts/acceptance.sh [BUILD_DIR]    # after scripts/package.sh; root or sudo
+#
+# BUILD_DIR (e.g. build-deb) lends the test its image checker instead of building one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+apt_get() {
+  # apt may be busy for a while with another installation.
+  for attempt in 1 2 3 4 5 6 7 8 9 10; do
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -y -qq "$@" && return 0
+    echo "acceptance: apt-get ocupado, de nuevo en 15 s ($attempt)" >&2
+    sleep 15
+  done
+  return 1
+}
+
+deb=$(ls dist/tavelio_*.deb)
+apt_get install --no-install-recommends "./$deb" >/dev/null
+mapfile -t files < <(dpkg -L tavelio)
+status=0
+"${sudo[@]}" bash debian/tests/student-session "${1:-}" || status=$?
+apt_get purge tavelio >/dev/null
+
+left=()
+for file in "${files[@]}"; do
+  # Shared folders (/usr/bin...) stay; the package's own folders and every file must go.
+  if [[ -L "$file" || -f "$file" ]] || [[ -d "$file" && "$file" == */tavelio* ]]; then
+    left+=("$file")
+  fi
+done
+if ((${#left[@]})); then
+  printf 'acceptance: quedan archivos del paquete tras purgarlo:\n' >&2
+  printf '  %s\n' "${left[@]}" >&2
+  exit 1
+fi
+((status == 0)) || exit "$status"
+echo "acceptance: instalado, usado por 2 alumnos sin root y purgado sin dejar nada"
