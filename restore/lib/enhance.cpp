@@ -84,25 +84,24 @@ img::Image filterMirrored(img::Image image, int padX, int padY, const GaussianGa
 img::Image logImage(img::Image image)
 {
     // The program hands this an 8-bit photograph, 256 levels: each level's logarithm is taken
-    // once and remembered, keyed by the nearest 8-bit level and kept with the exact value it was
-    // taken of, so every pixel gets the very value its own logarithm would give. Other values
-    // (finer levels) just take their own.
-    struct Known
-    {
-        double x = -1.0;
-        double log = 0.0;
-    };
-    Known known[256];
+    // once beforehand, and a pixel that holds exactly that level, as the reader makes it,
+    // takes it from the table, the very value its own logarithm would give. Any other value
+    // (a finer level, or one outside 0..1, NaN included) takes its own.
+    double level[256], logOf[256];
+    for (int i = 0; i < 256; ++i) {
+        level[i] = double(i) * (1.0 / 255.0);
+        logOf[i] = std::log1p(255.0 * level[i]) / kLogScale;
+    }
     for (double &v : image.px) {
         const double x = v;
         if (x >= 0.0 && x <= 1.0) {
-            Known &k = known[int(x * 255.0 + 0.5)];
-            if (k.x != x)
-                k = {x, std::log1p(255.0 * x) / kLogScale};
-            v = k.log;
-        } else {
-            v = std::log1p(255.0 * std::max(0.0, x)) / kLogScale;
+            const int i = int(x * 255.0 + 0.5);
+            if (level[i] == x) {
+                v = logOf[i];
+                continue;
+            }
         }
+        v = std::log1p(255.0 * std::max(0.0, x)) / kLogScale;
     }
     return image;
 }
