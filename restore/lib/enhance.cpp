@@ -146,10 +146,21 @@ img::Image emphasise(img::Image image)
     const GaussianGain gain {kEmphasisA, kEmphasisA + kEmphasisB, alpha / (lw * lw),
                              alpha / (lh * lh)};
     img::Image out = filterMirrored(std::move(image), padX, padY, gain);
+    // The quantiles matter only when they lie beyond black or white, and whether they do is
+    // a count: the upper one exceeds white when more pixels than lie above its rank do. Most
+    // photographs overshoot less than that, and then cost one pass, not a search for both
+    // quantiles and a pass to scale by one.
     double mean = 0.0;
-    for (double v : out.px)
+    size_t below = 0, above = 0;
+    for (double v : out.px) {
         mean += v;
+        below += v < 0.0;
+        above += v > 1.0;
+    }
     mean /= double(out.size());
+    const double tail = kEmphasisClip * double(out.size() - 1);
+    if (double(below) <= tail && double(above) <= tail)
+        return out;
     const auto [lo, hi] = img::quantiles(out.px, kEmphasisClip, 1.0 - kEmphasisClip);
     double scale = 1.0;
     if (hi > 1.0 && hi > mean)
@@ -157,6 +168,8 @@ img::Image emphasise(img::Image image)
     if (lo < 0.0 && lo < mean)
         scale = std::min(scale, mean / (mean - lo));
     scale = std::max(scale, 0.0);
+    if (scale == 1.0)
+        return out;
     for (double &v : out.px)
         v = mean + (v - mean) * scale;
     return out;
@@ -164,9 +177,11 @@ img::Image emphasise(img::Image image)
 
 int emphasisBits(const img::Image &input)
 {
+    // An image read from a file lies in 0..1, so the nearest level is found by a conversion
+    // rather than a call to round per pixel; anything else is not an 8-bit image.
     for (double v : input.px) {
         const double level = v * 255.0;
-        if (std::abs(level - std::round(level)) > 1e-6)
+        if (!(v >= 0.0 && v <= 1.0) || std::abs(level - double(int(level + 0.5))) > 1e-6)
             return 8;
     }
     return 16;
