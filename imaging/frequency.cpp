@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace img {
 
@@ -60,9 +61,9 @@ double PowerMap::at(int u, int v) const
     return p[size_t(wrap(-vv, height)) * size_t(halfWidth()) + size_t(width - uu)];
 }
 
-PowerMap powerOf(const Spectrum &spectrum)
+PowerMap powerOf(const Spectrum &spectrum, std::vector<double> storage)
 {
-    PowerMap power {spectrum.width, spectrum.height, {}};
+    PowerMap power {spectrum.width, spectrum.height, std::move(storage)};
     power.p.resize(spectrum.c.size());
     for (size_t i = 0; i < spectrum.c.size(); ++i)
         power.p[i] = std::norm(spectrum.c[i]);

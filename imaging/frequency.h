@@ -83,7 +83,9 @@ struct PowerMap
     double at(int u, int v) const;
 };
 
-PowerMap powerOf(const Spectrum &spectrum);
+// `storage`, when given, is a buffer the caller has done with (the transformed image's pixels,
+// twice the size needed): the map is made in it instead of in new memory that must be cleared.
+PowerMap powerOf(const Spectrum &spectrum, std::vector<double> storage = {});
 
 struct Peak
 {
