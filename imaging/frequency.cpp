@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace img {
 
@@ -45,29 +46,9 @@ void zeroBin(Spectrum &spectrum, int u, int v)
 
 Image centredMagnitude(const Spectrum &spectrum)
 {
-    const int w = spectrum.width;
-    const int h = spectrum.height;
-    Image out(w, h);
-    // Each stored coefficient is drawn twice, at its own place and at its twin's, so the
-    // magnitude is taken once per stored bin (hypot-free: sqrt of the norm is exact enough).
-    const int hw = spectrum.halfWidth();
-    std::vector<size_t> column(static_cast<size_t>(hw)), twinColumn(static_cast<size_t>(hw));
-    for (int u = 0; u < hw; ++u) {
-        column[size_t(u)] = size_t(displayOfBin(u, w));
-        twinColumn[size_t(u)] = size_t(displayOfBin(-u, w));
-    }
-    for (int v = 0; v < h; ++v) {
-        const int y = displayOfBin(v, h);
-        const int twinY = displayOfBin(-v, h);
-        const std::complex<double> *row = &spectrum.c[size_t(v) * size_t(hw)];
-        double *dst = &out.px[size_t(y) * size_t(w)];
-        double *twin = &out.px[size_t(twinY) * size_t(w)];
-        for (int u = 0; u < hw; ++u) {
-            const double m = std::sqrt(std::norm(row[u]));
-            dst[column[size_t(u)]] = m;
-            twin[twinColumn[size_t(u)]] = m;
-        }
-    }
+    Image out(spectrum.width, spectrum.height);
+    // sqrt of the norm: hypot's care for overflow is not needed at these magnitudes.
+    drawCentred(spectrum, out, [](std::complex<double> c) { return std::sqrt(std::norm(c)); });
     return out;
 }
 
@@ -80,9 +61,9 @@ double PowerMap::at(int u, int v) const
     return p[size_t(wrap(-vv, height)) * size_t(halfWidth()) + size_t(width - uu)];
 }
 
-PowerMap powerOf(const Spectrum &spectrum)
+PowerMap powerOf(const Spectrum &spectrum, std::vector<double> storage)
 {
-    PowerMap power {spectrum.width, spectrum.height, {}};
+    PowerMap power {spectrum.width, spectrum.height, std::move(storage)};
     power.p.resize(spectrum.c.size());
     for (size_t i = 0; i < spectrum.c.size(); ++i)
         power.p[i] = std::norm(spectrum.c[i]);

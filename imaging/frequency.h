@@ -41,6 +41,33 @@ void zeroBin(Spectrum &spectrum, int u, int v);
 // (x - width/2, y - height/2).
 Image centredMagnitude(const Spectrum &spectrum);
 
+// Draws value(F) of every bin centred, as centredMagnitude draws |F|, into `out`, an image of
+// the spectrum's size whose every pixel is overwritten (the transformed image itself will do,
+// which spares a new one). Each stored coefficient is drawn twice, at its own place and at
+// its twin's, so `value` is taken once per stored bin and must not depend on the sign of the
+// imaginary part.
+template<class Value> void drawCentred(const Spectrum &spectrum, Image &out, Value value)
+{
+    const int w = spectrum.width;
+    const int h = spectrum.height;
+    const int hw = spectrum.halfWidth();
+    std::vector<size_t> column(static_cast<size_t>(hw)), twinColumn(static_cast<size_t>(hw));
+    for (int u = 0; u < hw; ++u) {
+        column[size_t(u)] = size_t(displayOfBin(u, w));
+        twinColumn[size_t(u)] = size_t(displayOfBin(-u, w));
+    }
+    for (int v = 0; v < h; ++v) {
+        const std::complex<double> *row = &spectrum.c[size_t(v) * size_t(hw)];
+        double *dst = &out.px[size_t(displayOfBin(v, h)) * size_t(w)];
+        double *twin = &out.px[size_t(displayOfBin(-v, h)) * size_t(w)];
+        for (int u = 0; u < hw; ++u) {
+            const double m = value(row[u]);
+            dst[column[size_t(u)]] = m;
+            twin[twinColumn[size_t(u)]] = m;
+        }
+    }
+}
+
 // |F|² of every bin a Spectrum stores, in its layout: the one pass of squared magnitudes that
 // the peak search and the noise estimate of a tool share. Squares, because every use compares
 // or takes a median, which squaring keeps, and a square root or hypot per bin is most of the
@@ -56,7 +83,9 @@ struct PowerMap
     double at(int u, int v) const;
 };
 
-PowerMap powerOf(const Spectrum &spectrum);
+// `storage`, when given, is a buffer the caller has done with (the transformed image's pixels,
+// twice the size needed): the map is made in it instead of in new memory that must be cleared.
+PowerMap powerOf(const Spectrum &spectrum, std::vector<double> storage = {});
 
 struct Peak
 {

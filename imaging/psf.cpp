@@ -74,8 +74,14 @@ void multiply(Spectrum &spectrum, const Spectrum &h)
 {
     if (spectrum.width != h.width || spectrum.height != h.height)
         throw std::invalid_argument("img::multiply: spectra of different sizes");
-    for (size_t i = 0; i < spectrum.c.size(); ++i)
-        spectrum.c[i] *= h.c[i];
+    // Written out: std::complex's product checks every result for NaN to redo it the careful
+    // way for infinities, which finite spectra never need, at three times the cost of the
+    // product itself. For finite values the result is the same to the bit.
+    for (size_t i = 0; i < spectrum.c.size(); ++i) {
+        const std::complex<double> a = spectrum.c[i], b = h.c[i];
+        spectrum.c[i] = {a.real() * b.real() - a.imag() * b.imag(),
+                         a.real() * b.imag() + a.imag() * b.real()};
+    }
 }
 
 Image applyTransfer(const Image &image, const Spectrum &h)

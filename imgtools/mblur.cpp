@@ -24,7 +24,7 @@ const char kUsage[] = "uso: mblur.exe entrada longitud salida\n"
                       "  comparten un factor, algunas frecuencias se anulan del todo y ningún\n"
                       "  filtro las recupera.\n";
 
-// Blurs each row in place; one row's copy is all the extra memory needed.
+// Blurs each row in place; a row's copy is all the extra memory needed.
 void motionBlur(img::Image &image, int length)
 {
     const int w = image.width;
@@ -33,20 +33,21 @@ void motionBlur(img::Image &image, int length)
     const int behind = (length - 1) / 2;
     const int ahead = length / 2;
     const double scale = 1.0 / length;
-    std::vector<double> row(static_cast<size_t>(w));
+    // The row twice over, so that the window's columns run on without wrapping: no test for
+    // the end of the row per pixel.
+    std::vector<double> row(2 * static_cast<size_t>(w));
     for (int y = 0; y < image.height; ++y) {
         double *dst = &image.px[size_t(y) * size_t(w)];
         std::copy(dst, dst + w, row.begin());
+        std::copy(dst, dst + w, row.begin() + w);
         double sum = 0.0;
         for (int k = -behind; k <= ahead; ++k)
             sum += row[size_t(((k % w) + w) % w)];
-        size_t enter = size_t((ahead + 1) % w); // the column the window takes in next
-        size_t leave = size_t(((-behind % w) + w) % w); // the column it lets go of next
+        const double *enter = &row[size_t((ahead + 1) % w)]; // the column taken in next
+        const double *leave = &row[size_t(((-behind % w) + w) % w)]; // the one let go of next
         for (int x = 0; x < w; ++x) {
             dst[x] = sum * scale;
-            sum += row[enter] - row[leave];
-            enter = enter + 1 == size_t(w) ? 0 : enter + 1;
-            leave = leave + 1 == size_t(w) ? 0 : leave + 1;
+            sum += *enter++ - *leave++;
         }
     }
 }

@@ -11,6 +11,7 @@
 #include "tool.h"
 
 #include <cmath>
+#include <iterator>
 #include <numbers>
 #include <vector>
 
@@ -38,22 +39,37 @@ void run(const std::vector<std::string> &args)
     const int h = image.height;
     // A table per axis and cosine keeps the loop to additions; the angle of a whole-bin
     // frequency is 2π·k·x/n with k an integer, so the noise is exactly periodic in the image.
-    for (const auto &f : kFrequencies) {
-        const double ku = std::round(f[0] * w);
-        const double kv = std::round(f[1] * h);
-        std::vector<double> cu(static_cast<size_t>(w)), su(static_cast<size_t>(w));
+    // All three cosines are added in one pass over the image, in the same order as one pass
+    // each would add them: the image is read and written once instead of three times.
+    constexpr size_t kWaves = std::size(kFrequencies);
+    std::vector<double> cu[kWaves], su[kWaves], cv[kWaves], sv[kWaves];
+    for (size_t i = 0; i < kWaves; ++i) {
+        const double ku = std::round(kFrequencies[i][0] * w);
+        const double kv = std::round(kFrequencies[i][1] * h);
+        cu[i].resize(size_t(w)), su[i].resize(size_t(w)), cv[i].resize(size_t(h)),
+            sv[i].resize(size_t(h));
         for (int x = 0; x < w; ++x) {
             const double a = 2.0 * std::numbers::pi * ku * x / w;
-            cu[size_t(x)] = std::cos(a);
-            su[size_t(x)] = std::sin(a);
+            cu[i][size_t(x)] = std::cos(a);
+            su[i][size_t(x)] = std::sin(a);
         }
         for (int y = 0; y < h; ++y) {
             const double b = 2.0 * std::numbers::pi * kv * y / h;
-            const double cb = std::cos(b), sb = std::sin(b);
-            double *row = &image.px[size_t(y) * size_t(w)];
-            for (int x = 0; x < w; ++x) // cos(a + b)
-                row[x] += kAmplitude * (cu[size_t(x)] * cb - su[size_t(x)] * sb);
+            cv[i][size_t(y)] = std::cos(b);
+            sv[i][size_t(y)] = std::sin(b);
         }
+    }
+    static_assert(kWaves == 3);
+    for (int y = 0; y < h; ++y) {
+        const double c0 = cv[0][size_t(y)], s0 = sv[0][size_t(y)], c1 = cv[1][size_t(y)],
+                     s1 = sv[1][size_t(y)], c2 = cv[2][size_t(y)], s2 = sv[2][size_t(y)];
+        const double *u0 = cu[0].data(), *v0 = su[0].data(), *u1 = cu[1].data(), *v1 = su[1].data(),
+                     *u2 = cu[2].data(), *v2 = su[2].data();
+        double *row = &image.px[size_t(y) * size_t(w)];
+        for (int x = 0; x < w; ++x) // cos(a + b) of each wave
+            row[x] = ((row[x] + kAmplitude * (u0[x] * c0 - v0[x] * s0))
+                      + kAmplitude * (u1[x] * c1 - v1[x] * s1))
+                + kAmplitude * (u2[x] * c2 - v2[x] * s2);
     }
     img::writePgm(args[1], image, 16);
 }

@@ -91,9 +91,10 @@ std::vector<restore::DisplayRect> askRegions(const img::Spectrum &s,
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 2);
-    const img::Image noisy = img::readPnm(args[0]);
+    img::Image noisy = img::readPnm(args[0]);
     img::Spectrum s = img::forward(noisy);
-    const std::vector<restore::NoisePeak> peaks = restore::findNoisePeaks(img::powerOf(s));
+    const std::vector<restore::NoisePeak> peaks
+        = restore::findNoisePeaks(img::powerOf(s, std::move(noisy.px)));
     showSuggestions(args[0], s, peaks);
     const std::vector<restore::DisplayRect> regions = askRegions(s, peaks);
     for (const restore::DisplayRect &r : regions)

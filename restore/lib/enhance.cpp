@@ -84,25 +84,24 @@ img::Image filterMirrored(img::Image image, int padX, int padY, const GaussianGa
 img::Image logImage(img::Image image)
 {
     // The program hands this an 8-bit photograph, 256 levels: each level's logarithm is taken
-    // once and remembered, keyed by the nearest 8-bit level and kept with the exact value it was
-    // taken of, so every pixel gets the very value its own logarithm would give. Other values
-    // (finer levels) just take their own.
-    struct Known
-    {
-        double x = -1.0;
-        double log = 0.0;
-    };
-    Known known[256];
+    // once beforehand, and a pixel that holds exactly that level, as the reader makes it,
+    // takes it from the table, the very value its own logarithm would give. Any other value
+    // (a finer level, or one outside 0..1, NaN included) takes its own.
+    double level[256], logOf[256];
+    for (int i = 0; i < 256; ++i) {
+        level[i] = double(i) * (1.0 / 255.0);
+        logOf[i] = std::log1p(255.0 * level[i]) / kLogScale;
+    }
     for (double &v : image.px) {
         const double x = v;
         if (x >= 0.0 && x <= 1.0) {
-            Known &k = known[int(x * 255.0 + 0.5)];
-            if (k.x != x)
-                k = {x, std::log1p(255.0 * x) / kLogScale};
-            v = k.log;
-        } else {
-            v = std::log1p(255.0 * std::max(0.0, x)) / kLogScale;
+            const int i = int(x * 255.0 + 0.5);
+            if (level[i] == x) {
+                v = logOf[i];
+                continue;
+            }
         }
+        v = std::log1p(255.0 * std::max(0.0, x)) / kLogScale;
     }
     return image;
 }
@@ -147,10 +146,21 @@ img::Image emphasise(img::Image image)
     const GaussianGain gain {kEmphasisA, kEmphasisA + kEmphasisB, alpha / (lw * lw),
                              alpha / (lh * lh)};
     img::Image out = filterMirrored(std::move(image), padX, padY, gain);
+    // The quantiles matter only when they lie beyond black or white, and whether they do is
+    // a count: the upper one exceeds white when more pixels than lie above its rank do. Most
+    // photographs overshoot less than that, and then cost one pass, not a search for both
+    // quantiles and a pass to scale by one.
     double mean = 0.0;
-    for (double v : out.px)
+    size_t below = 0, above = 0;
+    for (double v : out.px) {
         mean += v;
+        below += v < 0.0;
+        above += v > 1.0;
+    }
     mean /= double(out.size());
+    const double tail = kEmphasisClip * double(out.size() - 1);
+    if (double(below) <= tail && double(above) <= tail)
+        return out;
     const auto [lo, hi] = img::quantiles(out.px, kEmphasisClip, 1.0 - kEmphasisClip);
     double scale = 1.0;
     if (hi > 1.0 && hi > mean)
@@ -158,6 +168,8 @@ img::Image emphasise(img::Image image)
     if (lo < 0.0 && lo < mean)
         scale = std::min(scale, mean / (mean - lo));
     scale = std::max(scale, 0.0);
+    if (scale == 1.0)
+        return out;
     for (double &v : out.px)
         v = mean + (v - mean) * scale;
     return out;
@@ -165,9 +177,11 @@ img::Image emphasise(img::Image image)
 
 int emphasisBits(const img::Image &input)
 {
+    // An image read from a file lies in 0..1, so the nearest level is found by a conversion
+    // rather than a call to round per pixel; anything else is not an 8-bit image.
     for (double v : input.px) {
         const double level = v * 255.0;
-        if (std::abs(level - std::round(level)) > 1e-6)
+        if (!(v >= 0.0 && v <= 1.0) || std::abs(level - double(int(level + 0.5))) > 1e-6)
             return 8;
     }
     return 16;
