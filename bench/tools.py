@@ -61,12 +61,12 @@ def size_of(path):
     return int(fields[1]), int(fields[2])
 
 
-def floor_of(src, spec, runs=RUNS):
-    """Median wall and CPU seconds of the floor `spec` on input `src`."""
-    if spec[0] != "mirror":
-        w, c, _ = measure([FLOOR, src, "floor.pgm"] + [str(x) for x in spec], runs=runs)
+def floor_of(src, recipe, runs=RUNS):
+    """Median wall and CPU seconds of the floor `recipe` on input `src`."""
+    if recipe[0] != "mirror":
+        w, c, _ = measure([FLOOR, src, "floor.pgm"] + [str(x) for x in recipe], runs=runs)
         return w, c
-    _, bits, homo = spec
+    _, bits, homo = recipe
     mw, mh = mirrored(*size_of(src), homo)
     big = f"pad{mw}x{mh}.pgm"
     if not os.path.exists(os.path.join(WORK, big)):
@@ -116,9 +116,9 @@ def measure_all(img, cases=DISTORTIONS + RESTORATIONS, runs=RUNS):
     """{(tool, input): (wall, cpu, floor wall, floor cpu, rss bytes)} for `cases` on `img`."""
     prepare_inputs(img)
     out = {}
-    for name, args, answers, spec in cases:
+    for name, args, answers, recipe in cases:
         args = [a.format(img=img) for a in args]
-        fw, fc = floor_of(args[0], spec, runs)
+        fw, fc = floor_of(args[0], recipe, runs)
         w, c, rss = measure([tool(name)] + args, answers, runs)
         out[(name, args[0])] = (w, c, fw, fc, rss)
     return out
