@@ -74,11 +74,11 @@ view() {
 }
 # The pointer on the peak snoise.exe puts 85 cycles right of the centre, (341, 256).
 xdotool mousemove --window "$viewer" $(((760 - 512) / 2 + 341)) $((42 + 256))
-view e "distor.pgm — Espectro" visor-espectro.png
+view e "distor.pgm — Espectro" visor-fourier.png
 xdotool windowsize --sync "$viewer" 420 440
 keys f
 sleep 0.5
-shot "$viewer" visor-espectro-ajustado.png
+shot "$viewer" visor-fourier-ajustado.png
 xdotool windowsize --sync "$viewer" 760 600
 keys ctrl+0
 view d "distor.pgm — Diferencia con align.pgm" visor-diferencia.png
