@@ -8,6 +8,7 @@
 #include "pnm.h"
 
 #include "dospath.h"
+#include "folderlock.h"
 
 #include <algorithm>
 #include <atomic>
@@ -19,7 +20,6 @@
 #include <filesystem>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -383,32 +383,6 @@ int createTemporary(const fs::path &target, std::string &name)
     }
 }
 
-// Holds an exclusive lock on a folder while a writer settles which entry its name means and
-// renames onto it. Names are case-blind: two tools writing "distor.pgm" and "Distor.pgm" into
-// a folder that has neither would each find nothing and make a file of its own; under the lock
-// the second finds the first's file and replaces it. Where the folder cannot be locked the
-// writer goes on unlocked, as before.
-class FolderLock
-{
-public:
-    explicit FolderLock(const fs::path &folder)
-        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-        if (fd_ >= 0)
-            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) { }
-    }
-    ~FolderLock()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FolderLock(const FolderLock &) = delete;
-    FolderLock &operator=(const FolderLock &) = delete;
-
-private:
-    int fd_;
-};
-
 [[noreturn]] void cannotWrite(const std::string &name, int error)
 {
     throw ImageError("no se puede escribir el archivo " + quoted(name) + ": " + reason(error));
@@ -479,7 +453,7 @@ void writePgm(const std::string &path, const Image &image, int bits)
     }
     // The name is resolved again, under the folder's lock, right before the rename: another
     // writer may have made the file under another case while this one was writing.
-    const FolderLock lock(target.parent_path());
+    const dos::FolderLock lock(target.parent_path());
     const fs::path now = resolve(path);
     if (::rename(temp.c_str(), now.c_str()) != 0) {
         const int error = errno;

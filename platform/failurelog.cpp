@@ -1,5 +1,6 @@
 // The per-user record of programs that failed.
 #include "failurelog.h"
+#include "folderlock.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -7,7 +8,6 @@
 #include <sstream>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace failures {
@@ -35,28 +35,6 @@ std::vector<std::string> lastLines(const fs::path &log, size_t keep)
         lines.erase(lines.begin(), lines.end() - std::ptrdiff_t(keep));
     return lines;
 }
-
-// Holds an exclusive lock on a folder for as long as it lives.
-class FolderLock
-{
-public:
-    explicit FolderLock(const fs::path &folder)
-        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
-    {
-        if (m_fd >= 0)
-            ::flock(m_fd, LOCK_EX);
-    }
-    ~FolderLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd); // releases the lock
-    }
-    FolderLock(const FolderLock &) = delete;
-    FolderLock &operator=(const FolderLock &) = delete;
-
-private:
-    int m_fd;
-};
 
 } // namespace
 
@@ -108,7 +86,7 @@ bool record(const Failure &failure, const fs::path &log)
 {
     std::error_code error;
     fs::create_directories(log.parent_path(), error);
-    FolderLock lock(log.parent_path());
+    const dos::FolderLock lock(log.parent_path());
     std::vector<std::string> lines = lastLines(log, kMaxLines - 1);
     lines.push_back(format(failure));
     fs::path temporary = log;
