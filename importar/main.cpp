@@ -29,7 +29,7 @@ const char kUsage[]
     = R"(uso: tavelio-importar [--recortar | --sin-recortar] [--reemplazar] FOTO [NOMBRE]
 
 Convierte FOTO (PNG, JPEG, TIFF, BMP o cualquier imagen que Qt lea) en un bitmap gris
-NOMBRE.BMP en la carpeta de herramientas de tu unidad C (c:\qor\ejecutable\auxiliares) y
+NOMBRE.BMP en la carpeta de herramientas de tu unidad C (%s) y
 escribe a su lado su gemelo NOMBRE.pgm, en la carpeta de trabajo de Tavelio: en Tavelio,
 Archivo > Abrir... lo abre enseguida. Sin NOMBRE, el de FOTO sin su extensión.
 
@@ -72,7 +72,7 @@ Options parseOptions(const QStringList &arguments)
         } else if (argument == QLatin1String("--")) {
             optionsEnded = true;
         } else if (argument == QLatin1String("--help")) {
-            std::fputs(kUsage, stdout);
+            std::printf(kUsage, dos::kToolFolder);
             std::exit(0);
         } else if (argument == QLatin1String("--recortar")) {
             options.crop = Crop::Yes;
@@ -173,19 +173,35 @@ QByteArray bitmapBytes(const QImage &grey)
     return bytes;
 }
 
-// Both files through temporary files renamed in place; the twin goes first and is taken back
-// if the bitmap cannot be written, so the folder never holds one without the other.
+// Both files through temporary files renamed in place. Both are written out before either is
+// renamed, so a full disk leaves the folder as it was; the twin goes first and, if it is new,
+// is taken back when the bitmap cannot be renamed, so the folder never holds one without the
+// other.
 void writePair(const QString &bitmap, const QByteArray &bitmapData, const QString &twin,
                const QByteArray &twinData)
 {
+    const bool twinIsNew = !QFileInfo::exists(twin);
     QSaveFile twinFile(twin);
-    if (!twinFile.open(QIODevice::WriteOnly) || twinFile.write(twinData) != twinData.size()
-        || !twinFile.commit())
-        fail(QStringLiteral("no se puede escribir %1: %2").arg(twin, twinFile.errorString()));
     QSaveFile bitmapFile(bitmap);
-    if (!bitmapFile.open(QIODevice::WriteOnly) || bitmapFile.write(bitmapData) != bitmapData.size()
-        || !bitmapFile.commit()) {
-        QFile::remove(twin);
+    // fail() exits without unwinding, so the temporaries are discarded here first.
+    const auto abandon = [&](const QString &name, const QString &reason) {
+        for (QSaveFile *file : {&twinFile, &bitmapFile}) {
+            if (file->isOpen()) {
+                file->cancelWriting();
+                file->commit(); // removes the temporary
+            }
+        }
+        fail(QStringLiteral("no se puede escribir %1: %2").arg(name, reason));
+    };
+    if (!twinFile.open(QIODevice::WriteOnly) || twinFile.write(twinData) != twinData.size())
+        abandon(twin, twinFile.errorString());
+    if (!bitmapFile.open(QIODevice::WriteOnly) || bitmapFile.write(bitmapData) != bitmapData.size())
+        abandon(bitmap, bitmapFile.errorString());
+    if (!twinFile.commit())
+        abandon(twin, twinFile.errorString());
+    if (!bitmapFile.commit()) {
+        if (twinIsNew)
+            QFile::remove(twin);
         fail(QStringLiteral("no se puede escribir %1: %2").arg(bitmap, bitmapFile.errorString()));
     }
 }
