@@ -74,13 +74,17 @@ void multiply(Spectrum &spectrum, const Spectrum &h)
 {
     if (spectrum.width != h.width || spectrum.height != h.height)
         throw std::invalid_argument("img::multiply: spectra of different sizes");
-    // Written out: std::complex's product checks every result for NaN to redo it the careful
-    // way for infinities, which finite spectra never need, at three times the cost of the
-    // product itself. For finite values the result is the same to the bit.
-    for (size_t i = 0; i < spectrum.c.size(); ++i) {
-        const std::complex<double> a = spectrum.c[i], b = h.c[i];
-        spectrum.c[i] = {a.real() * b.real() - a.imag() * b.imag(),
-                         a.real() * b.imag() + a.imag() * b.real()};
+    // Written out on the doubles a std::complex is made of: std::complex's product checks
+    // every result for NaN to redo it the careful way for infinities, which finite spectra
+    // never need, and written on std::complex values GCC moves each pair through the stack,
+    // a stalled load per bin that made this loop a sixth of blur.exe. For finite values the
+    // result is the same to the bit.
+    double *a = reinterpret_cast<double *>(spectrum.c.data());
+    const double *b = reinterpret_cast<const double *>(h.c.data());
+    for (size_t i = 0; i < 2 * spectrum.c.size(); i += 2) {
+        const double ar = a[i], ai = a[i + 1], br = b[i], bi = b[i + 1];
+        a[i] = ar * br - ai * bi;
+        a[i + 1] = ar * bi + ai * br;
     }
 }
 
