@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <stdexcept>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -69,7 +70,8 @@ bool isSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
-// Walks the bytes of one PNM image. Every read checks the end of the data first.
+// Walks the bytes of one PNM image: the header, then the raster a row at a time, top to
+// bottom. Every read checks the end of the data first.
 class Decoder
 {
 public:
@@ -79,14 +81,20 @@ public:
     {
     }
 
-    Image decode()
+    int width = 0;
+    int height = 0;
+    // The grey levels the samples stand on, as readPnm reports them.
+    unsigned levels = 0;
+
+    // Reads and checks the header, and that the data can hold the raster it announces.
+    void header()
     {
         if (b_.size() < 2 || b_[0] != 'P' || b_[1] < '1' || b_[1] > '6')
             fail("no es una imagen PNM (PBM, PGM o PPM)");
-        const char kind = b_[1];
+        kind_ = b_[1];
         pos_ = 2;
-        const int width = int(headerNumber("el ancho"));
-        const int height = int(headerNumber("el alto"));
+        width = int(headerNumber("el ancho"));
+        height = int(headerNumber("el alto"));
         if (width < 1 || height < 1)
             fail("tiene una dimensión nula (" + std::to_string(width) + " × "
                  + std::to_string(height) + ")");
@@ -94,41 +102,50 @@ public:
             fail("mide " + std::to_string(width) + " × " + std::to_string(height)
                  + " píxeles, más de " + std::to_string(kMaxSide) + " × "
                  + std::to_string(kMaxSide));
-        const bool bitmap = kind == '1' || kind == '4';
-        unsigned maxval = 1;
+        const bool bitmap = kind_ == '1' || kind_ == '4';
         if (!bitmap) {
-            maxval = headerNumber("el valor máximo");
-            if (maxval < 1 || maxval > 65535)
-                fail("tiene valor máximo " + std::to_string(maxval)
+            maxval_ = headerNumber("el valor máximo");
+            if (maxval_ < 1 || maxval_ > 65535)
+                fail("tiene valor máximo " + std::to_string(maxval_)
                      + ", fuera del intervalo 1 a 65535");
         }
-        const bool plain = kind <= '3';
-        if (!plain) {
+        plain_ = kind_ <= '3';
+        if (!plain_) {
             // Exactly one whitespace byte separates the header from binary samples.
             if (pos_ >= b_.size() || !isSpace(b_[pos_]))
                 fail(pos_ >= b_.size() ? "está truncado" : "tiene una cabecera no válida");
             ++pos_;
         }
         const size_t pixels = size_t(width) * size_t(height);
-        const size_t channels = (kind == '3' || kind == '6') ? 3 : 1;
-        requireRoom(kind, width, height, pixels * channels, maxval);
+        channels_ = (kind_ == '3' || kind_ == '6') ? 3 : 1;
+        levels = channels_ == 1 ? maxval_ : 0;
+        scale_ = 1.0 / double(maxval_);
+        requireRoom(pixels * channels_);
+    }
 
-        Image image(width, height);
-        switch (kind) {
+    // Decodes the next row of the raster into `row`, `width` values on the 0..1 scale.
+    void nextRow(double *row)
+    {
+        switch (kind_) {
         case '1':
-            for (double &p : image.px)
-                p = plainBit() ? 0.0 : 1.0; // PBM: 1 is black
+            for (int x = 0; x < width; ++x)
+                row[x] = plainBit() ? 0.0 : 1.0; // PBM: 1 is black
             break;
         case '4':
-            rawBits(image);
+            rawBits(row);
             break;
-        case '2':
-        case '3':
-        case '5':
-        case '6':
-            grey(image, channels, plain, maxval);
+        default:
+            grey(row);
             break;
         }
+    }
+
+    Image decode()
+    {
+        header();
+        Image image(width, height);
+        for (int y = 0; y < height; ++y)
+            nextRow(&image.px[size_t(y) * size_t(width)]);
         return image;
     }
 
@@ -180,11 +197,11 @@ private:
     // Refuses before allocating when the rest of the file cannot hold the raster: a
     // header that promises 16384 × 16384 pixels in ten bytes is a truncated file, not a
     // reason to claim two gigabytes.
-    void requireRoom(char kind, int width, int height, size_t samples, unsigned maxval) const
+    void requireRoom(size_t samples) const
     {
         const size_t left = b_.size() - pos_;
         size_t need = 0;
-        switch (kind) {
+        switch (kind_) {
         case '1':
             need = samples; // plain PBM digits need no separators
             break;
@@ -196,7 +213,7 @@ private:
             need = size_t((width + 7) / 8) * size_t(height);
             break;
         default:
-            need = samples * (maxval > 255 ? 2 : 1);
+            need = samples * (maxval_ > 255 ? 2 : 1);
             break;
         }
         if (left < need)
@@ -214,86 +231,90 @@ private:
         return c == '1';
     }
 
-    void rawBits(Image &image)
+    void rawBits(double *row)
     {
-        const size_t rowBytes = size_t((image.width + 7) / 8);
-        for (int y = 0; y < image.height; ++y) {
-            const auto *row = reinterpret_cast<const unsigned char *>(b_.data() + pos_);
-            for (int x = 0; x < image.width; ++x) {
-                const bool black = (row[x / 8] >> (7 - x % 8)) & 1;
-                image.at(x, y) = black ? 0.0 : 1.0;
-            }
-            pos_ += rowBytes;
+        const auto *bits = reinterpret_cast<const unsigned char *>(b_.data() + pos_);
+        for (int x = 0; x < width; ++x) {
+            const bool black = (bits[x / 8] >> (7 - x % 8)) & 1;
+            row[x] = black ? 0.0 : 1.0;
         }
+        pos_ += size_t((width + 7) / 8);
     }
 
-    unsigned sample(bool plain, unsigned maxval)
+    [[noreturn]] void tooLarge(unsigned value) const
+    {
+        fail("tiene un píxel de valor " + std::to_string(value) + ", mayor que su máximo "
+             + std::to_string(maxval_));
+    }
+
+    unsigned sample()
     {
         unsigned value;
-        if (plain) {
+        if (plain_) {
             value = number("tiene un píxel que no es un número");
-        } else if (maxval > 255) {
+        } else if (maxval_ > 255) {
             const auto *p = reinterpret_cast<const unsigned char *>(b_.data() + pos_);
             value = unsigned(p[0]) << 8 | p[1];
             pos_ += 2;
         } else {
             value = static_cast<unsigned char>(b_[pos_++]);
         }
-        if (value > maxval)
-            fail("tiene un píxel de valor " + std::to_string(value) + ", mayor que su máximo "
-                 + std::to_string(maxval));
+        if (value > maxval_)
+            tooLarge(value);
         return value;
     }
 
     // Binary PGM, the tools' own format: one pass without per-sample branching on the
-    // format, the check against maxval folded into one comparison at the end.
-    void rawGrey(Image &image, unsigned maxval, double scale)
+    // format, the check against maxval folded into one comparison at the end of the row.
+    void rawGrey(double *row)
     {
         const auto *p = reinterpret_cast<const unsigned char *>(b_.data() + pos_);
         unsigned largest = 0;
-        if (maxval > 255) {
-            for (double &v : image.px) {
+        if (maxval_ > 255) {
+            for (int x = 0; x < width; ++x, p += 2) {
                 const unsigned q = unsigned(p[0]) << 8 | p[1];
                 largest = std::max(largest, q);
-                v = q * scale;
-                p += 2;
+                row[x] = q * scale_;
             }
         } else {
-            for (double &v : image.px) {
+            for (int x = 0; x < width; ++x, ++p) {
                 largest = std::max(largest, unsigned(*p));
-                v = *p++ * scale;
+                row[x] = *p * scale_;
             }
         }
         pos_ = size_t(reinterpret_cast<const char *>(p) - b_.data());
-        if (largest > maxval)
-            fail("tiene un píxel de valor " + std::to_string(largest) + ", mayor que su máximo "
-                 + std::to_string(maxval));
+        if (largest > maxval_)
+            tooLarge(largest);
     }
 
-    void grey(Image &image, size_t channels, bool plain, unsigned maxval)
+    void grey(double *row)
     {
-        const double scale = 1.0 / double(maxval);
-        if (channels == 1 && !plain) {
-            rawGrey(image, maxval, scale);
+        if (channels_ == 1 && !plain_) {
+            rawGrey(row);
             return;
         }
-        if (channels == 1) {
-            for (double &p : image.px)
-                p = sample(plain, maxval) * scale;
+        if (channels_ == 1) {
+            for (int x = 0; x < width; ++x)
+                row[x] = sample() * scale_;
             return;
         }
         // Rec. 601 luma, as ppmtopgm computes it.
-        for (double &p : image.px) {
-            const double r = sample(plain, maxval);
-            const double g = sample(plain, maxval);
-            const double b = sample(plain, maxval);
-            p = (0.299 * r + 0.587 * g + 0.114 * b) * scale;
+        for (int x = 0; x < width; ++x) {
+            const double r = sample();
+            const double g = sample();
+            const double b = sample();
+            row[x] = (0.299 * r + 0.587 * g + 0.114 * b) * scale_;
         }
     }
 
     std::string_view b_;
     const std::string &name_;
     size_t pos_ = 0;
+    char kind_ = 0;
+    unsigned maxval_ = 1;
+    bool plain_ = false;
+    size_t channels_ = 1;
+    double scale_ = 1.0;
 };
 
 // Splits a path into its folder and the entry the folder holds under another case, if any.
@@ -388,6 +409,12 @@ int createTemporary(const fs::path &target, std::string &name)
     throw ImageError("no se puede escribir el archivo " + quoted(name) + ": " + reason(error));
 }
 
+// An image's own rows, as a RowSource.
+RowSource rowsOf(const Image &image)
+{
+    return [&image](int y, double *) { return &image.px[size_t(y) * size_t(image.width)]; };
+}
+
 } // namespace
 
 Image decodePnm(std::string_view bytes, const std::string &name)
@@ -395,39 +422,102 @@ Image decodePnm(std::string_view bytes, const std::string &name)
     return Decoder(bytes, name).decode();
 }
 
-Image readPnm(const std::string &path)
+Image readPnm(const std::string &path, unsigned *levels)
 {
     const std::string name = fs::path(path).filename().string();
     const std::string bytes = readWhole(resolve(path), name);
-    return decodePnm(bytes, name);
+    Decoder decoder(bytes, name);
+    Image image = decoder.decode();
+    if (levels)
+        *levels = decoder.levels;
+    return image;
 }
 
-std::string encodePgm(const Image &image, int bits)
+struct PnmRows::State
+{
+    State(const std::string &path)
+        : name(fs::path(path).filename().string())
+        , bytes(readWhole(resolve(path), name))
+        , decoder(bytes, name)
+    {
+        decoder.header();
+    }
+    const std::string name;
+    const std::string bytes;
+    Decoder decoder;
+    int rowsRead = 0;
+};
+
+PnmRows::PnmRows(const std::string &path)
+    : state_(std::make_unique<State>(path))
+{
+}
+
+PnmRows::~PnmRows() = default;
+
+int PnmRows::width() const
+{
+    return state_->decoder.width;
+}
+
+int PnmRows::height() const
+{
+    return state_->decoder.height;
+}
+
+unsigned PnmRows::levels() const
+{
+    return state_->decoder.levels;
+}
+
+void PnmRows::next(double *row)
+{
+    // The header vouched for `height` rows of data, and no more.
+    if (state_->rowsRead++ >= height())
+        throw std::out_of_range("img::PnmRows::next: past the last row");
+    state_->decoder.nextRow(row);
+}
+
+std::string encodePgm(int width, int height, int bits, const RowSource &row)
 {
     const unsigned maxval = bits == 16 ? 65535 : 255;
-    std::string out = "P5\n" + std::to_string(image.width) + " " + std::to_string(image.height)
-        + "\n" + std::to_string(maxval) + "\n";
+    std::string out = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n"
+        + std::to_string(maxval) + "\n";
     const size_t header = out.size();
     const size_t bytesPerSample = bits == 16 ? 2 : 1;
-    out.resize(header + image.size() * bytesPerSample);
+    out.resize(header + size_t(width) * size_t(height) * bytesPerSample);
     auto *dst = reinterpret_cast<unsigned char *>(out.data() + header);
-    for (double v : image.px) {
-        const unsigned q = quantise(v, maxval);
-        if (bytesPerSample == 2) {
-            *dst++ = static_cast<unsigned char>(q >> 8);
-            *dst++ = static_cast<unsigned char>(q & 0xff);
-        } else {
-            *dst++ = static_cast<unsigned char>(q);
+    std::vector<double> scratch(size_t(std::max(width, 0)));
+    for (int y = 0; y < height; ++y) {
+        const double *values = row(y, scratch.data());
+        for (int x = 0; x < width; ++x) {
+            const unsigned q = quantise(values[x], maxval);
+            if (bytesPerSample == 2) {
+                *dst++ = static_cast<unsigned char>(q >> 8);
+                *dst++ = static_cast<unsigned char>(q & 0xff);
+            } else {
+                *dst++ = static_cast<unsigned char>(q);
+            }
         }
     }
     return out;
 }
 
+std::string encodePgm(const Image &image, int bits)
+{
+    return encodePgm(image.width, image.height, bits, rowsOf(image));
+}
+
 void writePgm(const std::string &path, const Image &image, int bits)
+{
+    writePgm(path, image.width, image.height, bits, rowsOf(image));
+}
+
+void writePgm(const std::string &path, int width, int height, int bits, const RowSource &row)
 {
     const std::string name = fs::path(path).filename().string();
     const fs::path target = resolve(path);
-    const std::string bytes = encodePgm(image, bits);
+    const std::string bytes = encodePgm(width, height, bits, row);
 
     // A device (a link to /dev/null, say) is written as it is: it cannot be replaced, and
     // should not be.

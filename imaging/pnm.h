@@ -8,6 +8,8 @@
 #include "errors.h"
 #include "image.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -19,7 +21,33 @@ constexpr int kMaxSide = 16384;
 Image decodePnm(std::string_view bytes, const std::string &name);
 
 // Reads a PNM file; the name is resolved in its folder without regard to letter case.
-Image readPnm(const std::string &path);
+// `levels`, when given, receives the grey levels the samples stand on: the file's maxval for
+// a grey image (1 for a bitmap), so every value is k / levels; 0 for a colour image, whose
+// luminance falls between levels.
+Image readPnm(const std::string &path, unsigned *levels = nullptr);
+
+// A PNM file read as readPnm reads it, but decoded a row at a time, top to bottom, for a tool
+// that works on each pixel by itself: it holds the file and a row, never the whole image (a
+// 2048 × 2048 photograph is 4 MB as a file and 32 MB as an Image). The header is read and
+// checked at once; a bad sample further on throws from next().
+class PnmRows
+{
+public:
+    explicit PnmRows(const std::string &path);
+    ~PnmRows();
+    PnmRows(const PnmRows &) = delete;
+    PnmRows &operator=(const PnmRows &) = delete;
+
+    int width() const;
+    int height() const;
+    unsigned levels() const; // as readPnm reports them
+    // Decodes the next row into `row`, `width()` values.
+    void next(double *row);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // A value as a PGM file of `maxval` stores it: clamped to 0..1 (NaN to 0) and rounded to the
 // nearest of the levels 0..maxval.
@@ -36,5 +64,15 @@ std::string encodePgm(const Image &image, int bits);
 // Writes binary PGM atomically; the name is resolved without regard to letter case, so an
 // existing "Distor.pgm" is replaced when "distor.pgm" is asked for.
 void writePgm(const std::string &path, const Image &image, int bits);
+
+// The rows of a width × height image to be written: row(y, scratch) returns the `width`
+// values of row y, wherever they lie, or fills `scratch`, room for one row, and returns it.
+// Rows are asked for once each, top to bottom. A tool whose last step works pixel by pixel
+// does it here, on each row while it is in cache, rather than in a pass of its own over the
+// whole image; one whose result lies in another layout hands its rows over where they are.
+using RowSource = std::function<const double *(int y, double *scratch)>;
+
+std::string encodePgm(int width, int height, int bits, const RowSource &row);
+void writePgm(const std::string &path, int width, int height, int bits, const RowSource &row);
 
 } // namespace img

@@ -166,6 +166,32 @@ void testFilesAndCase()
     CHECK(dir.listing() == "Distor.pgm lleno.pgm ");
 }
 
+// Row by row: the file's levels are known at once, a bad sample only when its row is read,
+// and a row from a rewritten image goes to the file as given.
+void testRows()
+{
+    TempDir dir;
+    dir.write("x.pgm", "P5 2 2 200\n" + bytes({0, 200, 201, 0}));
+    PnmRows rows(dir.file("X.PGM"));
+    CHECK(rows.width() == 2 && rows.height() == 2 && rows.levels() == 200);
+    double row[2];
+    rows.next(row);
+    CHECK(row[0] == 0.0 && row[1] == 1.0);
+    std::string message;
+    CHECK_THROWS(rows.next(row), ImageError, message);
+    CHECK(message.find("201") != std::string::npos);
+    CHECK_THROWS(rows.next(row), std::out_of_range, message);
+
+    dir.write("c.ppm", "P6 1 1 255\n" + bytes({1, 2, 3}));
+    CHECK(PnmRows(dir.file("c.ppm")).levels() == 0);
+
+    writePgm(dir.file("y.pgm"), 2, 2, 8, [](int y, double *scratch) {
+        scratch[0] = y, scratch[1] = 0.5;
+        return scratch;
+    });
+    CHECK(readPnm(dir.file("y.pgm")).px == (std::vector<double> {0, 128 / 255.0, 1, 128 / 255.0}));
+}
+
 void testConcurrentWriters()
 {
     // Two writers replace one file over and over while a reader keeps reading it: every
@@ -235,6 +261,7 @@ int main()
     testTruncationAndGarbage();
     testEncoding();
     testFilesAndCase();
+    testRows();
     testConcurrentWriters();
     return check::summary();
 }
