@@ -11,7 +11,6 @@
 #include "tool.h"
 
 #include <cmath>
-#include <iterator>
 #include <numbers>
 #include <vector>
 
@@ -34,44 +33,57 @@ constexpr double kFrequencies[3][2] = {{1.0 / 6.0, 0.0}, {0.0, 1.0 / 5.0}, {1.0 
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 2);
-    img::Image image = img::readPnm(args[0]);
-    const int w = image.width;
-    const int h = image.height;
-    // A table per axis and cosine keeps the loop to additions; the angle of a whole-bin
-    // frequency is 2π·k·x/n with k an integer, so the noise is exactly periodic in the image.
-    // All three cosines are added in one pass over the image, in the same order as one pass
-    // each would add them: the image is read and written once instead of three times.
-    constexpr size_t kWaves = std::size(kFrequencies);
-    std::vector<double> cu[kWaves], su[kWaves], cv[kWaves], sv[kWaves];
-    for (size_t i = 0; i < kWaves; ++i) {
-        const double ku = std::round(kFrequencies[i][0] * w);
-        const double kv = std::round(kFrequencies[i][1] * h);
-        cu[i].resize(size_t(w)), su[i].resize(size_t(w)), cv[i].resize(size_t(h)),
-            sv[i].resize(size_t(h));
-        for (int x = 0; x < w; ++x) {
-            const double a = 2.0 * std::numbers::pi * ku * x / w;
-            cu[i][size_t(x)] = std::cos(a);
-            su[i][size_t(x)] = std::sin(a);
-        }
-        for (int y = 0; y < h; ++y) {
-            const double b = 2.0 * std::numbers::pi * kv * y / h;
-            cv[i][size_t(y)] = std::cos(b);
-            sv[i][size_t(y)] = std::sin(b);
+    img::PnmRows in(args[0]);
+    const int w = in.width();
+    const int h = in.height();
+    // The noise at (x, y) is the sum over the waves of A·cos(a + b), a = 2π·ku·x/w and
+    // b = 2π·kv·y/h, ku and kv whole bins, so it is exactly periodic in the image. It is
+    // added to each row between reading and writing it, so the image is never held whole, and
+    // each wave's cosine is split by axis, cos(a + b) = cos a·cos b − sin a·sin b, so that a
+    // pixel costs additions and products from tables: a wave along the width alone (kv = 0)
+    // is a fixed row, one along the height alone (ku = 0) a constant for the row, and only a
+    // wave along both needs its two products.
+    std::vector<double> along(size_t(w), 0.0); // the waves along the width alone
+    struct Wave
+    {
+        std::vector<double> cosA, sinA; // A·cos a and A·sin a along the row
+        std::vector<double> cosB, sinB; // cos b and sin b down the image
+    };
+    std::vector<Wave> both;
+    std::vector<double> down(size_t(h), 0.0); // the waves along the height alone
+    for (const auto &f : kFrequencies) {
+        const double ku = std::round(f[0] * w), kv = std::round(f[1] * h);
+        auto angle = [](double k, int i, int n) { return 2.0 * std::numbers::pi * k * i / n; };
+        if (kv == 0.0) {
+            for (int x = 0; x < w; ++x)
+                along[size_t(x)] += kAmplitude * std::cos(angle(ku, x, w));
+        } else if (ku == 0.0) {
+            for (int y = 0; y < h; ++y)
+                down[size_t(y)] += kAmplitude * std::cos(angle(kv, y, h));
+        } else {
+            Wave &wave = both.emplace_back();
+            for (int x = 0; x < w; ++x) {
+                wave.cosA.push_back(kAmplitude * std::cos(angle(ku, x, w)));
+                wave.sinA.push_back(kAmplitude * std::sin(angle(ku, x, w)));
+            }
+            for (int y = 0; y < h; ++y) {
+                wave.cosB.push_back(std::cos(angle(kv, y, h)));
+                wave.sinB.push_back(std::sin(angle(kv, y, h)));
+            }
         }
     }
-    static_assert(kWaves == 3);
-    for (int y = 0; y < h; ++y) {
-        const double c0 = cv[0][size_t(y)], s0 = sv[0][size_t(y)], c1 = cv[1][size_t(y)],
-                     s1 = sv[1][size_t(y)], c2 = cv[2][size_t(y)], s2 = sv[2][size_t(y)];
-        const double *u0 = cu[0].data(), *v0 = su[0].data(), *u1 = cu[1].data(), *v1 = su[1].data(),
-                     *u2 = cu[2].data(), *v2 = su[2].data();
-        double *row = &image.px[size_t(y) * size_t(w)];
-        for (int x = 0; x < w; ++x) // cos(a + b) of each wave
-            row[x] = ((row[x] + kAmplitude * (u0[x] * c0 - v0[x] * s0))
-                      + kAmplitude * (u1[x] * c1 - v1[x] * s1))
-                + kAmplitude * (u2[x] * c2 - v2[x] * s2);
-    }
-    img::writePgm(args[1], image, 16);
+    img::writePgm(args[1], w, h, 16, [&](int y, double *out) {
+        in.next(out);
+        const double constant = down[size_t(y)];
+        for (int x = 0; x < w; ++x)
+            out[x] = out[x] + along[size_t(x)] + constant;
+        for (const Wave &wave : both) {
+            const double c = wave.cosB[size_t(y)], s = wave.sinB[size_t(y)];
+            for (int x = 0; x < w; ++x)
+                out[x] += wave.cosA[size_t(x)] * c - wave.sinA[size_t(x)] * s;
+        }
+        return out;
+    });
 }
 
 } // namespace

@@ -20,7 +20,13 @@ const char kUsage[]
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 1);
-    img::writePgm("shuff.pgm", restore::logImage(img::readPnm(args[0])), 16);
+    // Pixel by pixel, each row as it is read and written: the image is never held whole.
+    img::PnmRows in(args[0]);
+    img::writePgm("shuff.pgm", in.width(), in.height(), 16, [&](int, double *row) {
+        in.next(row);
+        restore::logarithm(row, row, size_t(in.width()));
+        return row;
+    });
 }
 
 } // namespace

@@ -81,29 +81,35 @@ img::Image filterMirrored(img::Image image, int padX, int padY, const GaussianGa
 
 } // namespace
 
-img::Image logImage(img::Image image)
+void logarithm(const double *in, double *out, size_t n)
 {
     // The program hands this an 8-bit photograph, 256 levels: each level's logarithm is taken
-    // once beforehand, and a pixel that holds exactly that level, as the reader makes it,
-    // takes it from the table, the very value its own logarithm would give. Any other value
-    // (a finer level, or one outside 0..1, NaN included) takes its own.
-    double level[256], logOf[256];
-    for (int i = 0; i < 256; ++i) {
-        level[i] = double(i) * (1.0 / 255.0);
-        logOf[i] = std::log1p(255.0 * level[i]) / kLogScale;
-    }
-    for (double &v : image.px) {
-        const double x = v;
+    // once, and a pixel that holds exactly that level, as the reader makes it, takes it from
+    // the table, the very value its own logarithm would give. Any other value (a finer level,
+    // or one outside 0..1, NaN included) takes its own.
+    struct Table
+    {
+        double level[256], logOf[256];
+        Table()
+        {
+            for (int i = 0; i < 256; ++i) {
+                level[i] = double(i) * (1.0 / 255.0);
+                logOf[i] = std::log1p(255.0 * level[i]) / kLogScale;
+            }
+        }
+    };
+    static const Table table;
+    for (size_t k = 0; k < n; ++k) {
+        const double x = in[k];
         if (x >= 0.0 && x <= 1.0) {
             const int i = int(x * 255.0 + 0.5);
-            if (level[i] == x) {
-                v = logOf[i];
+            if (table.level[i] == x) {
+                out[k] = table.logOf[i];
                 continue;
             }
         }
-        v = std::log1p(255.0 * std::max(0.0, x)) / kLogScale;
+        out[k] = std::log1p(255.0 * std::max(0.0, x)) / kLogScale;
     }
-    return image;
 }
 
 img::Image expImage(img::Image logarithm)

@@ -37,10 +37,11 @@ constexpr int kEmphasisMargin = 16;
 constexpr double kEmphasisClip = 0.005;
 
 // The logarithm shuffle.exe stores: ln(1 + 255·x) / ln(256), so black stays 0, white 1, and
-// one grey level above black is not lost in a logarithm of zero.
-img::Image logImage(img::Image image);
+// one grey level above black is not lost in a logarithm of zero. Of the `n` values at `in`,
+// into `out` (which may be `in`): shuffle.exe takes it row by row as it writes.
+void logarithm(const double *in, double *out, size_t n);
 
-// Undoes logImage exactly (before the file's rounding).
+// Undoes logarithm exactly (before the file's rounding).
 img::Image expImage(img::Image logarithm);
 
 // homo.exe's work on the contents of shuff.pgm: filter the logarithm, exponentiate, stretch.

@@ -235,7 +235,8 @@ void testEnhancement()
     for (int x = 0; x < 32; ++x)
         for (int y = 0; y < 8; ++y)
             ramp.at(x, y) = x / 31.0;
-    const img::Image logs = logImage(ramp);
+    img::Image logs = ramp;
+    logarithm(ramp.px.data(), logs.px.data(), ramp.size());
     CHECK(logs.at(0, 0) == 0.0 && std::abs(logs.at(31, 0) - 1.0) < 1e-12);
     CHECK(logs.at(8, 0) > ramp.at(8, 0)); // the shadows get most of the range
     CHECK(img::psnr(expImage(logs), ramp) > 250.0);
