@@ -27,8 +27,9 @@ const char kUsage[]
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 2);
-    img::Image input = img::readPnm(args[0]);
-    const int bits = restore::emphasisBits(input);
+    unsigned levels = 0;
+    img::Image input = img::readPnm(args[0], &levels);
+    const int bits = restore::emphasisBits(input, levels);
     img::writePgm(args[1], restore::emphasise(std::move(input)), bits);
 }
 

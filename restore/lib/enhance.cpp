@@ -154,19 +154,21 @@ img::Image emphasise(img::Image image)
     img::Image out = filterMirrored(std::move(image), padX, padY, gain);
     // The quantiles matter only when they lie beyond black or white, and whether they do is
     // a count: the upper one exceeds white when more pixels than lie above its rank do. Most
-    // photographs overshoot less than that, and then cost one pass, not a search for both
-    // quantiles and a pass to scale by one.
-    double mean = 0.0;
+    // photographs overshoot less than that, and then cost one pass of comparisons, not a
+    // search for both quantiles, a sum (whose additions wait on each other) and a pass to
+    // scale by one.
     size_t below = 0, above = 0;
     for (double v : out.px) {
-        mean += v;
         below += v < 0.0;
         above += v > 1.0;
     }
-    mean /= double(out.size());
     const double tail = kEmphasisClip * double(out.size() - 1);
     if (double(below) <= tail && double(above) <= tail)
         return out;
+    double mean = 0.0;
+    for (double v : out.px)
+        mean += v;
+    mean /= double(out.size());
     const auto [lo, hi] = img::quantiles(out.px, kEmphasisClip, 1.0 - kEmphasisClip);
     double scale = 1.0;
     if (hi > 1.0 && hi > mean)
@@ -181,10 +183,14 @@ img::Image emphasise(img::Image image)
     return out;
 }
 
-int emphasisBits(const img::Image &input)
+int emphasisBits(const img::Image &input, unsigned levels)
 {
-    // An image read from a file lies in 0..1, so the nearest level is found by a conversion
-    // rather than a call to round per pixel; anything else is not an 8-bit image.
+    // A grey file whose maxval divides 255 holds 8-bit levels by its very header.
+    if (levels != 0 && 255 % levels == 0)
+        return 16;
+    // Otherwise each pixel is looked at. An image read from a file lies in 0..1, so the
+    // nearest level is found by a conversion rather than a call to round per pixel; anything
+    // else is not an 8-bit image.
     for (double v : input.px) {
         const double level = v * 255.0;
         if (!(v >= 0.0 && v <= 1.0) || std::abs(level - double(int(level + 0.5))) > 1e-6)

@@ -52,7 +52,8 @@ img::Image emphasise(img::Image image);
 
 // The bits hiemph.exe writes: 16 for an input that holds only 8-bit levels (align.pgm, the
 // first pass), so the second pass starts from the first one's full precision; 8 for anything
-// else (alto.pgm, the second pass), for viewing.
-int emphasisBits(const img::Image &input);
+// else (alto.pgm, the second pass), for viewing. `levels` is what readPnm reports of the file
+// (0 when unknown).
+int emphasisBits(const img::Image &input, unsigned levels = 0);
 
 } // namespace restore

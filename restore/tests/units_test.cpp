@@ -279,6 +279,9 @@ void testEnhancement()
     CHECK(emphasisBits(ramp) == 8); // 1/31 steps are no 8-bit levels
     CHECK(emphasisBits(img::quantised(ramp, 8)) == 16);
     CHECK(emphasisBits(img::quantised(ramp, 16)) == 8);
+    // A file's maxval that divides 255 settles it; any other leaves it to the pixels.
+    CHECK(emphasisBits(ramp, 85) == 16 && emphasisBits(ramp, 65535) == 8);
+    CHECK(emphasisBits(img::quantised(ramp, 8), 65535) == 16);
 }
 
 } // namespace
