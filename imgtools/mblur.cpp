@@ -24,31 +24,23 @@ const char kUsage[] = "uso: mblur.exe entrada longitud salida\n"
                       "  comparten un factor, algunas frecuencias se anulan del todo y ningún\n"
                       "  filtro las recupera.\n";
 
-// Blurs each row in place; a row's copy is all the extra memory needed.
-void motionBlur(img::Image &image, int length)
+// Blurs one row of `w` pixels into `out`. `twice` holds the row twice over, so that the
+// window's columns run on without wrapping: no test for the end of the row per pixel.
+void blurRow(const double *twice, double *out, int w, int length)
 {
-    const int w = image.width;
     // Offsets of the kernel as img::motionPsf centres it: -length/2 .. (length-1)/2. Output x
     // averages input columns x - (length-1)/2 .. x + length/2 (modulo the width).
     const int behind = (length - 1) / 2;
     const int ahead = length / 2;
     const double scale = 1.0 / length;
-    // The row twice over, so that the window's columns run on without wrapping: no test for
-    // the end of the row per pixel.
-    std::vector<double> row(2 * static_cast<size_t>(w));
-    for (int y = 0; y < image.height; ++y) {
-        double *dst = &image.px[size_t(y) * size_t(w)];
-        std::copy(dst, dst + w, row.begin());
-        std::copy(dst, dst + w, row.begin() + w);
-        double sum = 0.0;
-        for (int k = -behind; k <= ahead; ++k)
-            sum += row[size_t(((k % w) + w) % w)];
-        const double *enter = &row[size_t((ahead + 1) % w)]; // the column taken in next
-        const double *leave = &row[size_t(((-behind % w) + w) % w)]; // the one let go of next
-        for (int x = 0; x < w; ++x) {
-            dst[x] = sum * scale;
-            sum += *enter++ - *leave++;
-        }
+    double sum = 0.0;
+    for (int k = -behind; k <= ahead; ++k)
+        sum += twice[((k % w) + w) % w];
+    const double *enter = &twice[(ahead + 1) % w]; // the column taken in next
+    const double *leave = &twice[((-behind % w) + w) % w]; // the one let go of next
+    for (int x = 0; x < w; ++x) {
+        out[x] = sum * scale;
+        sum += *enter++ - *leave++;
     }
 }
 
@@ -56,13 +48,20 @@ void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 3);
     const int length = img::parsePositive(args[1], "la longitud");
-    img::Image image = img::readPnm(args[0]);
-    if (length > image.width)
+    img::PnmRows in(args[0]);
+    const int w = in.width();
+    if (length > w)
         throw img::BadInput("la longitud " + args[1] + " es mayor que el ancho de «"
                             + std::filesystem::path(args[0]).filename().string() + "» ("
-                            + std::to_string(image.width) + " píxeles)");
-    motionBlur(image, length);
-    img::writePgm(args[2], image, 16);
+                            + std::to_string(w) + " píxeles)");
+    // Row by row as the image is read and written: it is never held whole.
+    std::vector<double> twice(2 * static_cast<size_t>(w));
+    img::writePgm(args[2], w, in.height(), 16, [&](int, double *out) {
+        in.next(twice.data());
+        std::copy(twice.begin(), twice.begin() + w, twice.begin() + w);
+        blurRow(twice.data(), out, w, length);
+        return out;
+    });
 }
 
 } // namespace
