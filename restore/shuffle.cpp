@@ -24,7 +24,7 @@ void run(const std::vector<std::string> &args)
     img::PnmRows in(args[0]);
     img::writePgm("shuff.pgm", in.width(), in.height(), 16, [&](int, double *row) {
         in.next(row);
-        restore::logarithm(row, row, size_t(in.width()));
+        restore::logarithm(row, row, size_t(in.width()), in.levels());
         return row;
     });
 }

@@ -81,7 +81,7 @@ img::Image filterMirrored(img::Image image, int padX, int padY, const GaussianGa
 
 } // namespace
 
-void logarithm(const double *in, double *out, size_t n)
+void logarithm(const double *in, double *out, size_t n, unsigned levels)
 {
     // The program hands this an 8-bit photograph, 256 levels: each level's logarithm is taken
     // once, and a pixel that holds exactly that level, as the reader makes it, takes it from
@@ -99,6 +99,13 @@ void logarithm(const double *in, double *out, size_t n)
         }
     };
     static const Table table;
+    if (levels == 255) {
+        // Read from an 8-bit file: each value is level i as the reader makes it, i / 255
+        // computed as the table's own is, and needs no check.
+        for (size_t k = 0; k < n; ++k)
+            out[k] = table.logOf[int(in[k] * 255.0 + 0.5)];
+        return;
+    }
     for (size_t k = 0; k < n; ++k) {
         const double x = in[k];
         if (x >= 0.0 && x <= 1.0) {

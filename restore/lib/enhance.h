@@ -38,8 +38,9 @@ constexpr double kEmphasisClip = 0.005;
 
 // The logarithm shuffle.exe stores: ln(1 + 255·x) / ln(256), so black stays 0, white 1, and
 // one grey level above black is not lost in a logarithm of zero. Of the `n` values at `in`,
-// into `out` (which may be `in`): shuffle.exe takes it row by row as it writes.
-void logarithm(const double *in, double *out, size_t n);
+// into `out` (which may be `in`): shuffle.exe takes it row by row as it writes. `levels` is
+// what the PNM reader reports of the file the values come from (0 when unknown).
+void logarithm(const double *in, double *out, size_t n, unsigned levels = 0);
 
 // Undoes logarithm exactly (before the file's rounding).
 img::Image expImage(img::Image logarithm);

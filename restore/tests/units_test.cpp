@@ -6,6 +6,7 @@
 #include "frequency.h"
 #include "noise.h"
 #include "peaks.h"
+#include "pnm.h"
 #include "prompt.h"
 #include "psf.h"
 #include "quality.h"
@@ -240,6 +241,15 @@ void testEnhancement()
     CHECK(logs.at(0, 0) == 0.0 && std::abs(logs.at(31, 0) - 1.0) < 1e-12);
     CHECK(logs.at(8, 0) > ramp.at(8, 0)); // the shadows get most of the range
     CHECK(img::psnr(expImage(logs), ramp) > 250.0);
+    // The 8-bit levels as the reader makes them: looked up unchecked, the same logarithms.
+    std::string file = "P5 256 1 255\n";
+    for (int i = 0; i < 256; ++i)
+        file.push_back(char(i));
+    const img::Image levels = img::decodePnm(file, "niveles.pgm");
+    std::vector<double> checked(256), unchecked(256);
+    logarithm(levels.px.data(), checked.data(), 256);
+    logarithm(levels.px.data(), unchecked.data(), 256, 255);
+    CHECK(checked == unchecked);
 
     // A flat image stays flat under emphasis: there are no edges to emphasise, and the mirror
     // padding adds none at the borders.
