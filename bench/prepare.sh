@@ -11,7 +11,7 @@ if [ ! -d "$build" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DTAVELIO_GUI=OFF >/dev/null
 fi
 # shellcheck disable=SC2086
-cmake --build "$build" --target $targets >/dev/null
+cmake --build "$build" --target $targets bench_spawn >/dev/null
 
 if ! /usr/bin/python3 -c "import skimage" 2>/dev/null; then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo

@@ -6,9 +6,10 @@ The floor of a tool is imgtools_floor doing what the tool's method cannot do wit
 the same files, the FFTs of the same size, one pointwise division where the method combines two
 spectra, and writing an output of the same depth. homo and hiemph transform the image mirrored
 about its borders; their floor is the I/O of the image plus the FFTs of the mirrored size
-(imgtools_floor on a file of that size, less that file's I/O). Times are medians of RUNS runs;
-CPU time is printed beside wall time, since on a shared machine wall time also measures the
-neighbours. Peak memory is the resident high-water mark over the pixel count.
+(imgtools_floor on a file of that size, less that file's I/O). Times are medians of RUNS runs,
+the tool and its floor taking turns within each round; CPU time is printed beside wall time,
+since on a shared machine wall time also measures the neighbours. Peak memory is the resident
+high-water mark over the pixel count.
 """
 import os
 import shutil
@@ -16,13 +17,12 @@ import statistics
 import subprocess
 import sys
 
-from measure import measure as shared_measure
+from measure import measure_together
 
 PART, TOOLS, FLOOR, WORK, RUNS = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4], int(sys.argv[5])
 
 
-def measure(argv, answers=b"", runs=RUNS):
-    return shared_measure(argv, WORK, runs, answers=answers)
+SPAWN = os.path.join(os.path.dirname(FLOOR), "bench_spawn")
 
 
 def run(argv, answers=b""):
@@ -61,22 +61,26 @@ def size_of(path):
     return int(fields[1]), int(fields[2])
 
 
-def floor_of(src, recipe, runs=RUNS):
-    """Median wall and CPU seconds of the floor `recipe` on input `src`."""
+def floor_commands(src, recipe):
+    """The commands whose times make up the floor `recipe` on input `src`, and how: a list of
+    (argv, answers) and a function of their (wall, cpu) pairs giving the floor's."""
     if recipe[0] != "mirror":
-        w, c, _ = measure([FLOOR, src, "floor.pgm"] + [str(x) for x in recipe], runs=runs)
-        return w, c
+        return [([FLOOR, src, "floor.pgm"] + [str(x) for x in recipe], b"")], lambda r: r[0]
     _, bits, homo = recipe
     mw, mh = mirrored(*size_of(src), homo)
     big = f"pad{mw}x{mh}.pgm"
     if not os.path.exists(os.path.join(WORK, big)):
         # An FFT costs the same whatever the grey levels: a ramp is made faster than a resize.
         with open(os.path.join(WORK, big), "wb") as f:
-            f.write(b"P5\n%d %d\n255\n" % (mw, mh) + (bytes(range(256)) * (mw * mh // 256 + 1))[:mw * mh])
-    io = measure([FLOOR, src, "floor.pgm", str(bits), "0", "0"], runs=runs)
-    ffts = measure([FLOOR, big, "floor.pgm", "8", "1", "1"], runs=runs)
-    bigio = measure([FLOOR, big, "floor.pgm", "8", "0", "0"], runs=runs)
-    return tuple(io[i] + ffts[i] - bigio[i] for i in range(2))
+            f.write(b"P5\n%d %d\n255\n" % (mw, mh))
+            row = (bytes(range(256)) * (mw // 256 + 1))[:mw]
+            for _ in range(mh):
+                f.write(row)
+    commands = [[FLOOR, src, "floor.pgm", str(bits), "0", "0"],  # the image's I/O
+                [FLOOR, big, "floor.pgm", "8", "1", "1"],  # the mirrored FFTs, with their I/O
+                [FLOOR, big, "floor.pgm", "8", "0", "0"]]  # which is taken off
+    return ([(c, b"") for c in commands],
+            lambda r: tuple(r[0][i] + r[1][i] - r[2][i] for i in range(2)))
 
 
 def prepare_inputs(img):
@@ -118,8 +122,11 @@ def measure_all(img, cases=DISTORTIONS + RESTORATIONS, runs=RUNS):
     out = {}
     for name, args, answers, recipe in cases:
         args = [a.format(img=img) for a in args]
-        fw, fc = floor_of(args[0], recipe, runs)
-        w, c, rss = measure([tool(name)] + args, answers, runs)
+        floor, combine = floor_commands(args[0], recipe)
+        # The tool and its floor take turns within each round.
+        *floors, (w, c, rss) = measure_together(floor + [([tool(name)] + args, answers)], WORK,
+                                                runs, SPAWN)
+        fw, fc = combine([f[:2] for f in floors])
         out[(name, args[0])] = (w, c, fw, fc, rss)
     return out
 
@@ -194,9 +201,10 @@ def against_skimage(img):
     with open(script, "w") as f:
         f.write(SKIMAGE)
     sk_argv = ["/usr/bin/python3", script, "distor.pgm", "psf1A.pgm", "skwiener.pgm", k]
-    sk_w, _, _ = measure(sk_argv)
     inner = statistics.median(float(run(sk_argv)) for _ in range(RUNS))
-    w, _, _ = measure([tool("wiener"), "distor.pgm", "psf1A.pgm", "wiener.pgm"], b"\n")
+    (sk_w, _, _), (w, _, _) = measure_together(
+        [(sk_argv, b""), ([tool("wiener"), "distor.pgm", "psf1A.pgm", "wiener.pgm"], b"\n")],
+        WORK, RUNS, SPAWN)
     psnr = run(["/usr/bin/python3", "-c", PSNR]).split()
     side = size_of(img)[0]
     print(f"{side:>5}² wiener.exe {w*1e3:.0f} ms ({psnr[0]} dB), skimage k = {k}: "
