@@ -11,6 +11,7 @@
 
 #include <fftw3.h>
 
+#include <algorithm>
 #include <mutex>
 #include <new>
 #include <stdexcept>
@@ -91,6 +92,22 @@ Spectrum forwardOfRows(const Image &rows, const std::vector<int> &rowAt, int hei
     if (rows.height == 0)
         return s;
 
+    // One row at the top, as a motion blur's PSF is: each column holds one value, at row 0,
+    // and its transform is that value at every frequency, so the columns are not transformed
+    // at all: every row of the spectrum is the row's own transform.
+    if (rows.height == 1 && rowAt[0] == 0) {
+        fftw_plan raw;
+        {
+            std::lock_guard guard(plannerLock());
+            raw = fftw_plan_dft_r2c_1d(rows.width, const_cast<double *>(rows.px.data()),
+                                       reinterpret_cast<fftw_complex *>(s.c.data()), FFTW_ESTIMATE);
+        }
+        Plan plan(raw);
+        fftw_execute(plan.plan);
+        for (int v = 1; v < height; ++v)
+            std::copy(s.c.begin(), s.c.begin() + hw, s.c.begin() + ptrdiff_t(v) * hw);
+        return s;
+    }
     std::vector<std::complex<double>> rowSpectra(size_t(rows.height) * size_t(hw));
     auto *in = const_cast<double *>(rows.px.data());
     auto *rowOut = reinterpret_cast<fftw_complex *>(rowSpectra.data());
