@@ -8,9 +8,11 @@
 #include "pnm.h"
 #include "psf.h"
 #include "quality.h"
+#include "randomimage.h"
 #include "runtool.h"
 #include "tempdir.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -42,6 +44,15 @@ double maxDifference(const Image &a, const Image &b)
 Image sample(const char *name)
 {
     return readPnm(std::string(TAVELIO_SOURCE_DIR) + "/data/samples/" + name);
+}
+
+Image topLeft(const Image &image, int w, int h)
+{
+    Image part(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            part.at(x, y) = image.at(x, y);
+    return part;
 }
 
 void testAlign()
@@ -237,6 +248,29 @@ void testTransfor()
                 rest = std::max(rest, shown.at(x, y));
         }
     CHECK(rest < 0.2);
+
+    // Level for level what log(1 + 255·|F|), stretched and rounded, draws: on a photograph of
+    // odd sides, and on a spectrum so nearly flat that its levels crowd together.
+    Image flat = randomImage(33, 21, 5);
+    for (double &v : flat.px)
+        v *= 20 * kLevel16;
+    flat.at(4, 7) = 1.0;
+    for (const Image &image : {topLeft(sample("camera.pgm"), 63, 47), flat}) {
+        writePgm(dir.file("in.pgm"), image, 16);
+        run("transfor", {"in.pgm", "out.pgm"}, dir);
+        const Spectrum f = forward(readPnm(dir.file("in.pgm")));
+        Image logs(f.width, f.height);
+        drawCentred(f, logs, [](std::complex<double> c) {
+            return double(std::log(1.0f + 255.0f * float(std::sqrt(std::norm(c)))));
+        });
+        const auto [lo, hi] = std::minmax_element(logs.px.begin(), logs.px.end());
+        const Image drawn = readPnm(dir.file("out.pgm"));
+        size_t wrong = 0;
+        for (size_t i = 0; i < logs.size(); ++i)
+            wrong += quantise((logs.px[i] - *lo) * (1.0 / (*hi - *lo)), 255)
+                != std::lround(drawn.px[i] * 255.0);
+        CHECK(wrong == 0);
+    }
 }
 
 void testConcurrentWriters()
