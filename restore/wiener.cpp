@@ -50,15 +50,17 @@ void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 3);
     img::Spectrum g, h;
+    std::vector<double> spare; // the image's pixels, once transformed
     {
-        const img::Image blurred = img::readPnm(args[0]);
+        img::Image blurred = img::readPnm(args[0]);
         h = img::transferFunction(img::readPsf(args[1], blurred), blurred.width, blurred.height);
         g = img::forward(blurred);
+        spare = std::move(blurred.px);
     }
     std::vector<restore::NoisePeak> peaks;
     restore::NoiseEstimate noise;
     {
-        const img::PowerMap power = img::powerOf(g);
+        const img::PowerMap power = img::powerOf(g, std::move(spare));
         peaks = restore::findNoisePeaks(power);
         noise = restore::estimateNoise(power, peaks);
     }
