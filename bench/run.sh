@@ -66,8 +66,8 @@ print(f"  wall {wall:.3f} s, CPU {cpu * 1000:.1f} ms: {100 * cpu / wall:.2f} % o
 PY
 
 echo
-BUILD_DIR="$build" RUNS="${TOOL_RUNS:-5}" bash "$root/bench/imgtools.sh"
+BUILD_DIR="$build" RUNS="${TOOL_RUNS:-7}" bash "$root/bench/imgtools.sh"
 echo
-BUILD_DIR="$build" RUNS="${TOOL_RUNS:-5}" bash "$root/bench/restore.sh"
+BUILD_DIR="$build" RUNS="${TOOL_RUNS:-7}" bash "$root/bench/restore.sh"
 echo
-BUILD_DIR="$build" RUNS="${TOOL_RUNS:-3}" bash "$root/bench/photos.sh"
+BUILD_DIR="$build" RUNS="${TOOL_RUNS:-5}" bash "$root/bench/photos.sh"

@@ -248,7 +248,7 @@ elif PART == "photos":
     # Every tool on large and awkward photographs: ratios to the floor and peak memory on a
     # 4096² and a 12-megapixel phone photograph, and the time on prime sides (1021 × 769)
     # against nearly the same size that FFTW factors well (1024 × 768).
-    runs = max(1, min(RUNS, 3))
+    runs = max(1, min(RUNS, 5))
     sizes = {"4096²": "img4096.pgm", "4000×3000": "img4000x3000.pgm",
              "1024×768": "img1024x768.pgm", "1021×769": "img1021x769.pgm"}
     results = {label: measure_all(img, runs=runs) for label, img in sizes.items()}
