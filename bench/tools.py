@@ -44,15 +44,20 @@ def smooth(n):
     return n == 1
 
 
-def pad_for(n, margin):
-    """The mirror enhance.cpp puts on each side of a line of n pixels (padFor)."""
-    return next((p for p in range(margin, margin + 64) if smooth(n + 2 * p)), margin)
+def mirrored_length(n, margin):
+    """The length enhance.cpp mirrors a line of n pixels to (padFor): at least `margin` a side,
+    equal sides if an FFT-friendly length comes within 64 pixels, else one more after."""
+    for extra in (0, 1):
+        for p in range(margin, margin + 64):
+            if smooth(n + 2 * p + extra):
+                return n + 2 * p + extra
+    return n + 2 * margin
 
 
 def mirrored(w, h, homo):
     if homo:
-        return w + 2 * pad_for(w, w // 2), h + 2 * pad_for(h, h // 2)
-    return w + 2 * pad_for(w, 16), h + 2 * pad_for(h, 16)
+        return mirrored_length(w, w // 2), mirrored_length(h, h // 2)
+    return mirrored_length(w, 16), mirrored_length(h, 16)
 
 
 def size_of(path):

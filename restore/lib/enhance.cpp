@@ -26,13 +26,24 @@ bool smooth(int n)
     return n == 1;
 }
 
-// The least pad of at least `margin` that gives the mirrored line an FFT-friendly length.
-int padFor(int n, int margin)
+// The mirror put before and after a line of n pixels.
+struct Pad
 {
-    for (int p = margin; p < margin + 64; ++p)
-        if (smooth(n + 2 * p))
-            return p;
-    return margin;
+    int before, after;
+    int length(int n) const { return before + n + after; }
+};
+
+// The least mirror of at least `margin` a side that gives the line an FFT-friendly length: the
+// same on both sides when one comes within 64 pixels, else one more after. An odd line meets
+// only odd lengths with equal sides, and FFT-friendly odd lengths lie far apart: 1021 would
+// find none before 2187, and fall back on 2041, 13·157, where a pixel more makes it 2048.
+Pad padFor(int n, int margin)
+{
+    for (int extra : {0, 1})
+        for (int p = margin; p < margin + 64; ++p)
+            if (smooth(n + 2 * p + extra))
+                return {p, p + extra};
+    return {margin, margin};
 }
 
 // A gain that rises from `dc` at DC to `far` at high frequencies as a Gaussian:
@@ -46,16 +57,16 @@ struct GaussianGain
 
 // Filters `image`, mirrored by (padX, padY) about its borders, by `gain`. The mirrored image is
 // written straight into the transform's storage, and the result back into the image's own.
-img::Image filterMirrored(img::Image image, int padX, int padY, const GaussianGain &gain)
+img::Image filterMirrored(img::Image image, Pad padX, Pad padY, const GaussianGain &gain)
 {
-    const int w = image.width + 2 * padX;
-    const int h = image.height + 2 * padY;
+    const int w = padX.length(image.width);
+    const int h = padY.length(image.height);
     std::vector<int> column(size_t(w), 0);
     for (int x = 0; x < w; ++x)
-        column[size_t(x)] = img::reflect(x - padX, image.width);
+        column[size_t(x)] = img::reflect(x - padX.before, image.width);
     img::Spectrum s = img::forwardFilled(w, h, [&](int y, double *row) {
         const double *src
-            = &image.px[size_t(img::reflect(y - padY, image.height)) * size_t(image.width)];
+            = &image.px[size_t(img::reflect(y - padY.before, image.height)) * size_t(image.width)];
         for (int x = 0; x < w; ++x)
             row[x] = src[column[size_t(x)]];
     });
@@ -73,8 +84,9 @@ img::Image filterMirrored(img::Image image, int padX, int padY, const GaussianGa
         for (int u = 0; u < s.halfWidth(); ++u)
             s.at(u, v) *= far - rise * across[size_t(u)] * down[size_t(v)];
     img::inverseRows(std::move(s), [&](int y, const double *row) {
-        if (y >= padY && y < padY + image.height)
-            std::copy(row + padX, row + padX + image.width, &image.at(0, y - padY));
+        if (y >= padY.before && y < padY.before + image.height)
+            std::copy(row + padX.before, row + padX.before + image.width,
+                      &image.at(0, y - padY.before));
     });
     return image;
 }
@@ -136,8 +148,8 @@ img::Image homomorphic(img::Image logarithm)
     // the mirror grows a little, to a length FFTW transforms fast, and the frequencies are
     // rescaled so that the filter stays the same.
     const int w = logarithm.width, h = logarithm.height;
-    const int padX = padFor(w, w / 2), padY = padFor(h, h / 2);
-    const double scaleU = 2.0 * w / (w + 2 * padX), scaleV = 2.0 * h / (h + 2 * padY);
+    const Pad padX = padFor(w, w / 2), padY = padFor(h, h / 2);
+    const double scaleU = 2.0 * w / padX.length(w), scaleV = 2.0 * h / padY.length(h);
     const double alpha = kSharpness / (kCutoffBins * kCutoffBins);
     const GaussianGain gain {kGammaLow, kGammaHigh, alpha * scaleU * scaleU,
                              alpha * scaleV * scaleV};
@@ -152,9 +164,9 @@ img::Image emphasise(img::Image image)
     // The high-pass reaches a few pixels only (a Gaussian of 1/(2π·D0) = 1.6 pixels), so a
     // narrow mirror keeps the opposite borders apart: the transform stays a quarter of the
     // size the homomorphic filter needs. D in cycles per pixel is the bin over the length.
-    const int padX = padFor(image.width, kEmphasisMargin);
-    const int padY = padFor(image.height, kEmphasisMargin);
-    const double lw = image.width + 2 * padX, lh = image.height + 2 * padY;
+    const Pad padX = padFor(image.width, kEmphasisMargin);
+    const Pad padY = padFor(image.height, kEmphasisMargin);
+    const double lw = padX.length(image.width), lh = padY.length(image.height);
     const double alpha = 1.0 / (2.0 * kEmphasisCutoff * kEmphasisCutoff);
     const GaussianGain gain {kEmphasisA, kEmphasisA + kEmphasisB, alpha / (lw * lw),
                              alpha / (lh * lh)};

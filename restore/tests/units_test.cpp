@@ -289,6 +289,15 @@ void testEnhancement()
     CHECK(emphasisBits(ramp) == 8); // 1/31 steps are no 8-bit levels
     CHECK(emphasisBits(img::quantised(ramp, 8)) == 16);
     CHECK(emphasisBits(img::quantised(ramp, 16)) == 8);
+    // A line 1021 pixels long is mirrored to 2048, one pixel more after it than before: the
+    // filtered image stays where it was, a bright column where the line is.
+    img::Image line(1021, 3, 0.3);
+    for (int y = 0; y < 3; ++y)
+        line.at(400, y) = 0.9;
+    const img::Image filtered = homomorphic(line);
+    CHECK(filtered.at(400, 1) > filtered.at(399, 1) + 0.5);
+    CHECK(filtered.at(400, 1) > filtered.at(401, 1) + 0.5);
+
     // A file's maxval that divides 255 settles it; any other leaves it to the pixels.
     CHECK(emphasisBits(ramp, 85) == 16 && emphasisBits(ramp, 65535) == 8);
     CHECK(emphasisBits(img::quantised(ramp, 8), 65535) == 16);
