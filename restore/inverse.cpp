@@ -13,6 +13,7 @@
 #include "tool.h"
 
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -29,16 +30,20 @@ const char kUsage[]
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 3);
-    const img::Image blurred = img::readPnm(args[0]);
-    const img::Image psf = img::readPsf(args[1], blurred);
-    const img::Spectrum h = img::transferFunction(psf, blurred.width, blurred.height);
+    // The image is let go once transformed: the result takes its place.
+    img::Spectrum g, h;
+    {
+        const img::Image blurred = img::readPnm(args[0]);
+        h = img::transferFunction(img::readPsf(args[1], blurred), blurred.width, blurred.height);
+        g = img::forward(blurred);
+    }
 
     std::cout
         << "Filtro inverso de «" << args[0] << "» con la PSF «" << args[1] << "».\n"
         << "Se descartan las frecuencias donde |H| (con H(0,0) = 1) es menor que el umbral.\n";
     const double threshold = restore::askNumber(std::cin, std::cout, "Umbral (se aconseja 0,0001)",
                                                 kAdvisedThreshold, 0.0);
-    img::writePgm(args[2], restore::inverseFilter(img::forward(blurred), h, threshold), 8);
+    img::writePgm(args[2], restore::inverseFilter(std::move(g), h, threshold), 8);
 }
 
 } // namespace

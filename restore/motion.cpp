@@ -11,6 +11,8 @@
 #include "psf.h"
 #include "tool.h"
 
+#include <utility>
+
 namespace {
 
 // Large enough that the near-zeros of H do not blow the 16-bit rounding of the blurred image
@@ -33,13 +35,17 @@ void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 3);
     const int length = img::parsePositive(args[1], "la longitud");
-    const img::Image blurred = img::readPnm(args[0]);
-    if (length > blurred.width)
-        throw img::BadInput("la longitud " + args[1] + " es mayor que el ancho de «" + args[0]
-                            + "» (" + std::to_string(blurred.width) + ")");
-    const img::Spectrum h
-        = img::transferFunction(img::motionPsf(length), blurred.width, blurred.height);
-    img::writePgm(args[2], restore::wienerFilter(img::forward(blurred), h, kMotionK), 8);
+    // The image is let go once transformed: the result takes its place.
+    img::Spectrum g, h;
+    {
+        const img::Image blurred = img::readPnm(args[0]);
+        if (length > blurred.width)
+            throw img::BadInput("la longitud " + args[1] + " es mayor que el ancho de «" + args[0]
+                                + "» (" + std::to_string(blurred.width) + ")");
+        h = img::transferFunction(img::motionPsf(length), blurred.width, blurred.height);
+        g = img::forward(blurred);
+    }
+    img::writePgm(args[2], restore::wienerFilter(std::move(g), h, kMotionK), 8);
 }
 
 } // namespace
