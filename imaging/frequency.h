@@ -42,10 +42,9 @@ void zeroBin(Spectrum &spectrum, int u, int v);
 Image centredMagnitude(const Spectrum &spectrum);
 
 // Draws value(F) of every bin centred, as centredMagnitude draws |F|, into `out`, an image of
-// the spectrum's size whose every pixel is overwritten (the transformed image itself will do,
-// which spares a new one). Each stored coefficient is drawn twice, at its own place and at
-// its twin's, so `value` is taken once per stored bin and must not depend on the sign of the
-// imaginary part.
+// the spectrum's size whose every pixel is overwritten. Each stored coefficient is drawn
+// twice, at its own place and at its twin's, so `value` is taken once per stored bin and must
+// not depend on the sign of the imaginary part.
 template<class Value> void drawCentred(const Spectrum &spectrum, Image &out, Value value)
 {
     const int w = spectrum.width;

@@ -422,17 +422,6 @@ Image decodePnm(std::string_view bytes, const std::string &name)
     return Decoder(bytes, name).decode();
 }
 
-Image readPnm(const std::string &path, unsigned *levels)
-{
-    const std::string name = fs::path(path).filename().string();
-    const std::string bytes = readWhole(resolve(path), name);
-    Decoder decoder(bytes, name);
-    Image image = decoder.decode();
-    if (levels)
-        *levels = decoder.levels;
-    return image;
-}
-
 struct PnmRows::State
 {
     State(const std::string &path)
@@ -476,6 +465,17 @@ void PnmRows::next(double *row)
     if (state_->rowsRead++ >= height())
         throw std::out_of_range("img::PnmRows::next: past the last row");
     state_->decoder.nextRow(row);
+}
+
+Image readPnm(const std::string &path, unsigned *levels)
+{
+    PnmRows rows(path);
+    Image image(rows.width(), rows.height());
+    for (int y = 0; y < image.height; ++y)
+        rows.next(&image.px[size_t(y) * size_t(image.width)]);
+    if (levels)
+        *levels = rows.levels();
+    return image;
 }
 
 std::string encodePgm(int width, int height, int bits, const RowSource &row)
