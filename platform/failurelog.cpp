@@ -7,9 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace failures {
 
 namespace {
@@ -95,10 +92,15 @@ bool record(const Failure &failure, const fs::path &log)
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         for (const std::string &line : lines)
             out << line << '\n';
-        if (!out.flush())
+        if (!out.flush()) {
+            out.close();
+            fs::remove(temporary, error); // a full disk leaves no half-written log behind
             return false;
+        }
     }
     fs::rename(temporary, log, error);
+    if (error)
+        fs::remove(temporary, error);
     return !error;
 }
 
