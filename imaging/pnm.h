@@ -3,6 +3,9 @@
 // Reads PGM (P2, P5; maxval 1..65535), PPM (P3, P6; to luminance) and PBM (P1, P4). Writes
 // binary PGM, 8 or 16 bits, always through a temporary file in the target's folder that is
 // renamed over the target, so a reader never sees half an image.
+//
+// The comment lines of a header ("# ..." up to the line's end) are kept apart as text: the
+// tools write there how an image was made, one line a step, and copy their input's lines.
 #pragma once
 
 #include "errors.h"
@@ -12,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace img {
 
@@ -24,7 +28,13 @@ Image decodePnm(std::string_view bytes, const std::string &name);
 // `levels`, when given, receives the grey levels the samples stand on: the file's maxval for
 // a grey image (1 for a bitmap), so every value is k / levels; 0 for a colour image, whose
 // luminance falls between levels.
-Image readPnm(const std::string &path, unsigned *levels = nullptr);
+// `comments`, when given, receives the header's comment lines as readPnmComments gives them.
+Image readPnm(const std::string &path, unsigned *levels = nullptr,
+              std::vector<std::string> *comments = nullptr);
+
+// The comment lines of a PNM file's header, in order, each without its '#' and the one blank
+// that follows it. The file is checked as readPnm checks it, and refused with the same errors.
+std::vector<std::string> readPnmComments(const std::string &path);
 
 // A PNM file read as readPnm reads it, but decoded a row at a time, top to bottom, for a tool
 // that works on each pixel by itself: it holds the file and a row, never the whole image (a
@@ -41,6 +51,7 @@ public:
     int width() const;
     int height() const;
     unsigned levels() const; // as readPnm reports them
+    const std::vector<std::string> &comments() const; // the header's, as readPnmComments
     // Decodes the next row into `row`, `width()` values.
     void next(double *row);
 

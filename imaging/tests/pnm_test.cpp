@@ -192,6 +192,30 @@ void testRows()
     CHECK(readPnm(dir.file("y.pgm")).px == (std::vector<double> {0, 128 / 255.0, 1, 128 / 255.0}));
 }
 
+// Header comments come back in order, without "#" and one blank, wherever the header has
+// them; a plain raster's are skipped, and none of them changes a pixel.
+void testComments()
+{
+    TempDir dir;
+    dir.write("Gris.pgm", "P2 #a\n2 #  b\n1\n#\n# c d\r\n4\n1 # raster\n4\n");
+    const std::vector<std::string> expected {"a", " b", "", "c d"};
+    CHECK(readPnmComments(dir.file("gris.PGM")) == expected);
+    std::vector<std::string> comments;
+    unsigned levels = 0;
+    CHECK(readPnm(dir.file("gris.pgm"), &levels, &comments).px
+          == (std::vector<double> {0.25, 1}));
+    CHECK(comments == expected && levels == 4);
+    dir.write("b.pgm", "P5\n# uno\n# dos\n1 1\n255\n#");
+    CHECK(PnmRows(dir.file("b.pgm")).comments() == (std::vector<std::string> {"uno", "dos"}));
+    CHECK(readPnmComments(dir.file("b.pgm")).size() == 2);
+
+    std::string message;
+    CHECK_THROWS(readPnmComments(dir.file("falta.pgm")), ImageError, message);
+    CHECK(message.find("«falta.pgm»: no existe") != std::string::npos);
+    dir.write("corta.pgm", "P5\n# uno\n2 2\n255\n");
+    CHECK_THROWS(readPnmComments(dir.file("corta.pgm")), ImageError, message);
+}
+
 void testConcurrentWriters()
 {
     // Two writers replace one file over and over while a reader keeps reading it: every
@@ -262,6 +286,7 @@ int main()
     testEncoding();
     testFilesAndCase();
     testRows();
+    testComments();
     testConcurrentWriters();
     return check::summary();
 }
