@@ -87,8 +87,9 @@ OpenResult loadPnm(const fs::path &path, std::istream &header)
 {
     LoadedImage image;
     image.path = path;
+    std::vector<std::string> lines;
     try {
-        image.grey = img::readPnm(path.string());
+        image.grey = img::readPnm(path.string(), nullptr, &lines);
     } catch (const img::ImageError &error) {
         return unreadable(path, QString::fromStdString(error.what()));
     }
@@ -96,6 +97,8 @@ OpenResult loadPnm(const fs::path &path, std::istream &header)
     header.seekg(0);
     image.maxval = pnmMaxval(header);
     image.display = toDisplay(image.grey);
+    for (const std::string &line : lines)
+        image.lines << QString::fromStdString(line);
     return OpenResult {std::move(image), {}, kOk};
 }
 
@@ -163,6 +166,10 @@ OpenResult loadWithQt(const fs::path &path)
     LoadedImage image;
     image.path = path;
     fromQImage(picture, image);
+    // A picture this viewer saved keeps the lines in its text.
+    const QString lines = picture.text(QString::fromLatin1(kLinesKey));
+    if (!lines.isEmpty())
+        image.lines = lines.split(QLatin1Char('\n'));
     return OpenResult {std::move(image), {}, kOk};
 }
 

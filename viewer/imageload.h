@@ -23,7 +23,10 @@ namespace fs = std::filesystem;
 // The title of the viewer's message boxes.
 inline constexpr const char *kProgramTitle = "i_view32";
 
-enum ExitStatus { kOk = 0, kMisuse = 1, kBadInput = 2 };
+// The text key under which a picture the viewer saves keeps the lines that say how it was made.
+inline constexpr const char *kLinesKey = "Description";
+
+enum ExitStatus { kOk = 0, kMisuse = 1, kBadInput = 2, kCannotWrite = 3 };
 
 struct LoadedImage
 {
@@ -31,6 +34,7 @@ struct LoadedImage
     img::Image grey; // grey levels on 0..1 (luminance for colour pictures)
     int maxval = 255; // the file's own scale, for the status bar
     QImage display; // what is shown: 8 bits a channel
+    QStringList lines; // how it was made: the tools' lines in its header, oldest first
 };
 
 struct OpenResult

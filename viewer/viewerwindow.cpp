@@ -2,16 +2,25 @@
 #include "viewerwindow.h"
 
 #include "histogramwidget.h"
+#include "labreport.h"
+#include "reportpdf.h"
+#include "saving.h"
 #include "viewerlogic.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QClipboard>
 #include <QCursor>
+#include <QDir>
 #include <QDockWidget>
 #include <QEvent>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QScrollArea>
@@ -99,9 +108,17 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
 void ViewerWindow::createActions()
 {
     QMenu *fileMenu = menuBar()->addMenu(tr("&Archivo"));
+    QAction *saveAct = fileMenu->addAction(tr("&Guardar como..."), this, &ViewerWindow::saveAs);
+    saveAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    fileMenu->addAction(tr("Guardar &informe..."), this, &ViewerWindow::saveReport);
+    fileMenu->addSeparator();
     QAction *closeAct = fileMenu->addAction(tr("&Cerrar"), this, &QWidget::close);
     // Esc as well: the student looks, then closes and goes back to the program.
     closeAct->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)});
+
+    QMenu *editMenu = menuBar()->addMenu(tr("&Edición"));
+    QAction *copyAct = editMenu->addAction(tr("&Copiar"), this, &ViewerWindow::copy);
+    copyAct->setShortcut(QKeySequence::Copy);
 
     QMenu *viewMenu = menuBar()->addMenu(tr("&Ver"));
     m_zoomInAct = viewMenu->addAction(tr("Acercar"), this, &ViewerWindow::zoomIn);
@@ -145,6 +162,8 @@ void ViewerWindow::createActions()
     histogramAct->setText(tr("&Histograma"));
     histogramAct->setShortcut(QKeySequence(Qt::Key_H));
     viewMenu->addAction(histogramAct);
+    // Showing the histogram makes it the view that is saved; closing it gives the place back.
+    connect(histogramAct, &QAction::toggled, this, [this](bool on) { m_histogramChosen = on; });
 }
 
 QAction *ViewerWindow::addViewAction(QMenu *menu, const QString &text, Qt::Key key, View view)
@@ -180,6 +199,7 @@ void ViewerWindow::setView(View view)
     if (view == View::Difference && !m_reference)
         return;
     m_view = view;
+    m_histogramChosen = false;
     m_viewActs[int(view)]->setChecked(true);
     updateView();
 }
@@ -215,6 +235,97 @@ const QImage &ViewerWindow::picture()
         break;
     }
     return source().display;
+}
+
+bool ViewerWindow::histogramIsCurrent() const
+{
+    return m_histogramChosen && m_histogramDock->isVisible();
+}
+
+QImage ViewerWindow::currentPicture(bool samples)
+{
+    if (histogramIsCurrent())
+        return m_histogram->grab().toImage();
+    const QImage &shown = picture();
+    if (samples && &shown == &source().display)
+        return samplesOf(source());
+    return shown;
+}
+
+// The word that names the current view in the file name offered, empty for the image.
+QString ViewerWindow::viewWord() const
+{
+    if (histogramIsCurrent())
+        return tr("histograma");
+    if (m_view == View::Spectrum)
+        return tr("espectro");
+    if (m_view == View::Difference && !m_blink)
+        return tr("diferencia");
+    return {};
+}
+
+void ViewerWindow::saveAs()
+{
+    QFileDialog dialog(this, tr("Guardar como"));
+    // Qt's own dialog, as the program's "Abrir": the same on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(saveNameFilters());
+    dialog.setDefaultSuffix(suffixForFilter(dialog.selectedNameFilter()));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog](const QString &filter) { dialog.setDefaultSuffix(suffixForFilter(filter)); });
+    dialog.setDirectory(QFile::decodeName(m_image.path.parent_path().c_str()));
+    dialog.selectFile(
+        suggestedSaveName(QFile::decodeName(source().path.filename().c_str()), viewWord()));
+    if (dialog.exec() == QDialog::Accepted)
+        saveViewTo(dialog.selectedFiles().constFirst());
+}
+
+bool ViewerWindow::saveViewTo(const QString &path)
+{
+    const QString title
+        = histogramIsCurrent() ? windowTitle() + tr(" — Histograma") : windowTitle();
+    const QString reason = savePicture(currentPicture(true), path, title, source().lines);
+    if (reason.isEmpty()) {
+        statusBar()->showMessage(tr("Guardado en %1").arg(QDir::toNativeSeparators(path)), 3000);
+        return true;
+    }
+    QMessageBox::warning(
+        this, QString::fromLatin1(kProgramTitle),
+        tr("No se puede guardar «%1».\n%2").arg(QDir::toNativeSeparators(path), reason));
+    return false;
+}
+
+void ViewerWindow::saveReport()
+{
+    QFileDialog dialog(this, tr("Guardar informe"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(tr("Informe PDF (*.pdf)"));
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.setDirectory(QFile::decodeName(m_image.path.parent_path().c_str()));
+    dialog.selectFile(
+        tr("informe-%1.pdf")
+            .arg(QFileInfo(QFile::decodeName(m_image.path.c_str())).completeBaseName()));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString reason = writeReportPdf(
+        composeReport(m_image, QDateTime::currentDateTime(), currentUserName()), path);
+    QGuiApplication::restoreOverrideCursor();
+    if (reason.isEmpty())
+        statusBar()->showMessage(tr("Informe guardado en %1").arg(QDir::toNativeSeparators(path)),
+                                 3000);
+    else
+        QMessageBox::warning(this, QString::fromLatin1(kProgramTitle),
+                             tr("No se puede guardar el informe «%1».\n%2")
+                                 .arg(QDir::toNativeSeparators(path), reason));
+}
+
+void ViewerWindow::copy()
+{
+    QGuiApplication::clipboard()->setImage(currentPicture(false));
 }
 
 // The same zoom and scroll, another picture: the label keeps its size, so the scroll area

@@ -39,6 +39,10 @@ public:
     QString pixelStatus() const;
     QString comparisonStatus() const;
     QString viewStatus() const;
+    // What "Guardar como..." writes and "Copiar" copies: the view last chosen under "Ver" (the
+    // histogram once it is shown, until another view is chosen), at the image's own size; the
+    // image view with the file's own samples when `samples`, as shown otherwise.
+    QImage currentPicture(bool samples);
 
 public slots:
     void zoomIn();
@@ -47,6 +51,12 @@ public slots:
     void setFitToWindow(bool fit);
     void setView(viewer::View view);
     void setShowsReference(bool blink);
+    void saveAs();
+    void copy();
+    void saveReport();
+    // Saves the current view to `path`, as "Guardar como..." does once its dialog is accepted;
+    // a failure is said in a message box.
+    bool saveViewTo(const QString &path);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -60,6 +70,8 @@ private:
     void updateView();
     void showPixelUnder(QPoint position);
     QString summary() const;
+    bool histogramIsCurrent() const;
+    QString viewWord() const;
     const LoadedImage &source() const;
     const QImage &picture();
     QSize imageSize() const { return m_image.display.size(); }
@@ -68,6 +80,7 @@ private:
     std::optional<LoadedImage> m_reference;
     View m_view = View::Image;
     bool m_blink = false;
+    bool m_histogramChosen = false;
     // The views, made the first time they are asked for; [1] is align.pgm's.
     std::optional<SpectrumView> m_spectra[2];
     std::optional<DifferenceView> m_difference;

@@ -1,11 +1,14 @@
 // The viewer's window, offscreen: the title, the keys of the zoom, the status bar under the
-// cursor and the PSNR beside it.
+// cursor and the PSNR beside it, saving and copying the view.
 #include "imageload.h"
 #include "testfiles.h"
 #include "viewerlogic.h"
 #include "viewerwindow.h"
+#include "views.h"
 
+#include <QClipboard>
 #include <QDockWidget>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScrollArea>
@@ -50,6 +53,7 @@ private slots:
     void psnrInStatusBar();
     void viewsByKeyKeepZoomAndScroll();
     void closesWithEscape();
+    void savesAndCopiesTheView();
 
 private:
     std::unique_ptr<ViewerWindow> open(const QString &argument);
@@ -60,7 +64,8 @@ private:
 void ViewerWindowTest::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    testfiles::write(m_dir->filePath("mov25.pgm"), ramp16(20, 12));
+    testfiles::write(m_dir->filePath("mov25.pgm"),
+                     ramp16(20, 12).insert(3, "# motion.exe distor.pgm mov25.pgm 25\n"));
     testfiles::write(m_dir->filePath("align.pgm"), testfiles::filledPgm8(20, 12, 0));
     testfiles::write(m_dir->filePath("big.pgm"), testfiles::filledPgm8(1500, 1200, 90));
 }
@@ -89,9 +94,10 @@ void ViewerWindowTest::titleAndActualSize()
     QCOMPARE(window->imageLabel()->size(), QSize(20, 12));
     QCOMPARE(window->pixelStatus(), QStringLiteral("20 × 12 píxeles · 16 bits"));
     const QList<QAction *> menus = window->menuBar()->actions();
-    QCOMPARE(menus.size(), 2);
+    QCOMPARE(menus.size(), 3);
     QCOMPARE(menus[0]->text(), QStringLiteral("&Archivo"));
-    QCOMPARE(menus[1]->text(), QStringLiteral("&Ver"));
+    QCOMPARE(menus[1]->text(), QStringLiteral("&Edición"));
+    QCOMPARE(menus[2]->text(), QStringLiteral("&Ver"));
 }
 
 void ViewerWindowTest::statusFollowsCursor()
@@ -255,6 +261,53 @@ void ViewerWindowTest::closesWithEscape()
     window = open(QStringLiteral("mov25.pgm"));
     QTest::keyClick(window.get(), Qt::Key_W, Qt::ControlModifier);
     QTRY_VERIFY(!window->isVisible());
+}
+
+void ViewerWindowTest::savesAndCopiesTheView()
+{
+    auto window = open(QStringLiteral("mov25.pgm"));
+    const QStringList lines {QStringLiteral("motion.exe distor.pgm mov25.pgm 25")};
+    // The image view keeps the 16-bit samples, level for level, in the formats that hold them,
+    // and the header's lines as the picture's text; the others get what the screen shows.
+    for (const char *suffix : {"png", "tif", "pgm", "bmp", "jpg"}) {
+        const QString path = m_dir->filePath(QStringLiteral("copia.") + QLatin1String(suffix));
+        QVERIFY2(window->saveViewTo(path), suffix);
+        const QImage saved = QImageReader(path).read();
+        const bool deep = qstrcmp(suffix, "bmp") != 0 && qstrcmp(suffix, "jpg") != 0;
+        QCOMPARE(saved.size(), QSize(20, 12));
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 20; ++x) {
+                const int level = (10 * x + y) % 256;
+                if (deep)
+                    QCOMPARE(saved.pixelColor(x, y).rgba64().red(), 257 * level);
+                else if (qstrcmp(suffix, "bmp") == 0)
+                    QCOMPARE(qGray(saved.pixel(x, y)), level);
+            }
+        const OpenResult reopened = loadImage(native(path));
+        QVERIFY2(reopened.image, qPrintable(reopened.error));
+        QCOMPARE(reopened.image->maxval, deep ? 65535 : 255);
+        if (qstrcmp(suffix, "bmp") != 0 && qstrcmp(suffix, "tif") != 0) // Qt keeps no text there
+            QVERIFY2(reopened.image->lines == lines, suffix);
+    }
+
+    // The spectrum saves and copies as it is drawn, at the image's size.
+    QTest::keyClick(window.get(), Qt::Key_E);
+    QTest::keyClick(window.get(), Qt::Key_Plus);
+    const QImage spectrum
+        = spectrumView(loadImage(native(m_dir->filePath("mov25.pgm"))).image->grey).display;
+    const QString path = m_dir->filePath(QStringLiteral("espectro.png"));
+    QVERIFY(window->saveViewTo(path));
+    QCOMPARE(QImage(path).convertToFormat(QImage::Format_Grayscale8), spectrum);
+    QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_Grayscale8),
+             spectrum);
+
+    // Once shown, the histogram is the view that leaves; choosing a view gives it back.
+    QTest::keyClick(window.get(), Qt::Key_H);
+    QWidget *histogram = window->findChild<QDockWidget *>()->widget();
+    QCOMPARE(window->currentPicture(true), histogram->grab().toImage());
+    QTest::keyClick(window.get(), Qt::Key_I);
+    QCOMPARE(window->currentPicture(true).format(), QImage::Format_Grayscale16);
 }
 
 QTEST_MAIN(ViewerWindowTest)
