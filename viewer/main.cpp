@@ -4,17 +4,21 @@
 //
 //   i_view32.exe image
 //   i_view32.exe --medidas image
+//   i_view32.exe --informe report.pdf image
 //
 // The name is resolved in the working folder without regard to letter case. A missing or
 // unreadable image gives a Spanish message box, the same message on standard error (where our
 // command shell logs it), and exit status 1 (misuse) or 2 (bad input). With --medidas no window
-// opens: one line per measure against align.pgm of the working folder, or the message.
+// opens: one line per measure against align.pgm of the working folder, or the message. With
+// --informe no window opens either: the one-page PDF a student hands in, or the message and
+// exit status 3 when it cannot be written (no PDF is then left behind).
 #include "imageload.h"
 #include "qtspanish.h"
 #include "report.h"
 #include "viewerwindow.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -42,12 +46,37 @@ int printMeasures(int argc, char **argv)
     return viewer::kOk;
 }
 
+// Qt's own warnings about the session (no XDG_RUNTIME_DIR under cron or ssh, say) would bury
+// the one line a script reads.
+void quietQtWarnings(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        printError(text);
+}
+
+int writeHandIn(int argc, char **argv)
+{
+    // The page is drawn with fonts, which need a GUI application, but never shown: the
+    // offscreen platform needs no display.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQtWarnings);
+    QGuiApplication app(argc, argv);
+    platform::installSpanishQt(app);
+    const QStringList arguments = QCoreApplication::arguments().mid(2);
+    const viewer::Report report = viewer::handInFor(arguments, dos::currentDrives());
+    if (report.exitStatus != viewer::kOk)
+        printError(report.error);
+    return report.exitStatus;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], viewer::kMeasuresOption) == 0)
         return printMeasures(argc, argv);
+    if (argc >= 2 && std::strcmp(argv[1], viewer::kHandInOption) == 0)
+        return writeHandIn(argc, argv);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(viewer::kProgramTitle));

@@ -1,9 +1,13 @@
-// The measures report of i_view32.exe --medidas.
+// The reports of i_view32.exe --medidas and --informe.
 #include "report.h"
 
 #include "imageload.h"
+#include "labreport.h"
 #include "measures.h"
+#include "reportpdf.h"
 #include "viewerlogic.h"
+
+#include <QDir>
 
 namespace viewer {
 
@@ -43,6 +47,30 @@ Report measuresFor(const QStringList &arguments, const dos::Drives &drives)
                 .arg(b.height),
             kBadInput);
     return Report {measuresReport(*measures), {}, kOk};
+}
+
+Report handInFor(const QStringList &arguments, const dos::Drives &drives)
+{
+    if (arguments.size() != 2 || arguments.front().isEmpty() || arguments.back().isEmpty())
+        return failed(QStringLiteral("%1 espera el PDF y una imagen. Uso: i_view32.exe %1 "
+                                     "informe.pdf imagen")
+                          .arg(QString::fromLatin1(kHandInOption)),
+                      kMisuse);
+    const QString output = arguments.front();
+    if (!output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        return failed(QStringLiteral("«%1» no acaba en .pdf: el informe es un PDF.").arg(output),
+                      kMisuse);
+    const OpenResult image = openFromArguments({arguments.back()}, drives);
+    if (!image.image)
+        return failed(image.error, image.exitStatus);
+    const QString path = QDir(QFile::decodeName(drives.workingFolder.c_str())).filePath(output);
+    const QString reason = writeReportPdf(
+        composeReport(*image.image, QDateTime::currentDateTime(), currentUserName()), path);
+    if (!reason.isEmpty())
+        return failed(
+            QStringLiteral("No se puede escribir el informe «%1»: %2").arg(output, reason),
+            kCannotWrite);
+    return Report {{}, {}, kOk};
 }
 
 } // namespace viewer

@@ -1,5 +1,6 @@
 // i_view32.exe --medidas IMAGE: the measures of IMAGE against align.pgm of the working folder,
-// printed without a window, for scripts and checks.
+// printed without a window, for scripts and checks; i_view32.exe --informe OUT.pdf IMAGE: the
+// one-page report a student hands in, written without a window either.
 #pragma once
 
 #include "dospath.h"
@@ -13,6 +14,7 @@ namespace viewer {
 
 // The option that asks for the report instead of a window.
 inline constexpr const char *kMeasuresOption = "--medidas";
+inline constexpr const char *kHandInOption = "--informe";
 
 struct Report
 {
@@ -23,5 +25,8 @@ struct Report
 
 // The report for the arguments that follow the option.
 Report measuresFor(const QStringList &arguments, const dos::Drives &drives);
+
+// Writes the hand-in report the arguments after --informe ask for; the result has no lines.
+Report handInFor(const QStringList &arguments, const dos::Drives &drives);
 
 } // namespace viewer

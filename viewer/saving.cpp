@@ -3,6 +3,7 @@
 
 #include "pnm.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -55,6 +56,24 @@ QByteArray encodePgm(const QImage &picture, const QStringList &lines)
 }
 
 } // namespace
+
+QString writeWhole(const QString &path, const QByteArray &bytes)
+{
+    // Unbuffered, so that a short write shows in what write() returns.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.error() != QFileDevice::NoError
+            ? file.errorString()
+            : QStringLiteral("No queda espacio en el disco.");
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return {};
+}
 
 QByteArray saveFormatFor(const QString &fileName)
 {
@@ -110,28 +129,22 @@ QString savePicture(const QImage &picture, const QString &path, const QString &t
         return QStringLiteral("«.%1» no es una extensión que se sepa guardar: use .png, .jpg, "
                               ".bmp, .tif o .pgm.")
             .arg(QFileInfo(path).suffix());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (format == "pgm") {
-        file.write(encodePgm(picture, lines));
-    } else {
-        // Only PNG and TIFF hold 16-bit grey; the others get what the screen shows.
-        QImage out = picture;
-        if (out.format() == QImage::Format_Grayscale16 && format != "png" && format != "tiff")
-            out.convertTo(QImage::Format_Grayscale8);
-        out.setText(kTitleKey, title);
-        if (!lines.isEmpty())
-            out.setText(QString::fromLatin1(kLinesKey), lines.join(QLatin1Char('\n')));
-        QImageWriter writer(&file, format);
-        if (!writer.write(out)) {
-            file.cancelWriting();
-            return writer.errorString();
-        }
-    }
-    if (!file.commit())
-        return file.errorString();
-    return {};
+    if (format == "pgm")
+        return writeWhole(path, encodePgm(picture, lines));
+    // Only PNG and TIFF hold 16-bit grey; the others get what the screen shows.
+    QImage out = picture;
+    if (out.format() == QImage::Format_Grayscale16 && format != "png" && format != "tiff")
+        out.convertTo(QImage::Format_Grayscale8);
+    out.setText(kTitleKey, title);
+    if (!lines.isEmpty())
+        out.setText(QString::fromLatin1(kLinesKey), lines.join(QLatin1Char('\n')));
+    // Encoded in memory first: some of Qt's writers do not check that every byte was written.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(out))
+        return writer.errorString();
+    return writeWhole(path, buffer.data());
 }
 
 } // namespace viewer

@@ -26,6 +26,11 @@ QString suggestedSaveName(const QString &shownName, const QString &viewWord);
 // for level), 8-bit grey for the rest, the picture's colours for a colour picture.
 QImage samplesOf(const LoadedImage &image);
 
+// Writes `bytes` to `path` through a temporary file in its folder renamed at the end, so a
+// failure (a full disk included) leaves the old file, or none. Empty on success, otherwise the
+// reason.
+QString writeWhole(const QString &path, const QByteArray &bytes);
+
 // Writes `picture` to `path` in the format its extension names, with `title` and the lines
 // that say how it was made as its text: PNG text chunks, JPEG comments; a PGM keeps the lines
 // alone, as header comments; Qt writes no text into BMP and TIFF. Through a temporary file renamed
