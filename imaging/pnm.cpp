@@ -432,6 +432,21 @@ RowSource rowsOf(const Image &image)
     return [&image](int y, double *) { return &image.px[size_t(y) * size_t(image.width)]; };
 }
 
+// The header of a binary PGM, its comments on lines of their own after the magic number.
+std::string pgmHeader(int width, int height, unsigned maxval,
+                      const std::vector<std::string> &comments)
+{
+    std::string header = "P5\n";
+    for (const std::string &comment : comments) {
+        std::string line = comment.empty() ? "#" : "# " + comment;
+        std::replace_if(
+            line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        header += line + "\n";
+    }
+    return header + std::to_string(width) + " " + std::to_string(height) + "\n"
+        + std::to_string(maxval) + "\n";
+}
+
 } // namespace
 
 Image decodePnm(std::string_view bytes, const std::string &name)
@@ -509,11 +524,11 @@ std::vector<std::string> readPnmComments(const std::string &path)
     return PnmRows(path).comments();
 }
 
-std::string encodePgm(int width, int height, int bits, const RowSource &row)
+std::string encodePgm(int width, int height, int bits, const RowSource &row,
+                      const std::vector<std::string> &comments)
 {
     const unsigned maxval = bits == 16 ? 65535 : 255;
-    std::string out = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n"
-        + std::to_string(maxval) + "\n";
+    std::string out = pgmHeader(width, height, maxval, comments);
     const size_t header = out.size();
     const size_t bytesPerSample = bits == 16 ? 2 : 1;
     out.resize(header + size_t(width) * size_t(height) * bytesPerSample);
@@ -534,21 +549,23 @@ std::string encodePgm(int width, int height, int bits, const RowSource &row)
     return out;
 }
 
-std::string encodePgm(const Image &image, int bits)
+std::string encodePgm(const Image &image, int bits, const std::vector<std::string> &comments)
 {
-    return encodePgm(image.width, image.height, bits, rowsOf(image));
+    return encodePgm(image.width, image.height, bits, rowsOf(image), comments);
 }
 
-void writePgm(const std::string &path, const Image &image, int bits)
+void writePgm(const std::string &path, const Image &image, int bits,
+              const std::vector<std::string> &comments)
 {
-    writePgm(path, image.width, image.height, bits, rowsOf(image));
+    writePgm(path, image.width, image.height, bits, rowsOf(image), comments);
 }
 
-void writePgm(const std::string &path, int width, int height, int bits, const RowSource &row)
+void writePgm(const std::string &path, int width, int height, int bits, const RowSource &row,
+              const std::vector<std::string> &comments)
 {
     const std::string name = fs::path(path).filename().string();
     const fs::path target = resolve(path);
-    const std::string bytes = encodePgm(width, height, bits, row);
+    const std::string bytes = encodePgm(width, height, bits, row, comments);
 
     // A device (a link to /dev/null, say) is written as it is: it cannot be replaced, and
     // should not be.

@@ -70,11 +70,14 @@ inline unsigned quantise(double v, unsigned maxval)
 }
 
 // Encodes binary PGM: values clamped to 0..1 and rounded to 8 (maxval 255) or 16 bits (65535).
-std::string encodePgm(const Image &image, int bits);
+// Each of `comments` becomes a line "# ..." of the header, read back as it was given (a line
+// break within one would end the header's line, so it is written as a blank).
+std::string encodePgm(const Image &image, int bits, const std::vector<std::string> &comments = {});
 
 // Writes binary PGM atomically; the name is resolved without regard to letter case, so an
 // existing "Distor.pgm" is replaced when "distor.pgm" is asked for.
-void writePgm(const std::string &path, const Image &image, int bits);
+void writePgm(const std::string &path, const Image &image, int bits,
+              const std::vector<std::string> &comments = {});
 
 // The rows of a width × height image to be written: row(y, scratch) returns the `width`
 // values of row y, wherever they lie, or fills `scratch`, room for one row, and returns it.
@@ -83,7 +86,9 @@ void writePgm(const std::string &path, const Image &image, int bits);
 // whole image; one whose result lies in another layout hands its rows over where they are.
 using RowSource = std::function<const double *(int y, double *scratch)>;
 
-std::string encodePgm(int width, int height, int bits, const RowSource &row);
-void writePgm(const std::string &path, int width, int height, int bits, const RowSource &row);
+std::string encodePgm(int width, int height, int bits, const RowSource &row,
+                      const std::vector<std::string> &comments = {});
+void writePgm(const std::string &path, int width, int height, int bits, const RowSource &row,
+              const std::vector<std::string> &comments = {});
 
 } // namespace img
