@@ -17,6 +17,10 @@ if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
 fi
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(xvfb xdotool x11-utils imagemagick openbox clang-14 libclang-rt-14-dev)
+  # pdftotext and pdfinfo read the viewer's report back.
+  packages+=(poppler-utils)
+  # xclip reads what the viewer's Copiar put on the clipboard.
+  packages+=(xclip)
 fi
 
 missing=()

@@ -101,7 +101,7 @@ QString chainStart(const QStringList &lines)
     if (lines.isEmpty())
         return {};
     const QStringList words = lines.constLast().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (words.size() < 2 || sameName(words[1], kReference))
+    if (words.size() < 2 || !words[0].endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
         return {};
     return words[1];
 }
@@ -124,35 +124,39 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
     report.steps = result.lines;
 
     // The original: align.pgm beside the result, or the result itself.
+    const bool isOriginal = sameName(name, kReference);
     QString why;
     std::optional<LoadedImage> align;
-    if (!sameName(name, kReference))
+    if (!isOriginal)
         align = besideResult(folder, kReference, why);
-    const LoadedImage *reference = sameName(name, kReference) ? &result : align ? &*align : nullptr;
+    const LoadedImage *reference = isOriginal ? &result : align ? &*align : nullptr;
     const QString original = QStringLiteral("Original");
-    report.pictures[0] = sameName(name, kReference) ? shown(original, result, reference)
-        : align                                     ? shown(original, *align, reference)
-                                                    : absent(original, kReference, why);
+    report.pictures[0]
+        = reference ? shown(original, *reference, reference) : absent(original, kReference, why);
 
     // The distorted image, if the result's lines name one that is still as it was then.
     const QString distorted = QStringLiteral("Distorsionada");
     const QString start = chainStart(result.lines);
     std::optional<LoadedImage> source;
-    if (result.lines.isEmpty())
-        why = QStringLiteral("La cabecera de %1 no dice de qué imagen se hizo.").arg(name);
+    QString sourceName = QStringLiteral("—");
+    if (isOriginal)
+        why = QStringLiteral("%1 es el original.").arg(name);
     else if (start.isEmpty())
+        why = QStringLiteral("La cabecera de %1 no dice de qué imagen se hizo.").arg(name);
+    else if (sameName(start, kReference))
         why = QStringLiteral("%1 se hizo directamente de %2.").arg(name, kReference);
-    else
+    else {
+        sourceName = start;
         source = besideResult(folder, start, why);
+    }
     if (source && !stillMadeAsThen(source->lines, result.lines)) {
         why = QStringLiteral("%1 se ha vuelto a hacer después: ya no es la imagen de la que "
                              "se hizo %2.")
                   .arg(start, name);
         source.reset();
     }
-    report.pictures[1] = source
-        ? shown(distorted, *source, reference)
-        : absent(distorted, start.isEmpty() ? QStringLiteral("—") : start, why);
+    report.pictures[1]
+        = source ? shown(distorted, *source, reference) : absent(distorted, sourceName, why);
 
     report.pictures[2] = shown(QStringLiteral("Resultado"), result, reference);
 

@@ -14,9 +14,10 @@
 
 namespace viewer {
 
-// The distorted image the last step of `lines` read: the first file after its program, since
-// the tools write "program input output parameters". Empty when the lines say nothing, or
-// when that step read align.pgm itself, the original.
+// The image the last step of `lines` read, the one it started from: the first argument of its
+// line, since the tools write their command line there ("motion.exe distor.pgm 25 mov25.pgm").
+// Empty when the last line is not a tool's ("CREATOR: GIMP..." of a photograph), or there is
+// none.
 QString chainStart(const QStringList &lines);
 
 // Whether the file whose header holds `earlier` is still the one the step after it read: its

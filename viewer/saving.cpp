@@ -40,19 +40,20 @@ QByteArray encodePgm(const QImage &picture, const QStringList &lines)
     const bool deep = picture.format() == QImage::Format_Grayscale16;
     const QImage grey = deep ? picture : picture.convertToFormat(QImage::Format_Grayscale8);
     const double top = deep ? 65535.0 : 255.0;
+    std::vector<std::string> comments;
+    for (const QString &line : lines)
+        comments.push_back(line.toStdString());
     const std::string pgm = img::encodePgm(
-        grey.width(), grey.height(), deep ? 16 : 8, [&grey, deep, top](int y, double *row) {
+        grey.width(), grey.height(), deep ? 16 : 8,
+        [&grey, deep, top](int y, double *row) {
             const uchar *line = grey.constScanLine(y);
             const auto *line16 = reinterpret_cast<const quint16 *>(line);
             for (int x = 0; x < grey.width(); ++x)
                 row[x] = (deep ? line16[x] : line[x]) / top;
             return static_cast<const double *>(row);
-        });
-    QByteArray comments;
-    for (const QString &line : lines)
-        comments += "# " + line.toUtf8().replace('\n', ' ') + '\n';
-    QByteArray bytes(pgm.data(), qsizetype(pgm.size()));
-    return bytes.insert(3, comments); // after "P5\n"
+        },
+        comments);
+    return QByteArray(pgm.data(), qsizetype(pgm.size()));
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // The viewer as a lab bench, without a window: SSIM against scikit-image, the spectrum in
 // snr.exe's coordinates, the difference's scale, the reduction that keeps single bins, why a
-// file is missing, and the --medidas report.
+// file is missing, the --medidas report, and what the hand-in report shows.
 #include "failurelog.h"
+#include "labreport.h"
 #include "measures.h"
 #include "missingfile.h"
 #include "report.h"
@@ -12,6 +13,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <ranges>
 
 using namespace viewer;
 
@@ -41,6 +43,7 @@ private slots:
     void differenceIsCentredAndScaled();
     void missingFileNamesItsMakerAndWhyItFailed();
     void measuresReport();
+    void handInFindsWhereTheResultCameFrom();
 };
 
 void ViewerBenchTest::ssimAgreesWithScikitImage()
@@ -185,6 +188,65 @@ void ViewerBenchTest::measuresReport()
     // MSE = (10/255)² / 144: PSNR = 20 log10(25.5) + 10 log10(144) = 49.714 dB.
     QVERIFY2(report.lines.starts_with("PSNR 49.714 dB\nSSIM "), report.lines.c_str());
     QCOMPARE(measuresFor({}, drives).exitStatus, 1);
+}
+
+void ViewerBenchTest::handInFindsWhereTheResultCameFrom()
+{
+    QTemporaryDir dir;
+    // A PGM whose header holds `lines`, as the tools write them.
+    auto write = [&dir](const char *name, int value, const QStringList &lines) {
+        QByteArray pgm = testfiles::pgm8(16, 12, std::vector<int>(192, value));
+        for (const QString &line : lines | std::views::reverse)
+            pgm.insert(3, "# " + line.toUtf8() + '\n');
+        testfiles::write(dir.filePath(name), pgm);
+    };
+    auto reportOn = [&dir](const char *name) {
+        const OpenResult opened = loadImage(QFile::encodeName(dir.filePath(name)).toStdString());
+        if (!opened.image)
+            qFatal("%s", qPrintable(opened.error));
+        return composeReport(*opened.image, QDateTime(QDate(2026, 3, 2), QTime(9, 5)), "Ana");
+    };
+    const QString a = "align.exe camera.pgm", m = "mblur.exe align.pgm 25 distor.pgm",
+                  o = "motion.exe distor.pgm 25 mov25.pgm";
+    write("align.pgm", 100, {a});
+    write("distor.pgm", 90, {a, m});
+    write("mov25.pgm", 98, {a, m, o});
+
+    LabReport report = reportOn("mov25.pgm");
+    QCOMPARE(report.date, "2 de marzo de 2026, 09:05");
+    QCOMPARE(report.pictures[1].name, "distor.pgm");
+    QVERIFY(!report.pictures[1].picture.isNull());
+    QCOMPARE(report.pictures[1].madeBy, m);
+    QCOMPARE(report.steps, QStringList({a, m, o}));
+    QVERIFY(!report.difference.isNull());
+    // The figures --medidas prints, with the decimal comma.
+    const Measures measures
+        = *measure(img::Image(16, 12, 98 / 255.0), img::Image(16, 12, 100 / 255.0));
+    QString printed = QString::fromStdString(viewer::measuresReport(measures)).replace('.', ',');
+    QCOMPARE(report.pictures[2].facts.mid(1).join('\n') + '\n', printed);
+
+    // The tools keep only the last lines: the result may hold fewer of them than its source.
+    write("mov25.pgm", 98, {m, o});
+    QVERIFY(!reportOn("mov25.pgm").pictures[1].picture.isNull());
+    // distor.pgm made again since: it is not the image the result came from.
+    write("distor.pgm", 90, {a, "mblur.exe align.pgm 10 distor.pgm"});
+    report = reportOn("mov25.pgm");
+    QVERIFY(report.pictures[1].picture.isNull());
+    QVERIFY(report.pictures[1].absence.contains("se ha vuelto a hacer"));
+    QFile::remove(dir.filePath("distor.pgm"));
+    QCOMPARE(reportOn("mov25.pgm").pictures[1].absence, "Falta distor.pgm: no está en la carpeta.");
+    // Made from align.pgm itself, or from a photograph whose header says nothing of tools.
+    write("distor.pgm", 90, {a, m});
+    QVERIFY(reportOn("distor.pgm").pictures[1].absence.contains("directamente de align.pgm"));
+    write("foto.pgm", 90, {"CREATOR: GIMP PNM Filter Version 1.1"});
+    QVERIFY(reportOn("foto.pgm").pictures[1].absence.contains("no dice"));
+
+    // Without align.pgm the report is still made, and says what is missing.
+    QFile::remove(dir.filePath("align.pgm"));
+    report = reportOn("mov25.pgm");
+    QVERIFY(report.pictures[0].picture.isNull() && report.difference.isNull());
+    QCOMPARE(report.pictures[0].absence, "Falta align.pgm: no está en la carpeta.");
+    QCOMPARE(report.pictures[2].facts.last(), "Sin align.pgm con que comparar");
 }
 
 QTEST_GUILESS_MAIN(ViewerBenchTest)

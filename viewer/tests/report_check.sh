@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# i_view32.exe --informe with no display: the report of a small chain made with the real tools
+# is one A4 page that holds the figures --medidas prints and the lines the tools wrote; a
+# refusal is one line, a non-zero status and no PDF. Exit 77 (skipped) without pdftotext.
+#
+#   report_check.sh BUILD_DIR
+set -euo pipefail
+
+command -v pdftotext >/dev/null || { echo "falta pdftotext (poppler-utils): prueba omitida"; exit 77; }
+build=$(cd "$1" && pwd)
+tools="$build/drive_c/qor/ejecutable/auxiliares"
+viewer="$build/drive_c/irfanview/i_view32.exe"
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cd "$scratch"
+fail() { echo "FALLO: $*" >&2; exit 1; }
+
+"$tools/align.exe" "$tools/camera.pgm" >/dev/null
+"$tools/mblur.exe" align.pgm 25 distor.pgm
+"$tools/motion.exe" distor.pgm 25 mov25.pgm
+
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+"$viewer" --informe informe.pdf mov25.pgm || fail "--informe no escribe el informe"
+pdfinfo informe.pdf | grep -Eq '^Pages: +1$' || fail "el informe no es de una página"
+pdfinfo informe.pdf | grep -q '(A4)' || fail "el informe no es A4"
+text=$(pdftotext informe.pdf -)
+for image in distor.pgm mov25.pgm; do
+  while read -r measure value _; do
+    grep -qF "$measure ${value/./,}" <<<"$text" || fail "el informe no da $measure $value de $image"
+  done < <("$viewer" --medidas "$image")
+done
+for line in "mblur.exe align.pgm 25 distor.pgm" "motion.exe distor.pgm 25 mov25.pgm"; do
+  grep -qF "$line" <<<"$text" || fail "el informe no dice «$line»"
+done
+
+echo basura >rota.pgm
+for arguments in "mal.pdf rota.pgm" "no/existe/mal.pdf mov25.pgm" "mal.pdf falta.pgm"; do
+  # shellcheck disable=SC2086
+  if error=$("$viewer" --informe $arguments 2>&1); then fail "--informe $arguments no falla"; fi
+  [[ $(wc -l <<<"$error") == 1 && $error == "i_view32.exe: "* ]] \
+    || fail "--informe $arguments no da una línea: $error"
+  ! ls | grep -q mal || fail "--informe $arguments deja $(ls | grep mal)"
+done
+echo "informe de mov25.pgm: $(grep -c . <<<"$text") líneas de texto, con las medidas de --medidas"
