@@ -12,6 +12,7 @@ since on a shared machine wall time also measures the neighbours. Peak memory is
 high-water mark over the pixel count.
 """
 import os
+import re
 import shutil
 import statistics
 import subprocess
@@ -61,8 +62,9 @@ def mirrored(w, h, homo):
 
 
 def size_of(path):
+    # The tools' outputs carry comment lines in their headers, how they were made.
     with open(os.path.join(WORK, path), "rb") as f:
-        fields = f.read(64).split()
+        fields = re.sub(rb"#[^\n]*", b"", f.read(65536)).split()
     return int(fields[1]), int(fields[2])
 
 
@@ -169,14 +171,14 @@ def callgrind_wiener():
           f"{f/1e6:.1f} M: {w/f:.2f} (aim 1.1)")
 
 
-SKIMAGE = '''import sys, time
+SKIMAGE = '''import re, sys, time
 t0 = time.perf_counter()
 import numpy as np
 from skimage import io, restoration
 t1 = time.perf_counter()
 def maxval(path):
     with open(path, "rb") as f:
-        return int(f.read(64).split()[3])
+        return int(re.sub(rb"#[^\\n]*", b"", f.read(65536)).split()[3])
 image = io.imread(sys.argv[1]).astype(float) / maxval(sys.argv[1])
 psf = io.imread(sys.argv[2]).astype(float)
 out = restoration.wiener(image, psf / psf.sum(), float(sys.argv[4]), reg=np.ones((1, 1)),

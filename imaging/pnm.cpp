@@ -85,6 +85,8 @@ public:
     int height = 0;
     // The grey levels the samples stand on, as readPnm reports them.
     unsigned levels = 0;
+    // The header's comment lines, without "#" and one blank after it.
+    std::vector<std::string> comments;
 
     // Reads and checks the header, and that the data can hold the raster it announces.
     void header()
@@ -93,6 +95,7 @@ public:
             fail("no es una imagen PNM (PBM, PGM o PPM)");
         kind_ = b_[1];
         pos_ = 2;
+        inHeader_ = true;
         width = int(headerNumber("el ancho"));
         height = int(headerNumber("el alto"));
         if (width < 1 || height < 1)
@@ -109,6 +112,7 @@ public:
                 fail("tiene valor máximo " + std::to_string(maxval_)
                      + ", fuera del intervalo 1 a 65535");
         }
+        inHeader_ = false;
         plain_ = kind_ <= '3';
         if (!plain_) {
             // Exactly one whitespace byte separates the header from binary samples.
@@ -161,12 +165,24 @@ private:
             if (isSpace(b_[pos_])) {
                 ++pos_;
             } else if (b_[pos_] == '#') {
+                const size_t start = ++pos_;
                 while (pos_ < b_.size() && b_[pos_] != '\n' && b_[pos_] != '\r')
                     ++pos_;
+                if (inHeader_)
+                    keepComment(b_.substr(start, pos_ - start));
             } else {
                 break;
             }
         }
+    }
+
+    // Only the header's comments are kept: a plain raster may hold any number of them, and
+    // they say nothing about the image.
+    void keepComment(std::string_view text)
+    {
+        if (!text.empty() && text[0] == ' ')
+            text.remove_prefix(1);
+        comments.emplace_back(text);
     }
 
     // A decimal number in the header or a plain raster. Large values stop at a bound far
@@ -311,6 +327,7 @@ private:
     const std::string &name_;
     size_t pos_ = 0;
     char kind_ = 0;
+    bool inHeader_ = false;
     unsigned maxval_ = 1;
     bool plain_ = false;
     size_t channels_ = 1;
@@ -415,6 +432,21 @@ RowSource rowsOf(const Image &image)
     return [&image](int y, double *) { return &image.px[size_t(y) * size_t(image.width)]; };
 }
 
+// The header of a binary PGM, its comments on lines of their own after the magic number.
+std::string pgmHeader(int width, int height, unsigned maxval,
+                      const std::vector<std::string> &comments)
+{
+    std::string header = "P5\n";
+    for (const std::string &comment : comments) {
+        std::string line = comment.empty() ? "#" : "# " + comment;
+        std::replace_if(
+            line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        header += line + "\n";
+    }
+    return header + std::to_string(width) + " " + std::to_string(height) + "\n"
+        + std::to_string(maxval) + "\n";
+}
+
 } // namespace
 
 Image decodePnm(std::string_view bytes, const std::string &name)
@@ -459,6 +491,11 @@ unsigned PnmRows::levels() const
     return state_->decoder.levels;
 }
 
+const std::vector<std::string> &PnmRows::comments() const
+{
+    return state_->decoder.comments;
+}
+
 void PnmRows::next(double *row)
 {
     // The header vouched for `height` rows of data, and no more.
@@ -467,7 +504,7 @@ void PnmRows::next(double *row)
     state_->decoder.nextRow(row);
 }
 
-Image readPnm(const std::string &path, unsigned *levels)
+Image readPnm(const std::string &path, unsigned *levels, std::vector<std::string> *comments)
 {
     PnmRows rows(path);
     Image image(rows.width(), rows.height());
@@ -475,14 +512,23 @@ Image readPnm(const std::string &path, unsigned *levels)
         rows.next(&image.px[size_t(y) * size_t(image.width)]);
     if (levels)
         *levels = rows.levels();
+    if (comments)
+        *comments = rows.comments();
     return image;
 }
 
-std::string encodePgm(int width, int height, int bits, const RowSource &row)
+std::vector<std::string> readPnmComments(const std::string &path)
+{
+    // The whole file is read and its header checked, as for its pixels: a file the tools
+    // would refuse has no history to tell.
+    return PnmRows(path).comments();
+}
+
+std::string encodePgm(int width, int height, int bits, const RowSource &row,
+                      const std::vector<std::string> &comments)
 {
     const unsigned maxval = bits == 16 ? 65535 : 255;
-    std::string out = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n"
-        + std::to_string(maxval) + "\n";
+    std::string out = pgmHeader(width, height, maxval, comments);
     const size_t header = out.size();
     const size_t bytesPerSample = bits == 16 ? 2 : 1;
     out.resize(header + size_t(width) * size_t(height) * bytesPerSample);
@@ -503,21 +549,23 @@ std::string encodePgm(int width, int height, int bits, const RowSource &row)
     return out;
 }
 
-std::string encodePgm(const Image &image, int bits)
+std::string encodePgm(const Image &image, int bits, const std::vector<std::string> &comments)
 {
-    return encodePgm(image.width, image.height, bits, rowsOf(image));
+    return encodePgm(image.width, image.height, bits, rowsOf(image), comments);
 }
 
-void writePgm(const std::string &path, const Image &image, int bits)
+void writePgm(const std::string &path, const Image &image, int bits,
+              const std::vector<std::string> &comments)
 {
-    writePgm(path, image.width, image.height, bits, rowsOf(image));
+    writePgm(path, image.width, image.height, bits, rowsOf(image), comments);
 }
 
-void writePgm(const std::string &path, int width, int height, int bits, const RowSource &row)
+void writePgm(const std::string &path, int width, int height, int bits, const RowSource &row,
+              const std::vector<std::string> &comments)
 {
     const std::string name = fs::path(path).filename().string();
     const fs::path target = resolve(path);
-    const std::string bytes = encodePgm(width, height, bits, row);
+    const std::string bytes = encodePgm(width, height, bits, row, comments);
 
     // A device (a link to /dev/null, say) is written as it is: it cannot be replaced, and
     // should not be.

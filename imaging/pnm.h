@@ -3,6 +3,9 @@
 // Reads PGM (P2, P5; maxval 1..65535), PPM (P3, P6; to luminance) and PBM (P1, P4). Writes
 // binary PGM, 8 or 16 bits, always through a temporary file in the target's folder that is
 // renamed over the target, so a reader never sees half an image.
+//
+// The comment lines of a header ("# ..." up to the line's end) are kept apart as text: the
+// tools write there how an image was made, one line a step, and copy their input's lines.
 #pragma once
 
 #include "errors.h"
@@ -12,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace img {
 
@@ -24,7 +28,13 @@ Image decodePnm(std::string_view bytes, const std::string &name);
 // `levels`, when given, receives the grey levels the samples stand on: the file's maxval for
 // a grey image (1 for a bitmap), so every value is k / levels; 0 for a colour image, whose
 // luminance falls between levels.
-Image readPnm(const std::string &path, unsigned *levels = nullptr);
+// `comments`, when given, receives the header's comment lines as readPnmComments gives them.
+Image readPnm(const std::string &path, unsigned *levels = nullptr,
+              std::vector<std::string> *comments = nullptr);
+
+// The comment lines of a PNM file's header, in order, each without its '#' and the one blank
+// that follows it. The file is checked as readPnm checks it, and refused with the same errors.
+std::vector<std::string> readPnmComments(const std::string &path);
 
 // A PNM file read as readPnm reads it, but decoded a row at a time, top to bottom, for a tool
 // that works on each pixel by itself: it holds the file and a row, never the whole image (a
@@ -41,6 +51,7 @@ public:
     int width() const;
     int height() const;
     unsigned levels() const; // as readPnm reports them
+    const std::vector<std::string> &comments() const; // the header's, as readPnmComments
     // Decodes the next row into `row`, `width()` values.
     void next(double *row);
 
@@ -59,11 +70,14 @@ inline unsigned quantise(double v, unsigned maxval)
 }
 
 // Encodes binary PGM: values clamped to 0..1 and rounded to 8 (maxval 255) or 16 bits (65535).
-std::string encodePgm(const Image &image, int bits);
+// Each of `comments` becomes a line "# ..." of the header, read back as it was given (a line
+// break within one would end the header's line, so it is written as a blank).
+std::string encodePgm(const Image &image, int bits, const std::vector<std::string> &comments = {});
 
 // Writes binary PGM atomically; the name is resolved without regard to letter case, so an
 // existing "Distor.pgm" is replaced when "distor.pgm" is asked for.
-void writePgm(const std::string &path, const Image &image, int bits);
+void writePgm(const std::string &path, const Image &image, int bits,
+              const std::vector<std::string> &comments = {});
 
 // The rows of a width × height image to be written: row(y, scratch) returns the `width`
 // values of row y, wherever they lie, or fills `scratch`, room for one row, and returns it.
@@ -72,7 +86,9 @@ void writePgm(const std::string &path, const Image &image, int bits);
 // whole image; one whose result lies in another layout hands its rows over where they are.
 using RowSource = std::function<const double *(int y, double *scratch)>;
 
-std::string encodePgm(int width, int height, int bits, const RowSource &row);
-void writePgm(const std::string &path, int width, int height, int bits, const RowSource &row);
+std::string encodePgm(int width, int height, int bits, const RowSource &row,
+                      const std::vector<std::string> &comments = {});
+void writePgm(const std::string &path, int width, int height, int bits, const RowSource &row,
+              const std::vector<std::string> &comments = {});
 
 } // namespace img

@@ -3,6 +3,7 @@
 
 #include "errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <exception>
@@ -10,9 +11,29 @@
 
 namespace img {
 
+namespace {
+
+// The tool's own line of history(), begun by runTool and lengthened by noteAnswer: one tool
+// runs once in its process.
+std::string ownLine;
+
+// The program as its command line named it: a batch line's "c:\qor\...\Inverse.exe" gives
+// "Inverse.exe", a test's "/.../inverse.exe" gives "inverse.exe".
+std::string commandName(int argc, char **argv, const char *program)
+{
+    const std::string path = argc > 0 && argv[0] ? argv[0] : "";
+    const std::string name = path.substr(path.find_last_of("/\\") + 1);
+    return name.empty() ? std::string(program) + ".exe" : name;
+}
+
+} // namespace
+
 int runTool(const char *program, const char *usage, int argc, char **argv, const ToolMain &run)
 {
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+    ownLine = commandName(argc, argv, program);
+    for (const std::string &arg : args)
+        ownLine += " " + arg;
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(usage, stdout);
         return kOk;
@@ -34,6 +55,27 @@ int runTool(const char *program, const char *usage, int argc, char **argv, const
         std::fprintf(stderr, "%s: error interno: %s\n", program, e.what());
     }
     return kBadInput;
+}
+
+std::vector<std::string> history(const std::vector<std::string> &inherited)
+{
+    const size_t kept = std::min(inherited.size(), kHistoryLines - 1);
+    std::vector<std::string> lines(inherited.end() - ptrdiff_t(kept), inherited.end());
+    lines.push_back(ownLine);
+    return lines;
+}
+
+void noteAnswer(const std::string &name, double value)
+{
+    char text[32];
+    const auto [end, error]
+        = std::to_chars(text, text + sizeof text, value, std::chars_format::general);
+    noteAnswer(name, error == std::errc() ? std::string(text, end) : std::to_string(value));
+}
+
+void noteAnswer(const std::string &name, const std::string &value)
+{
+    ownLine += " " + name + "=" + value;
 }
 
 void expectArgs(const std::vector<std::string> &args, size_t count)

@@ -27,6 +27,23 @@ using ToolMain = std::function<void(const std::vector<std::string> &args)>;
 
 int runTool(const char *program, const char *usage, int argc, char **argv, const ToolMain &run);
 
+// How a tool's output was made, for its header's comments (pnm.h): the lines `inherited` from
+// the image it processed, then a line of its own, e.g.
+//   wiener.exe blurred.pgm psf1A.pgm wiener.pgm k=0.0123
+// naming the program as its command line did (argv[0] without its folder), the arguments as
+// given and each answer noted with noteAnswer. A tool with two input images inherits from
+// the first, the one it processes: a PSF is a parameter of the step, not an earlier step of
+// the picture. Only the last kHistoryLines lines are kept, so that a long chain of tools
+// cannot grow a header without bound.
+constexpr size_t kHistoryLines = 16;
+std::vector<std::string> history(const std::vector<std::string> &inherited);
+
+// Notes the value a prompt's answer gave `name`, typed or the suggestion taken with Enter, for
+// the line history() adds: " name=value", a number as printf's %g writes it (0.0001, 1e-05)
+// but in as many digits as it takes to read back exactly.
+void noteAnswer(const std::string &name, double value);
+void noteAnswer(const std::string &name, const std::string &value);
+
 // Checks the number of arguments, throwing Misuse when it differs.
 void expectArgs(const std::vector<std::string> &args, size_t count);
 

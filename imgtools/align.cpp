@@ -16,8 +16,9 @@ const char kUsage[] = "uso: align.exe origen\n"
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 1);
-    const img::Image image = img::readPnm(args[0]);
-    img::writePgm("align.pgm", image, 8);
+    std::vector<std::string> steps;
+    const img::Image image = img::readPnm(args[0], nullptr, &steps);
+    img::writePgm("align.pgm", image, 8, img::history(steps));
 }
 
 } // namespace

@@ -25,14 +25,15 @@ void run(const std::vector<std::string> &args)
     // Each buffer is let go as soon as it has served, so that at most three image-sized
     // arrays live at once (24 bytes a pixel): a 16384² image must fit in memory too.
     img::Spectrum s;
+    std::vector<std::string> steps;
     {
-        const img::Image in = img::readPnm(args[0]);
+        const img::Image in = img::readPnm(args[0], nullptr, &steps);
         const img::Image psf = img::readPsf(args[1], in);
         const img::Spectrum h = img::transferFunction(psf, in.width, in.height);
         s = img::forward(in);
         img::multiply(s, h);
     }
-    img::writePgm(args[2], img::inverse(std::move(s)), 16);
+    img::writePgm(args[2], img::inverse(std::move(s)), 16, img::history(steps));
 }
 
 } // namespace

@@ -56,12 +56,13 @@ void run(const std::vector<std::string> &args)
                             + std::to_string(w) + " píxeles)");
     // Row by row as the image is read and written: it is never held whole.
     std::vector<double> twice(2 * static_cast<size_t>(w));
-    img::writePgm(args[2], w, in.height(), 16, [&](int, double *out) {
+    const auto blurred = [&](int, double *out) {
         in.next(twice.data());
         std::copy(twice.begin(), twice.begin() + w, twice.begin() + w);
         blurRow(twice.data(), out, w, length);
         return out;
-    });
+    };
+    img::writePgm(args[2], w, in.height(), 16, blurred, img::history(in.comments()));
 }
 
 } // namespace

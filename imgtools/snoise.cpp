@@ -72,7 +72,7 @@ void run(const std::vector<std::string> &args)
             }
         }
     }
-    img::writePgm(args[1], w, h, 16, [&](int y, double *out) {
+    const auto noisy = [&](int y, double *out) {
         in.next(out);
         const double constant = down[size_t(y)];
         for (int x = 0; x < w; ++x)
@@ -83,7 +83,8 @@ void run(const std::vector<std::string> &args)
                 out[x] += wave.cosA[size_t(x)] * c - wave.sinA[size_t(x)] * s;
         }
         return out;
-    });
+    };
+    img::writePgm(args[1], w, h, 16, noisy, img::history(in.comments()));
 }
 
 } // namespace

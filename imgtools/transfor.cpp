@@ -144,7 +144,7 @@ void run(const std::vector<std::string> &args)
     std::vector<int> bin(static_cast<size_t>(w));
     for (int x = 0; x < w; ++x)
         bin[size_t(x)] = img::binOfDisplay(x, w);
-    img::writePgm(args[1], w, h, 8, [&](int y, double *out) {
+    const auto picture = [&](int y, double *out) {
         const int v = img::binOfDisplay(y, h);
         const double *row = &p[size_t(v) * size_t(hw)];
         const double *twin = &p[size_t((h - v) % h) * size_t(hw)];
@@ -153,7 +153,8 @@ void run(const std::vector<std::string> &args)
             out[x] = u < hw ? row[u] : twin[w - u];
         }
         return out;
-    });
+    };
+    img::writePgm(args[1], w, h, 8, picture, img::history(in.comments()));
 }
 
 } // namespace

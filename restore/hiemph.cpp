@@ -28,9 +28,10 @@ void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 2);
     unsigned levels = 0;
-    img::Image input = img::readPnm(args[0], &levels);
+    std::vector<std::string> steps;
+    img::Image input = img::readPnm(args[0], &levels, &steps);
     const int bits = restore::emphasisBits(input, levels);
-    img::writePgm(args[1], restore::emphasise(std::move(input)), bits);
+    img::writePgm(args[1], restore::emphasise(std::move(input)), bits, img::history(steps));
 }
 
 } // namespace

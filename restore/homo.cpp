@@ -24,7 +24,9 @@ const char kUsage[]
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 2);
-    img::writePgm(args[1], restore::homomorphic(img::readPnm(args[0])), 8);
+    std::vector<std::string> steps;
+    img::Image in = img::readPnm(args[0], nullptr, &steps);
+    img::writePgm(args[1], restore::homomorphic(std::move(in)), 8, img::history(steps));
 }
 
 } // namespace

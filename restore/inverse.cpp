@@ -32,8 +32,9 @@ void run(const std::vector<std::string> &args)
     img::expectArgs(args, 3);
     // The image is let go once transformed: the result takes its place.
     img::Spectrum g, h;
+    std::vector<std::string> steps;
     {
-        const img::Image blurred = img::readPnm(args[0]);
+        const img::Image blurred = img::readPnm(args[0], nullptr, &steps);
         h = img::transferFunction(img::readPsf(args[1], blurred), blurred.width, blurred.height);
         g = img::forward(blurred);
     }
@@ -43,7 +44,9 @@ void run(const std::vector<std::string> &args)
         << "Se descartan las frecuencias donde |H| (con H(0,0) = 1) es menor que el umbral.\n";
     const double threshold = restore::askNumber(std::cin, std::cout, "Umbral (se aconseja 0,0001)",
                                                 kAdvisedThreshold, 0.0);
-    img::writePgm(args[2], restore::inverseFilter(std::move(g), h, threshold), 8);
+    img::noteAnswer("umbral", threshold);
+    img::writePgm(args[2], restore::inverseFilter(std::move(g), h, threshold), 8,
+                  img::history(steps));
 }
 
 } // namespace

@@ -37,15 +37,17 @@ void run(const std::vector<std::string> &args)
     const int length = img::parsePositive(args[1], "la longitud");
     // The image is let go once transformed: the result takes its place.
     img::Spectrum g, h;
+    std::vector<std::string> steps;
     {
-        const img::Image blurred = img::readPnm(args[0]);
+        const img::Image blurred = img::readPnm(args[0], nullptr, &steps);
         if (length > blurred.width)
             throw img::BadInput("la longitud " + args[1] + " es mayor que el ancho de «" + args[0]
                                 + "» (" + std::to_string(blurred.width) + ")");
         h = img::transferFunction(img::motionPsf(length), blurred.width, blurred.height);
         g = img::forward(blurred);
     }
-    img::writePgm(args[2], restore::wienerFilter(std::move(g), h, kMotionK), 8);
+    img::writePgm(args[2], restore::wienerFilter(std::move(g), h, kMotionK), 8,
+                  img::history(steps));
 }
 
 } // namespace

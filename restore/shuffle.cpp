@@ -22,11 +22,12 @@ void run(const std::vector<std::string> &args)
     img::expectArgs(args, 1);
     // Pixel by pixel, each row as it is read and written: the image is never held whole.
     img::PnmRows in(args[0]);
-    img::writePgm("shuff.pgm", in.width(), in.height(), 16, [&](int, double *row) {
+    const auto logRows = [&](int, double *row) {
         in.next(row);
         restore::logarithm(row, row, size_t(in.width()), in.levels());
         return row;
-    });
+    };
+    img::writePgm("shuff.pgm", in.width(), in.height(), 16, logRows, img::history(in.comments()));
 }
 
 } // namespace

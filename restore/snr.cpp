@@ -14,6 +14,7 @@
 
 #include "frequency.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <utility>
@@ -88,10 +89,23 @@ std::vector<restore::DisplayRect> askRegions(const img::Spectrum &s,
     return regions;
 }
 
+// The regions zeroed, for the output's header: "x1,y1,x2,y2;..." in one word, or "ninguna".
+std::string answered(const std::vector<restore::DisplayRect> &regions)
+{
+    std::string list;
+    for (const restore::DisplayRect &r : regions) {
+        std::string words = text(r);
+        std::replace(words.begin(), words.end(), ' ', ',');
+        list += (list.empty() ? "" : ";") + words;
+    }
+    return list.empty() ? "ninguna" : list;
+}
+
 void run(const std::vector<std::string> &args)
 {
     img::expectArgs(args, 2);
-    img::Image noisy = img::readPnm(args[0]);
+    std::vector<std::string> steps;
+    img::Image noisy = img::readPnm(args[0], nullptr, &steps);
     img::Spectrum s = img::forward(noisy);
     const std::vector<restore::NoisePeak> peaks
         = restore::findNoisePeaks(img::powerOf(s, std::move(noisy.px)));
@@ -101,7 +115,8 @@ void run(const std::vector<std::string> &args)
         restore::zeroRegion(s, r);
     std::cout << "Se anulan " << regions.size() << (regions.size() == 1 ? " región" : " regiones")
               << " y sus simétricas.\n";
-    img::writePgm(args[1], img::inverse(std::move(s)), 8);
+    img::noteAnswer("regiones", answered(regions));
+    img::writePgm(args[1], img::inverse(std::move(s)), 8, img::history(steps));
 }
 
 } // namespace

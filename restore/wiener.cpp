@@ -51,8 +51,9 @@ void run(const std::vector<std::string> &args)
     img::expectArgs(args, 3);
     img::Spectrum g, h;
     std::vector<double> spare; // the image's pixels, once transformed
+    std::vector<std::string> steps;
     {
-        img::Image blurred = img::readPnm(args[0]);
+        img::Image blurred = img::readPnm(args[0], nullptr, &steps);
         h = img::transferFunction(img::readPsf(args[1], blurred), blurred.width, blurred.height);
         g = img::forward(blurred);
         spare = std::move(blurred.px);
@@ -82,7 +83,8 @@ void run(const std::vector<std::string> &args)
     std::cout << "; blanco " << greyLevels(noise.white)
               << "),\nluego k = 2·σ/255 = " << restore::formatNumber(advised) << ".\n";
     const double k = restore::askNumber(std::cin, std::cout, "k", advised, 0.0);
-    img::writePgm(args[2], restore::wienerFilter(std::move(g), h, k), 8);
+    img::noteAnswer("k", k);
+    img::writePgm(args[2], restore::wienerFilter(std::move(g), h, k), 8, img::history(steps));
 }
 
 } // namespace

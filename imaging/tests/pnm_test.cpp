@@ -132,6 +132,17 @@ void testEncoding()
     fine.px = {1000.0 / 65535.0};
     CHECK_NEAR(decode(encodePgm(fine, 16)).px[0], fine.px[0], 1e-15);
     CHECK(std::abs(decode(encodePgm(fine, 8)).px[0] - fine.px[0]) > 1e-4);
+
+    // Comments grow the header alone, and read back as given; a line break within one cannot
+    // end the header early.
+    const std::vector<std::string> lines {"align.exe a.pgm", "", " dos\ntres"};
+    const std::string commented = encodePgm(image, 8, lines);
+    CHECK(commented.substr(commented.size() - 3) == eight.substr(eight.size() - 3));
+    CHECK(decode(commented).px == decode(eight).px);
+    TempDir dir;
+    writePgm(dir.file("c.pgm"), image, 16, lines);
+    CHECK(readPnmComments(dir.file("c.pgm"))
+          == (std::vector<std::string> {"align.exe a.pgm", "", " dos tres"}));
 }
 
 void testFilesAndCase()
@@ -190,6 +201,29 @@ void testRows()
         return scratch;
     });
     CHECK(readPnm(dir.file("y.pgm")).px == (std::vector<double> {0, 128 / 255.0, 1, 128 / 255.0}));
+}
+
+// Header comments come back in order, without "#" and one blank, wherever the header has
+// them; a plain raster's are skipped, and none of them changes a pixel.
+void testComments()
+{
+    TempDir dir;
+    dir.write("Gris.pgm", "P2 #a\n2 #  b\n1\n#\n# c d\r\n4\n1 # raster\n4\n");
+    const std::vector<std::string> expected {"a", " b", "", "c d"};
+    CHECK(readPnmComments(dir.file("gris.PGM")) == expected);
+    std::vector<std::string> comments;
+    unsigned levels = 0;
+    CHECK(readPnm(dir.file("gris.pgm"), &levels, &comments).px == (std::vector<double> {0.25, 1}));
+    CHECK(comments == expected && levels == 4);
+    dir.write("b.pgm", "P5\n# uno\n# dos\n1 1\n255\n#");
+    CHECK(PnmRows(dir.file("b.pgm")).comments() == (std::vector<std::string> {"uno", "dos"}));
+    CHECK(readPnmComments(dir.file("b.pgm")).size() == 2);
+
+    std::string message;
+    CHECK_THROWS(readPnmComments(dir.file("falta.pgm")), ImageError, message);
+    CHECK(message.find("«falta.pgm»: no existe") != std::string::npos);
+    dir.write("corta.pgm", "P5\n# uno\n2 2\n255\n");
+    CHECK_THROWS(readPnmComments(dir.file("corta.pgm")), ImageError, message);
 }
 
 void testConcurrentWriters()
@@ -262,6 +296,7 @@ int main()
     testEncoding();
     testFilesAndCase();
     testRows();
+    testComments();
     testConcurrentWriters();
     return check::summary();
 }

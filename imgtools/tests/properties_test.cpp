@@ -63,8 +63,7 @@ void testAlign()
     dir.write("Align.PGM", "previous");
     run("align", {"COLOR.PPM"}, dir);
     CHECK(dir.listing() == "Align.PGM Color.ppm ");
-    const std::string bytes = dir.read("Align.PGM");
-    CHECK(bytes.rfind("P5\n2 1\n255\n", 0) == 0);
+    CHECK(PnmRows(dir.file("Align.PGM")).levels() == 255);
     const Image got = readPnm(dir.file("align.pgm"));
     CHECK_NEAR(got.px[0] * 255, std::round(0.299 * 255), 1e-9);
     CHECK_NEAR(got.px[1] * 255, std::round(0.299 * 10 + 0.587 * 200 + 0.114 * 30), 1e-9);
@@ -95,7 +94,7 @@ void testMblurImpulse()
         writePgm(dir.file("align.pgm"), impulse, 8);
         run("mblur", {"align.pgm", std::to_string(length), "distor.pgm"}, dir);
         const Image out = readPnm(dir.file("distor.pgm"));
-        CHECK(dir.read("distor.pgm").rfind("P5\n64 5\n65535\n", 0) == 0);
+        CHECK(PnmRows(dir.file("distor.pgm")).levels() == 65535);
         Image box(64, 5);
         for (int k = -(length / 2); k <= (length - 1) / 2; ++k)
             box.at(((x0 + k) % 64 + 64) % 64, 2) = 1.0 / length;
@@ -184,7 +183,7 @@ void testSnoise()
         writePgm(dir.file("align.pgm"), photo, 8);
         run("snoise", {"align.pgm", "distor.pgm"}, dir);
         const Image noisy = readPnm(dir.file("distor.pgm"));
-        CHECK(dir.read("distor.pgm").find("65535\n") != std::string::npos);
+        CHECK(PnmRows(dir.file("distor.pgm")).levels() == 65535);
         const int w = photo.width, h = photo.height;
         const int expected[3][2] = {{int(std::lround(w / 6.0)), 0},
                                     {0, int(std::lround(h / 5.0))},
@@ -234,8 +233,9 @@ void testTransfor()
     TempDir dir;
     writePgm(dir.file("align.pgm"), wave, 16);
     run("transfor", {"align.pgm", "FFT.pgm"}, dir);
-    CHECK(dir.read("FFT.pgm").rfind("P5\n64 48\n255\n", 0) == 0);
-    const Image shown = readPnm(dir.file("fft.pgm"));
+    unsigned levels = 0;
+    const Image shown = readPnm(dir.file("fft.pgm"), &levels);
+    CHECK(levels == 255 && shown.width == w && shown.height == h);
     CHECK(shown.at(w / 2, h / 2) == 1.0);
     double rest = 0.0;
     for (int y = 0; y < h; ++y)
@@ -281,8 +281,11 @@ void testConcurrentWriters()
     TempDir dir;
     writePgm(dir.file("align.pgm"), sample("camera.pgm"), 8);
     dir.write("psf.pgm", "P2 3 3 1  0 1 0  1 1 1  0 1 0\n");
-    run("mblur", {"align.pgm", "9", "m.pgm"}, dir);
-    run("blur", {"align.pgm", "psf.pgm", "b.pgm"}, dir);
+    // Each run alone first, with the command line it has below: its header names it.
+    run("mblur", {"align.pgm", "9", "distor.pgm"}, dir);
+    std::filesystem::rename(dir.path / "distor.pgm", dir.path / "m.pgm");
+    run("blur", {"align.pgm", "psf.pgm", "Distor.pgm"}, dir);
+    std::filesystem::rename(dir.path / "Distor.pgm", dir.path / "b.pgm");
     const std::string fromMblur = dir.read("m.pgm"), fromBlur = dir.read("b.pgm");
     const std::filesystem::path err = dir.path / "err.txt";
     int whole = 0;

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <sstream>
 
 namespace {
 
@@ -61,14 +60,26 @@ bool contains(const std::string &text, const std::string &part)
     return text.find(part) != std::string::npos;
 }
 
-// The maxval of a binary PGM as the imaging library writes it: "P5\nW H\nMAXVAL\n".
-int maxvalOf(const std::string &bytes)
+// The maxval of a grey PNM file, -1 when it cannot be read.
+int maxvalOf(const TempDir &dir, const std::string &name)
 {
-    std::istringstream in(bytes);
-    std::string magic;
-    int w = 0, h = 0, maxval = 0;
-    in >> magic >> w >> h >> maxval;
-    return magic == "P5" ? maxval : -1;
+    try {
+        return int(img::PnmRows(dir.file(name)).levels());
+    } catch (const img::ImageError &) {
+        return -1;
+    }
+}
+
+std::vector<double> pixels(const TempDir &dir, const std::string &name)
+{
+    return img::readPnm(dir.file(name)).px;
+}
+
+// The answers a tool's own line of its output's header ends with.
+bool recorded(const TempDir &dir, const std::string &name, const std::string &answers)
+{
+    const std::vector<std::string> lines = img::readPnmComments(dir.file(name));
+    return !lines.empty() && lines.back().ends_with(" " + name + " " + answers);
 }
 
 // A folder with a good input, a PSF and an old output that a failing tool must leave alone.
@@ -155,16 +166,17 @@ void testQuestions()
     img::writePgm(dir.file("psf.pgm"), disc(2), 8);
 
     // The advised threshold is shown and taken on Enter, on the end of the input, and after
-    // a word that is asked again.
+    // a word that is asked again; the header records the threshold used, however given.
     ToolRun run = runLine(dir, "inverse.exe", "in.pgm psf.pgm typed.pgm", "0,0001\n");
     CHECK(run.status == 0 && contains(run.out, "[0,0001]"));
     runLine(dir, "inverse.exe", "in.pgm psf.pgm enter.pgm", "\n");
     runLine(dir, "inverse.exe", "in.pgm psf.pgm eof.pgm", "");
     run = runLine(dir, "inverse.exe", "in.pgm psf.pgm word.pgm", "mucho\n0.0001\n");
     CHECK(contains(run.out, "no es un número"));
-    const std::string typed = dir.read("typed.pgm");
-    CHECK(!typed.empty() && dir.read("enter.pgm") == typed && dir.read("eof.pgm") == typed
-          && dir.read("word.pgm") == typed);
+    const std::vector<double> typed = pixels(dir, "typed.pgm");
+    for (const char *name : {"typed.pgm", "enter.pgm", "eof.pgm", "word.pgm"})
+        check::report(pixels(dir, name) == typed && recorded(dir, name, "umbral=0.0001"), __FILE__,
+                      __LINE__, name);
     // A threshold that drops everything but DC gives a flat image: the answer is used.
     runLine(dir, "inverse.exe", "in.pgm psf.pgm flat.pgm", "0.99999\n");
     const img::Image flat = img::readPnm(dir.file("flat.pgm"));
@@ -177,11 +189,18 @@ void testQuestions()
     CHECK(run.status == 0 && contains(run.out, "desviación") && contains(run.out, "el doble")
           && contains(run.out, "k ["));
     runLine(dir, "wiener.exe", "in.pgm psf.pgm w_enter.pgm", "?\n\n");
-    CHECK(dir.read("w_enter.pgm") == dir.read("w_eof.pgm"));
+    CHECK(pixels(dir, "w_enter.pgm") == pixels(dir, "w_eof.pgm"));
+    // The header holds the advised k exactly: typed back, it gives the same image.
+    const std::string line = img::readPnmComments(dir.file("w_eof.pgm")).back();
+    const std::string k = line.substr(line.rfind(" k=") + 3);
+    runLine(dir, "wiener.exe", "in.pgm psf.pgm w_typed.pgm", k + "\n");
+    CHECK(pixels(dir, "w_typed.pgm") == pixels(dir, "w_eof.pgm")
+          && recorded(dir, "w_typed.pgm", "k=" + k));
     runLine(dir, "wiener.exe", "in.pgm psf.pgm w_comma.pgm", "0,01\n");
     runLine(dir, "wiener.exe", "in.pgm psf.pgm w_point.pgm", "0.01\n");
-    CHECK(dir.read("w_comma.pgm") == dir.read("w_point.pgm")
-          && dir.read("w_comma.pgm") != dir.read("w_eof.pgm"));
+    CHECK(pixels(dir, "w_comma.pgm") == pixels(dir, "w_point.pgm")
+          && pixels(dir, "w_comma.pgm") != pixels(dir, "w_eof.pgm"));
+    CHECK(recorded(dir, "w_comma.pgm", "k=0.01") && recorded(dir, "w_point.pgm", "k=0.01"));
 }
 
 void testSnrRegions()
@@ -207,11 +226,13 @@ void testSnrRegions()
     ToolRun run = runLine(dir, "snr.exe", "in.pgm sugerido.pgm", "");
     CHECK(run.status == 0 && contains(run.out, "región propuesta: 48 18 48 18"));
     CHECK(img::psnr(img::readPnm(dir.file("sugerido.pgm")), ref) > 35.0);
+    CHECK(recorded(dir, "sugerido.pgm", "regiones=48,18,48,18"));
 
     // Typed regions: a bad line is asked again, a region outside is refused, the twin goes too.
     run = runLine(dir, "snr.exe", "in.pgm twin.pgm", "1 2 3\n70 0 80 5\n15 29 17 31\n\n");
     CHECK(contains(run.out, "cuatro números") && contains(run.out, "fuera del espectro"));
     CHECK(img::psnr(img::readPnm(dir.file("twin.pgm")), ref) > 35.0);
+    CHECK(recorded(dir, "twin.pgm", "regiones=15,29,17,31"));
 
     // A region elsewhere leaves the cosine in.
     runLine(dir, "snr.exe", "in.pgm otra.pgm", "2 2 3 3\n");
@@ -226,20 +247,20 @@ void testNamesAndDepth()
     // "ALIGN.PGM" reads align.pgm; "mov10.pgm" replaces Mov10.pgm instead of adding a file.
     CHECK(runLine(dir, "motion.exe", "ALIGN.PGM 10 mov10.pgm").status == 0);
     CHECK(dir.listing() == "Mov10.pgm align.pgm ");
-    CHECK(maxvalOf(dir.read("Mov10.pgm")) == 255);
+    CHECK(maxvalOf(dir, "Mov10.pgm") == 255);
 
     // shuffle writes shuff.pgm in 16 bits whatever it is asked to read; homo finds it as
     // "Shuff.pgm".
     CHECK(runLine(dir, "shuffle.exe", "Align.pgm").status == 0);
-    CHECK(maxvalOf(dir.read("shuff.pgm")) == 65535);
+    CHECK(maxvalOf(dir, "shuff.pgm") == 65535);
     CHECK(runLine(dir, "homo.exe", "Shuff.pgm homo.pgm").status == 0);
-    CHECK(maxvalOf(dir.read("homo.pgm")) == 255);
+    CHECK(maxvalOf(dir, "homo.pgm") == 255);
 
     // hiemph: 8-bit in, 16-bit out for the second pass; then 8 bits to look at.
     CHECK(runLine(dir, "hiemph.exe", "align.pgm alto.pgm").status == 0);
-    CHECK(maxvalOf(dir.read("alto.pgm")) == 65535);
+    CHECK(maxvalOf(dir, "alto.pgm") == 65535);
     CHECK(runLine(dir, "hiemph.exe", "alto.pgm enfasis.pgm").status == 0);
-    CHECK(maxvalOf(dir.read("enfasis.pgm")) == 255);
+    CHECK(maxvalOf(dir, "enfasis.pgm") == 255);
 
     // Every tool answers --help with its usage on standard output.
     for (const Tool &tool : kTools) {

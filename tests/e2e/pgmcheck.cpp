@@ -2,33 +2,28 @@
 //
 //   pgmcheck size IMAGE          prints "WIDTH HEIGHT MAXVAL"
 //   pgmcheck psnr IMAGE REFERENCE  prints the PSNR in dB ("inf" for identical images)
+//   pgmcheck comments IMAGE      prints the header's comment lines, how the image was made
 
 #include "pnm.h"
 #include "quality.h"
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <string>
-
-static int maxval(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::string magic;
-    int width = 0;
-    int height = 0;
-    int value = 0;
-    in >> magic >> width >> height >> value;
-    return value;
-}
 
 int main(int argc, char **argv)
 {
     try {
         const std::string command = argc > 1 ? argv[1] : "";
         if (command == "size" && argc == 3) {
-            const img::Image image = img::readPnm(argv[2]);
-            std::printf("%d %d %d\n", image.width, image.height, maxval(argv[2]));
+            unsigned maxval = 0;
+            const img::Image image = img::readPnm(argv[2], &maxval);
+            std::printf("%d %d %u\n", image.width, image.height, maxval);
+            return 0;
+        }
+        if (command == "comments" && argc == 3) {
+            for (const std::string &line : img::readPnmComments(argv[2]))
+                std::printf("%s\n", line.c_str());
             return 0;
         }
         if (command == "psnr" && argc == 4) {
@@ -41,6 +36,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "pgmcheck: %s\n", error.what());
         return 2;
     }
-    std::fprintf(stderr, "uso: pgmcheck size IMAGEN | pgmcheck psnr IMAGEN REFERENCIA\n");
+    std::fprintf(stderr,
+                 "uso: pgmcheck size IMAGEN | pgmcheck psnr IMAGEN REFERENCIA | "
+                 "pgmcheck comments IMAGEN\n");
     return 1;
 }

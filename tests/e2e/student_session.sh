@@ -36,6 +36,9 @@ keys alt+t Right Down Return
 wait_for 20 test -s mov25.pgm || fail "mov25.pgm no aparece"
 restored=$(pgmcheck psnr mov25.pgm align.pgm)
 awk -v db="$restored" 'BEGIN { exit !(db == "inf" || db >= 50) }' || fail "mov25.pgm: $restored dB"
+# Its header tells the whole chain, each tool as its batch line names it.
+chain=$(pgmcheck comments mov25.pgm | cut -d' ' -f1 | paste -sd' ')
+[[ "$chain" == "align.exe mblur.exe motion.exe" ]] || fail "mov25.pgm cuenta «$chain»"
 
 # 4. Both show buttons: Space presses the focused one, Enter closes the message.
 press_show space
