@@ -1,22 +1,27 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Tavelio needs; does nothing when they are all there.
-#   scripts/deps.sh          what building and running need
+# Installs the Debian packages Tavelio needs, on Debian 12 or 13; does nothing when they are
+# all there. Names are the release's own defaults (clang is each release's clang), so the same
+# list serves both.
+#   scripts/deps.sh            what building and running need
 #   scripts/deps.sh --package  that, and what building the Debian package and checking it need
 #   scripts/deps.sh --test     both, and what the tests need (X server, xdotool, fuzzer)
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins
   libfftw3-dev
   fonts-wine fonts-dejavu-core
   xterm
 )
 if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
-  packages+=(debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream)
+  # dpkg-buildpackage checks build-essential itself, beyond what debian/control lists.
+  packages+=(build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream)
 fi
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(xvfb xdotool x11-utils imagemagick openbox clang-14 libclang-rt-14-dev)
+  packages+=(xvfb xdotool x11-utils imagemagick openbox)
+  # The fuzzer: the release's clang with its sanitizer runtime.
+  packages+=(clang libclang-rt-dev)
   # pdftotext and pdfinfo read the viewer's report back.
   packages+=(poppler-utils)
   # xclip reads what the viewer's Copiar put on the clipboard.

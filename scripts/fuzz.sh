@@ -4,10 +4,10 @@
 #   scripts/fuzz.sh            # about a minute
 #   FUZZ_SECONDS=600 scripts/fuzz.sh
 #
-# Builds fuzz/pnm_fuzz.cpp with clang-14 into build-fuzz/ (FUZZ_BUILD_DIR to change it), then
-# runs it on the seed corpus fuzz/corpus; new inputs it finds go to fuzz/corpus-run/ (not
-# committed). A crash leaves crash-* in the current folder and makes this script fail: add
-# that file to fuzz/corpus once the reader is fixed, so the test suite replays it.
+# Builds fuzz/pnm_fuzz.cpp with the release's clang into build-fuzz/ (FUZZ_BUILD_DIR to change
+# it), then runs it on the seed corpus fuzz/corpus; new inputs it finds go to fuzz/corpus-run/
+# (not committed). A crash leaves crash-* in the current folder and makes this script fail:
+# add that file to fuzz/corpus once the reader is fixed, so the test suite replays it.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,7 +15,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 mkdir -p "$build" "$root/fuzz/corpus-run"
 
-clang++-14 -std=c++20 -g -O1 \
+clang++ -std=c++20 -g -O1 \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$root/imaging" -I"$root/platform" \
   "$root/fuzz/pnm_fuzz.cpp" "$root/imaging/pnm.cpp" "$root/platform/dospath.cpp" \

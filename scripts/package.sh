@@ -28,8 +28,10 @@ mkdir -p dist
 rm -f dist/tavelio_* dist/tavelio-dbgsym_*
 shopt -s nullglob # no debug symbols package with DEB_BUILD_OPTIONS=noddebs
 mv ../tavelio_"${version}"_"${arch}".* ../tavelio-dbgsym_"${version}"_"${arch}".* dist/
-# What menus and software centres read, as installed.
+# What menus and software centres read, as installed. Tavelio has no web site, and AppStream 1.0
+# (Debian 13) fails a component without one; a homepage is not something to make up, so that
+# one check is told, not failed.
 desktop-file-validate debian/tavelio/usr/share/applications/tavelio.desktop
-appstreamcli validate --no-net debian/tavelio/usr/share/metainfo/*.metainfo.xml
+appstreamcli validate --no-net --override=url-homepage-missing=info debian/tavelio/usr/share/metainfo/*.metainfo.xml
 lintian --fail-on error,warning --info "dist/tavelio_${version}_${arch}.deb"
 echo "dist/tavelio_${version}_${arch}.deb"
