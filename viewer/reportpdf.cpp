@@ -18,6 +18,9 @@ constexpr double kWidth = 180; // 210 mm less the margins
 constexpr double kHeight = 267;
 constexpr double kGap = 6;
 constexpr double kColumn = (kWidth - 2 * kGap) / 3;
+constexpr double kCaptionPoints = 8.5;
+constexpr double kFooter = 7;
+constexpr double kStepPoints = 8;
 
 const QString kSans = QStringLiteral("DejaVu Sans");
 const QString kMono = QStringLiteral("DejaVu Sans Mono");
@@ -35,14 +38,19 @@ public:
                 int flags = Qt::TextWordWrap, const QString &family = kSans, bool bold = false,
                 QColor colour = Qt::black)
     {
-        QFont font(family);
-        font.setPointSizeF(points);
-        font.setBold(bold);
-        m_painter.setFont(font);
+        setFont(points, family, bold);
         m_painter.setPen(colour);
         QRectF used;
         m_painter.drawText(box(x, y, w, h), flags, text, &used);
         return used.height() / dots(1);
+    }
+
+    // The height the text would take in a box `w` wide, without drawing it.
+    double height(double w, const QString &text, double points, const QString &family)
+    {
+        setFont(points, family, false);
+        return m_painter.boundingRect(box(0, 0, w, kHeight), Qt::TextWordWrap, text).height()
+            / dots(1);
     }
 
     // The picture fitted into the square (x, y, side), centred, with a thin frame; without
@@ -65,6 +73,14 @@ public:
     }
 
 private:
+    void setFont(double points, const QString &family, bool bold)
+    {
+        QFont font(family);
+        font.setPointSizeF(points);
+        font.setBold(bold);
+        m_painter.setFont(font);
+    }
+
     static double dots(double mm) { return mm * kDpi / 25.4; }
     static QRectF box(double x, double y, double w, double h)
     {
@@ -94,32 +110,42 @@ void drawReport(Page &page, const LabReport &report)
         for (const QString &fact : shown.facts)
             at += page.text(x, at, kColumn, 6, fact, 9);
         if (!shown.madeBy.isEmpty())
-            at += page.text(x, at + 1, kColumn, 14, shown.madeBy, 7.5, Qt::TextWrapAnywhere, kMono,
+            at += page.text(x, at + 1, kColumn, 14, shown.madeBy, 7.5, Qt::TextWordWrap, kMono,
                             false, QColor(60, 60, 60));
         lowest = std::max(lowest, at);
     }
     y = lowest + 9;
 
-    // The result's spectrum and its difference with align.pgm, larger, then every step.
-    const double side = (kWidth - kGap) / 2;
+    // The result's spectrum and its difference with align.pgm, as large as the steps below them
+    // leave room for.
+    QStringList steps;
+    for (qsizetype i = 0; i < report.steps.size(); ++i)
+        steps << QStringLiteral("%1. %2").arg(i + 1).arg(report.steps[i]);
+    const double stepsHeight = 8 + page.height(kWidth, steps.join('\n'), kStepPoints, kMono);
+    auto rowHeight = [&page, &report](double side) {
+        return side + 2
+            + std::max(page.height(side, report.spectrumCaption, kCaptionPoints, kSans),
+                       page.height(side, report.differenceCaption, kCaptionPoints, kSans))
+            + kGap;
+    };
+    double side = (kWidth - kGap) / 2;
+    while (side > kColumn / 2 && y + rowHeight(side) + stepsHeight > kHeight - kFooter)
+        side -= 2;
     page.picture(0, y, side, report.spectrum, {});
-    double below = page.text(0, y + side + 2, side, 12, report.spectrumCaption, 8.5);
+    page.text(0, y + side + 2, side, kHeight, report.spectrumCaption, kCaptionPoints);
     page.picture(side + kGap, y, side, report.difference, report.differenceCaption);
     if (!report.difference.isNull())
-        below = std::max(
-            below, page.text(side + kGap, y + side + 2, side, 12, report.differenceCaption, 8.5));
-    y += side + 2 + below + 7;
+        page.text(side + kGap, y + side + 2, side, kHeight, report.differenceCaption,
+                  kCaptionPoints);
+    y += rowHeight(side);
     y += page.text(0, y, kWidth, 6,
                    QStringLiteral("Cómo se hizo %1, paso a paso").arg(report.pictures[2].name), 10,
                    Qt::AlignLeft, kSans, true);
-    if (report.steps.isEmpty())
-        page.text(0, y + 1, kWidth, 6, QStringLiteral("Su cabecera no lo dice."), 8.5);
-    for (qsizetype i = 0; i < report.steps.size(); ++i)
-        y += page.text(0, y + 1, kWidth, 8,
-                       QStringLiteral("%1. %2").arg(i + 1).arg(report.steps[i]), 8,
-                       Qt::TextWordWrap, kMono);
+    page.text(0, y + 1, kWidth, kHeight - kFooter - y,
+              steps.isEmpty() ? QStringLiteral("Su cabecera no lo dice.") : steps.join('\n'),
+              kStepPoints, Qt::TextWordWrap, kMono);
 
-    page.text(0, kHeight - 5, kWidth, 5,
+    page.text(0, kHeight - kFooter + 2, kWidth, 5,
               QStringLiteral("Medidas frente a align.pgm: PSNR sobre 16 bits, SSIM de Wang et al. "
                              "(2004), las de i_view32.exe --medidas."),
               7, Qt::AlignLeft, kSans, false, Qt::darkGray);

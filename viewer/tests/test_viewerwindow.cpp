@@ -1,6 +1,7 @@
 // The viewer's window, offscreen: the title, the keys of the zoom, the status bar under the
 // cursor and the PSNR beside it, saving and copying the view.
 #include "imageload.h"
+#include "saving.h"
 #include "testfiles.h"
 #include "viewerlogic.h"
 #include "viewerwindow.h"
@@ -289,6 +290,12 @@ void ViewerWindowTest::savesAndCopiesTheView()
         if (qstrcmp(suffix, "bmp") != 0 && qstrcmp(suffix, "tif") != 0) // Qt keeps no text there
             QVERIFY2(reopened.image->lines == lines, suffix);
     }
+
+    // A format it cannot write, or a folder that is not there: a reason, and no file.
+    const QImage picture = window->currentPicture(true);
+    QVERIFY(savePicture(picture, m_dir->filePath("copia.gif"), {}, {}).contains(".gif"));
+    QVERIFY(!savePicture(picture, m_dir->filePath("falta/copia.png"), {}, {}).isEmpty());
+    QVERIFY(!QFile::exists(m_dir->filePath("copia.gif")));
 
     // The spectrum saves and copies as it is drawn, at the image's size.
     QTest::keyClick(window.get(), Qt::Key_E);
