@@ -6,8 +6,10 @@
 #include "saving.h"
 
 #include <QBuffer>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 
 namespace viewer {
 
@@ -41,7 +43,7 @@ public:
         setFont(points, family, bold);
         m_painter.setPen(colour);
         QRectF used;
-        m_painter.drawText(box(x, y, w, h), flags, text, &used);
+        m_painter.drawText(box(x, y, w, h), wrapping(flags, text, w), text, &used);
         return used.height() / dots(1);
     }
 
@@ -49,7 +51,9 @@ public:
     double height(double w, const QString &text, double points, const QString &family)
     {
         setFont(points, family, false);
-        return m_painter.boundingRect(box(0, 0, w, kHeight), Qt::TextWordWrap, text).height()
+        return m_painter
+                   .boundingRect(box(0, 0, w, kHeight), wrapping(Qt::TextWordWrap, text, w), text)
+                   .height()
             / dots(1);
     }
 
@@ -79,6 +83,19 @@ private:
         font.setPointSizeF(points);
         font.setBold(bold);
         m_painter.setFont(font);
+    }
+
+    // Word wrap, but anywhere when a word is wider than the box, as a step's list of regions
+    // may be: it would be cut off otherwise.
+    int wrapping(int flags, const QString &text, double w) const
+    {
+        if (!(flags & Qt::TextWordWrap))
+            return flags;
+        const QFontMetricsF metrics(m_painter.font(), m_painter.device());
+        for (const QString &word : text.split(QRegularExpression(QStringLiteral("\\s+"))))
+            if (metrics.horizontalAdvance(word) > dots(w))
+                return flags | Qt::TextWrapAnywhere;
+        return flags;
     }
 
     static double dots(double mm) { return mm * kDpi / 25.4; }

@@ -7,14 +7,17 @@
 # "Filtro Inverso" before any distortion (its console must stay open with the tool's message
 # until Enter), presses "Mostrar imagen resturada" (the viewer must say which tool failed and
 # why), then distorts with structured noise, shows the distorted image and reaches each view by
-# its key, then removes the noise in its console and looks at what the restoration left. With a
-# folder, the screenshots the README shows are written there. Exit 77 (skipped) without Xvfb or
-# xdotool.
+# its key, then removes the noise in its console, looks at what the restoration left, saves it,
+# its spectrum and the report, and copies. With a folder, the screenshots the README shows are
+# written there. Exit 77 (skipped) without Xvfb, xdotool, xclip or pdftotext.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
 shots=${2:+$(cd "$2" && pwd)}
 
+for program in xclip pdftotext; do
+  command -v "$program" >/dev/null || { echo "falta $program: prueba omitida"; exit 77; }
+done
 source "$(dirname "$0")/xsession.sh"
 log="$XDG_STATE_HOME/tavelio/fallos.log"
 shot() { [[ -z "$shots" || -z "$2" ]] || import -window "$1" "$shots/$2"; }
@@ -106,7 +109,49 @@ xdotool windowsize --sync "$viewer" 760 600 windowmove --sync "$viewer" 20 20
 focus "$viewer"
 view d "retiro.pgm — Diferencia con align.pgm" visor-diferencia-retiro.png
 
-# 6. The same measures for scripts, without a window.
+# 6. What leaves the viewer. "Guardar como..." in Qt's own dialog, a name typed: the image with
+# its own samples and the lines that say how it was made; the spectrum under the name offered;
+# Ctrl+C what is shown; "Guardar informe..." the page the student hands in.
+save_as() {
+  local dialog=$1 typed=$2 file=$3
+  wait_for 10 window_named "^$dialog\$" || fail "no se abre «$dialog»"
+  focus "$(window_named "^$dialog\$" | head -n1)"
+  if [[ -n $typed ]]; then
+    keys ctrl+a
+    xdotool type --delay 40 "$typed"
+  fi
+  keys Return
+  wait_for 20 test -s "$file" || fail "«$dialog» no escribe $file"
+  # Without a window manager nothing gives the focus back.
+  focus "$viewer"
+}
+keys i
+keys ctrl+s
+save_as "Guardar como" restaurada.png restaurada.png
+[[ $(compare -metric AE retiro.pgm restaurada.png null: 2>&1) == 0 ]] \
+  || fail "restaurada.png no tiene los píxeles de retiro.pgm"
+[[ $(identify -format %z restaurada.png) == $(identify -format %z retiro.pgm) ]] \
+  || fail "restaurada.png no tiene la profundidad de retiro.pgm"
+identify -verbose restaurada.png | grep -qF "snr.exe distor.pgm retiro.pgm" \
+  || fail "restaurada.png no dice cómo se hizo retiro.pgm"
+keys e
+keys ctrl+s
+save_as "Guardar como" "" retiro-espectro.png
+keys ctrl+c
+xclip -selection clipboard -t image/png -o >copia.png || fail "el portapapeles no tiene una imagen"
+[[ $(compare -metric AE copia.png retiro-espectro.png null: 2>&1) == 0 ]] \
+  || fail "Ctrl+C no copia el espectro que se guardó"
+keys alt+a
+sleep 0.5
+[[ -z "$shots" ]] || import -window root -crop 330x150+20+20 "$shots/visor-archivo.png"
+keys i
+save_as "Guardar informe" "" informe-retiro.pdf
+pdftotext informe-retiro.pdf - | grep -qF "snr.exe distor.pgm retiro.pgm" \
+  || fail "el informe no dice cómo se hizo retiro.pgm"
+[[ -z "$shots" ]] || pdftoppm -png -r 60 -singlefile informe-retiro.pdf "$shots/informe"
+keys Escape
+
+# 7. The same measures for scripts, without a window.
 measures=$("$build/drive_c/irfanview/i_view32.exe" --medidas retiro.pgm)
 grep -q '^SSIM 0\.' <<<"$measures" || fail "--medidas no da el SSIM: $measures"
 echo "$measures"
