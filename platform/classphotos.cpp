@@ -35,6 +35,16 @@ std::string quoted(const fs::path &file)
     return "«" + file.string() + "»";
 }
 
+// The system's reason, in the program's language where it is one a class meets.
+std::string reason(const std::error_code &error)
+{
+    if (error == std::errc::no_such_file_or_directory)
+        return "no existe";
+    if (error == std::errc::permission_denied)
+        return "permiso denegado";
+    return error.message();
+}
+
 } // namespace
 
 ClassContents readClass(const fs::path &classFolder)
@@ -55,7 +65,7 @@ ClassContents readClass(const fs::path &classFolder)
     }
     if (error) {
         contents.problems.push_back("no se puede leer la carpeta de la clase " + quoted(classFolder)
-                                    + ": " + error.message());
+                                    + ": " + reason(error));
         return contents;
     }
     std::set<std::string> taken; // lowered names
@@ -104,7 +114,7 @@ std::vector<std::string> linkClassPhotos(const fs::path &classFolder, const fs::
             own.insert(dos::asciiLowered(it->path().filename().string()));
     }
     if (error)
-        return {"no se puede leer la carpeta " + quoted(toolFolder) + ": " + error.message()};
+        return {"no se puede leer la carpeta " + quoted(toolFolder) + ": " + reason(error)};
 
     std::map<fs::path, fs::path> wanted; // link -> class file
     for (const Photo &photo : contents.photos) {
@@ -121,12 +131,12 @@ std::vector<std::string> linkClassPhotos(const fs::path &classFolder, const fs::
             continue;
         }
         if (!fs::remove(link, error) && error)
-            problems.push_back("no se puede quitar " + quoted(link) + ": " + error.message());
+            problems.push_back("no se puede quitar " + quoted(link) + ": " + reason(error));
     }
     for (const auto &[link, file] : wanted) {
         fs::create_symlink(file, link, error);
         if (error)
-            problems.push_back("no se puede enlazar " + quoted(link) + ": " + error.message());
+            problems.push_back("no se puede enlazar " + quoted(link) + ": " + reason(error));
     }
     return problems;
 }
