@@ -84,6 +84,14 @@ QString nameProblem(const QString &name, const dos::fs::path &driveC)
     return QString();
 }
 
+QImage teachingSize(const QImage &picture)
+{
+    if (std::max(picture.width(), picture.height()) <= kTeachingSide)
+        return picture;
+    return picture.scaled(kTeachingSide, kTeachingSide, Qt::KeepAspectRatio,
+                          Qt::SmoothTransformation);
+}
+
 QImage greyPicture(const QImage &picture, int cropWidth, int cropHeight)
 {
     const QImage cropped = picture.copy(cropWidth / 2, cropHeight / 2, picture.width() - cropWidth,

@@ -10,6 +10,11 @@
 
 namespace importar {
 
+// The longest side a photograph keeps by default. The main window shows the bitmap at its own
+// size, and the two-step operations give their first tool two seconds: a phone's 4000 x 3000
+// would show only its corner and leave a slow machine's chain behind.
+inline constexpr int kTeachingSide = 1024;
+
 // The motion lengths of the distortions and of their removal.
 inline constexpr int kMotionLengths[] = {10, 25, 50};
 
@@ -27,6 +32,9 @@ int pixelsToCrop(int side);
 // batch file and the command shell splits it at blanks and finds it without regard to case.
 // Empty when the twin the command finds is `name`.pgm beside it.
 QString nameProblem(const QString &name, const dos::fs::path &driveC);
+
+// `picture` with its long side at most kTeachingSide, averaging the pixels each new one covers.
+QImage teachingSize(const QImage &picture);
 
 // The picture in grey levels, `cropWidth` columns and `cropHeight` rows taken off, half on
 // each side (the extra one on the right or at the bottom).

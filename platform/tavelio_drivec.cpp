@@ -3,9 +3,13 @@
 //   cd "$(tavelio-drivec)" && tavelio
 //
 // The launchers use it so that the program starts in its working folder, where the open
-// dialog finds the sample bitmaps and the tools find their twins.
+// dialog finds the sample bitmaps and the tools find their twins. It also links the class's
+// photographs into the tool folder; what it cannot link goes to the failure log, and the start
+// goes on without it.
 
+#include "classphotos.h"
 #include "drivec.h"
+#include "failurelog.h"
 
 #include <iostream>
 
@@ -26,6 +30,10 @@ int main(int argc, char **)
         std::cerr << "tavelio-drivec: no se pudo preparar la unidad C: " << reason << "\n";
         return 2;
     }
-    std::cout << dos::toolFolder(driveC).string() << "\n";
+    const dos::fs::path tools = dos::toolFolder(driveC);
+    for (const std::string &problem : classroom::linkClassPhotos(classroom::kClassFolder, tools))
+        failures::record({failures::now(), dos::toDos(tools, {driveC, tools}), 1, "tavelio-drivec",
+                          classroom::kClassFolder, "tavelio-drivec: " + problem});
+    std::cout << tools.string() << "\n";
     return 0;
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The package as a lab gets it, on this machine: installs dist/tavelio_*.deb with apt (which
-# pulls in what it needs), runs the installed-package test of debian/tests as two new users
-# without root, and purges the package, checking that none of its files is left.
+# pulls in what it needs), runs the installed-package tests of debian/tests as new users
+# without root (two students' sessions; a teacher publishing for two students), installs the
+# package again over itself as an upgrade does, checking that the class's photographs stay,
+# and purges it, checking that none of its files is left, nor the class folder.
 #
 #   scripts/acceptance.sh [BUILD_DIR]    # after scripts/package.sh; root or sudo
 #
@@ -26,7 +28,19 @@ apt_get install --no-install-recommends "./$deb" >/dev/null
 mapfile -t files < <(dpkg -L tavelio)
 status=0
 "${sudo[@]}" bash debian/tests/student-session "${1:-}" || status=$?
+"${sudo[@]}" bash debian/tests/class-photos || status=$?
+
+# An upgrade runs the maintainer scripts again: the class folder and its photographs stay.
+class=/var/lib/tavelio/fotos
+"${sudo[@]}" cp /usr/share/tavelio/drive_c/qor/ejecutable/auxiliares/camera.BMP "$class/aceptacion.BMP"
+apt_get install --reinstall --no-install-recommends "./$deb" >/dev/null
+if [[ ! -f "$class/aceptacion.BMP" || "$(stat -c %U:%G:%a "$class")" != root:tavelio:2775 ]]; then
+  echo "acceptance: la actualización no conserva la carpeta de la clase" >&2
+  status=1
+fi
 apt_get purge tavelio >/dev/null
+# The class folder is the package's state: a purge takes it. The group stays (see postrm).
+files+=(/var/lib/tavelio)
 
 left=()
 for file in "${files[@]}"; do
@@ -41,4 +55,4 @@ if ((${#left[@]})); then
   exit 1
 fi
 ((status == 0)) || exit "$status"
-echo "acceptance: instalado, usado por 2 alumnos sin root y purgado sin dejar nada"
+echo "acceptance: instalado, usado por un profesor y 2 alumnos sin root, actualizado y purgado sin dejar nada"

@@ -125,8 +125,7 @@ mount_in --bind /tmp/.X11-unix /tmp/.X11-unix
 in_root DISPLAY="$display" bash -c 'cd /root/tavelio && exec bash scripts/run.sh' \
   >"$work/run.log" 2>&1 &
 run_pid=$!
-window=""
-until window=$(DISPLAY=$display xdotool search --onlyvisible --name '^Tavelio$' 2>/dev/null); do
+until DISPLAY=$display xdotool search --onlyvisible --name '^Tavelio$' >/dev/null 2>&1; do
   if ! kill -0 "$run_pid" 2>/dev/null; then
     tail -n 30 "$work/run.log" >&2
     echo "fresh-root: $suite: la orden de ejecución terminó sin abrir la ventana" >&2
@@ -148,6 +147,9 @@ for pid in $(ls /proc | grep -E '^[0-9]+$'); do
 done
 wait "$run_pid" 2>/dev/null || true
 umount "$root/tmp/.X11-unix" && unset 'mounts[-1]'
+# The test command's X servers must not meet this one, even through its abstract socket.
+kill "$display_pid" && wait "$display_pid" 2>/dev/null || true
+display_pid=""
 
 # The test command, in the same root.
 started=$SECONDS

@@ -1,5 +1,6 @@
 // The platform layer: DOS names, drive C, the command shell and its batch language.
 #include "batchscript.h"
+#include "classphotos.h"
 #include "commandshell.h"
 #include "drivec.h"
 #include "failurelog.h"
@@ -9,6 +10,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -135,6 +138,62 @@ private slots:
         QCOMPARE(dos::fs::read_symlink(blur).parent_path(),
                  dos::fs::canonical(programs.path().toStdString()) / "qor/ejecutable/auxiliares");
         QCOMPARE(dos::fs::read_symlink(snr), tool);
+    }
+
+    void classPhotosAreLinkedUnlessTheStudentHasHerOwn()
+    {
+        QTemporaryDir classDir;
+        testenv::Drive drive;
+        const auto inClass = [&](const char *file, const QByteArray &bytes) {
+            writeFile(classDir.filePath(file), bytes);
+        };
+        for (const char *name : {"puerto", "faro", "Isla", "isla"}) {
+            inClass(QByteArray(name) + ".BMP", "BM\x01");
+            inClass(QByteArray(name) + ".pgm", "P5 1 1 255\n\x01");
+        }
+        inClass("solo.BMP", "BM\x01"); // without its twin
+        inClass("texto.BMP", "BM\x01");
+        inClass("texto.pgm", "no es una imagen");
+        inClass("puerto.BMP.aB12cD", "a write in progress");
+        writeFile(drive.path("FARO.pgm"), "mine");
+        const dos::fs::path tools = drive.drives.workingFolder;
+        const dos::fs::path folder = classDir.path().toStdString();
+        const auto links = [&] {
+            QStringList found;
+            for (const auto &entry : dos::fs::directory_iterator(tools))
+                if (entry.is_symlink())
+                    found << QString::fromStdString(entry.path().filename().string());
+            found.sort();
+            return found;
+        };
+
+        // Each problem is a line naming what was skipped; the rest is linked all the same.
+        std::vector<std::string> problems = classroom::linkClassPhotos(folder, tools);
+        QCOMPARE(problems.size(), size_t(3));
+        for (const char *skipped : {"solo.BMP", "texto.pgm", "isla"})
+            QVERIFY(std::any_of(problems.begin(), problems.end(), [&](const std::string &line) {
+                return line.find(skipped) != line.npos && line.find('\n') == line.npos;
+            }));
+        // Her FARO.pgm keeps faro out, in any letter case; its bitmap is not linked alone.
+        QCOMPARE(links(), QStringList({"Isla.BMP", "Isla.pgm", "puerto.BMP", "puerto.pgm"}));
+        QCOMPARE(drive.read("FARO.pgm"), QByteArray("mine"));
+        QCOMPARE(dos::fs::read_symlink(tools / "puerto.pgm"), folder / "puerto.pgm");
+        QCOMPARE(drive.read("puerto.pgm"), QByteArray("P5 1 1 255\n\x01"));
+
+        // Withdrawn and broken pairs lose their links at the next start; nothing dangles.
+        QFile::remove(classDir.filePath("puerto.BMP"));
+        QFile::remove(classDir.filePath("puerto.pgm"));
+        QFile::remove(classDir.filePath("Isla.pgm"));
+        problems = classroom::linkClassPhotos(folder, tools);
+        QCOMPARE(links(), QStringList({"isla.BMP", "isla.pgm"}));
+        QCOMPARE(problems.size(), size_t(3)); // Isla.BMP alone, solo.BMP, texto.pgm
+
+        // A missing class folder is one problem, and the links into it go.
+        QVERIFY(classDir.remove());
+        problems = classroom::linkClassPhotos(folder, tools);
+        QCOMPARE(problems.size(), size_t(1));
+        QVERIFY(links().isEmpty());
+        QCOMPARE(drive.read("FARO.pgm"), QByteArray("mine"));
     }
 
     void batchLanguage()

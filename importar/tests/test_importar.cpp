@@ -93,6 +93,32 @@ private slots:
         QCOMPARE(img::readPnm(drive.path("ancha.pgm").toStdString()).width, 599);
     }
 
+    void photographsComeDownToTheTeachingSizeUnlessKeptWhole()
+    {
+        for (const QSize size : {QSize(4000, 3000), QSize(900, 2000), QSize(1024, 700)}) {
+            const QSize scaled = importar::teachingSize(QImage(size, QImage::Format_RGB32)).size();
+            QCOMPARE(std::max(scaled.width(), scaled.height()),
+                     std::min(std::max(size.width(), size.height()), importar::kTeachingSide));
+            QVERIFY(std::abs(scaled.width() * size.height() - scaled.height() * size.width())
+                    <= std::max(size.width(), size.height()));
+        }
+        // The warning and the crop follow the size written: 2000 x 1250 is written 1024 x 640,
+        // whose height shares 10 with a motion length; kept whole, its width does.
+        testenv::Drive drive;
+        const QString source = photo(drive, QStringLiteral("grande.png"), 2000, 1250);
+        Run run = runImportar(drive, {QStringLiteral("--recortar"), source});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QVERIFY(run.err.contains(QStringLiteral("el alto, 640")));
+        QVERIFY(run.out.contains(QStringLiteral("reducida de 2000x1250")));
+        QCOMPARE(QImage(drive.path("grande.BMP")).size(), QSize(1024, 639));
+        QCOMPARE(img::readPnm(drive.path("grande.pgm").toStdString()).height, 639);
+        run = runImportar(drive,
+                          {QStringLiteral("--tamano-completo"), QStringLiteral("--reemplazar"),
+                           QStringLiteral("--sin-recortar"), source});
+        QVERIFY(run.err.contains(QStringLiteral("el ancho, 2000")));
+        QCOMPARE(QImage(drive.path("grande.BMP")).size(), QSize(2000, 1250));
+    }
+
     void badNamesAndPicturesAreRefusedWithNothingWritten()
     {
         testenv::Drive drive;
