@@ -214,8 +214,20 @@ void testPaddingAndTone()
 
 } // namespace
 
+void testArgumentCountsAgree()
+{
+    // The count and its words agree in number: one argument, any other count in the plural.
+    std::string message;
+    CHECK_THROWS(expectArgs({}, 1), Misuse, message);
+    CHECK(message == "se esperaba 1 argumento y hay 0");
+    CHECK_THROWS(expectArgs({"a"}, 3), Misuse, message);
+    CHECK(message == "se esperaban 3 argumentos y hay 1");
+    expectArgs({"a", "b"}, 2);
+}
+
 int main()
 {
+    testArgumentCountsAgree();
     testDeltaAndScale();
     testConvolutionMatchesDefinition();
     testMotionBox();
