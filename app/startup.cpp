@@ -58,6 +58,7 @@ int runTavelio(int &argc, char **argv, std::function<void()> onFirstPaint)
 
     platform::installSpanishQt(application);
     platform::registerTahoma();
+    QApplication::setStyle(new platform::BoldTextStyle);
     QApplication::setFont(platform::systemFont()); // for dialogs and buttons without a font
 
     const dos::Drives drives = dos::currentDrives();
