@@ -22,6 +22,8 @@ if [[ "${1:-}" == "--test" ]]; then
   packages+=(xvfb xdotool x11-utils imagemagick openbox)
   # The fuzzer: the release's clang with its sanitizer runtime.
   packages+=(clang libclang-rt-dev)
+  # A Wayland desktop: weston (headless, and in Xvfb with Xwayland), Qt's wayland platform.
+  packages+=(weston xwayland qt6-wayland)
 fi
 
 missing=()
