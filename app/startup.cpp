@@ -55,6 +55,8 @@ int runTavelio(int &argc, char **argv, std::function<void()> onFirstPaint)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavelio"));
+    // Wayland shells find the window's menu entry, and so its icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavelio"));
 
     platform::installSpanishQt(application);
     platform::registerTahoma();
