@@ -142,9 +142,14 @@ start_native() {
   grep -q 'libQt6WaylandClient' "/proc/$native/maps" || fail "$1 no usa la plataforma wayland"
   echo "Wayland: $(basename "$1"), ventana $(drawn_box "$scratch/wayland.png")"
 }
+# Ends it and waits until the desktop is empty again.
 stop_native() {
   kill "$native"
   wait "$native" 2>/dev/null || true
+  wait_for 30 desktop_empty || fail "la ventana de Wayland no se cierra"
+}
+desktop_empty() {
+  take_picture "$scratch/vacio.png" && [[ "$(drawn_box "$scratch/vacio.png" 2>/dev/null)" == 0x0+* ]]
 }
 
 # 1. Natively on Wayland: the program, photographed with a margin of the desktop around it;
