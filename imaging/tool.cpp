@@ -83,8 +83,8 @@ void expectArgs(const std::vector<std::string> &args, size_t count)
 {
     if (args.size() != count)
         throw Misuse(std::string("se ") + agree(count, "esperaba ", "esperaban ")
-                     + std::to_string(count) + agree(count, " argumento", " argumentos")
-                     + " y hay " + std::to_string(args.size()));
+                     + std::to_string(count) + agree(count, " argumento", " argumentos") + " y hay "
+                     + std::to_string(args.size()));
 }
 
 int parsePositive(const std::string &text, const char *what)

@@ -37,8 +37,7 @@ QString terminalPath()
     return QString();
 }
 
-Launch terminalLaunch(const QString &terminal, const QString &resolved,
-                      const QStringList &command)
+Launch terminalLaunch(const QString &terminal, const QString &resolved, const QStringList &command)
 {
     const QFileInfo file(resolved.isEmpty() ? terminal : resolved);
     const QString name = file.fileName();

@@ -26,8 +26,7 @@ struct Launch
 // the file its name leads to once links are followed (x-terminal-emulator leads through
 // /etc/alternatives to xterm, GNOME's, KDE's or another desktop's terminal): that file's name
 // says which option introduces the command.
-Launch terminalLaunch(const QString &terminal, const QString &resolved,
-                      const QStringList &command);
+Launch terminalLaunch(const QString &terminal, const QString &resolved, const QStringList &command);
 
 // Program and arguments that run `batchFile` with the given style: hidden, the shell alone;
 // normal with focus, the shell inside the terminal, told to keep it open after a failure.

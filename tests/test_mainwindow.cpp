@@ -97,9 +97,8 @@ qint64 ink(const QFont &font, qreal scale = 1)
     painter.setFont(font);
     QPalette palette;
     palette.setColor(QPalette::ButtonText, Qt::black);
-    platform::BoldTextStyle().drawItemText(&painter, QRect(0, 0, 400, 40), Qt::AlignCenter,
-                                           palette, true,
-                                           QStringLiteral("Mostrar imagen resturada"),
+    platform::BoldTextStyle().drawItemText(&painter, QRect(0, 0, 400, 40), Qt::AlignCenter, palette,
+                                           true, QStringLiteral("Mostrar imagen resturada"),
                                            QPalette::ButtonText);
     painter.end();
     qint64 sum = 0;
@@ -173,7 +172,8 @@ private slots:
         // Qt thickens the bold in the font's own pixels, so a scaled screen thins it: the
         // style's strikes keep it as heavy beside the regular face at every scale.
         for (const qreal scale : {1.0, 1.5, 2.0}) {
-            const double ratio = double(ink(button, scale)) / ink(platform::tahoma(9, false), scale);
+            const double ratio
+                = double(ink(button, scale)) / ink(platform::tahoma(9, false), scale);
             QVERIFY2(ratio > 1.45, qPrintable(QString("%1×: %2").arg(scale).arg(ratio)));
         }
         const QFont label = f.window->findChild<QLabel *>("Label1")->font();
