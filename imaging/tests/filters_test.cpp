@@ -212,8 +212,6 @@ void testPaddingAndTone()
     CHECK(stretchMinMax(Image(2, 2, 0.3)).px == std::vector<double>(4, 0.0));
 }
 
-} // namespace
-
 void testArgumentCountsAgree()
 {
     // The count and its words agree in number: one argument, any other count in the plural.
@@ -224,6 +222,8 @@ void testArgumentCountsAgree()
     CHECK(message == "se esperaban 3 argumentos y hay 1");
     expectArgs({"a", "b"}, 2);
 }
+
+} // namespace
 
 int main()
 {
