@@ -74,4 +74,14 @@ void savePlacement(const QRectF &twips)
     }
 }
 
+bool windowPositionKnown(const QString &platformName)
+{
+    return !platformName.startsWith(QLatin1String("wayland"));
+}
+
+QRectF placementToSave(const QRectF &shown, const QRectF &stored, bool positionKnown)
+{
+    return positionKnown ? shown : QRectF(stored.topLeft(), shown.size());
+}
+
 } // namespace app

@@ -24,6 +24,14 @@ inline const QString kSettingsSection = QStringLiteral("Settings");
 QRectF readPlacement();
 void savePlacement(const QRectF &twips);
 
+// Whether the window system (Qt's platform plugin `platformName`) tells a window where it is.
+// Wayland never does: Qt then reports a position the window never had.
+bool windowPositionKnown(const QString &platformName);
+
+// The placement to store on closing: the window's own (`shown`) when its position is known;
+// otherwise the position `stored` last time, with the size shown.
+QRectF placementToSave(const QRectF &shown, const QRectF &stored, bool positionKnown);
+
 // Stored numbers are plain decimal digits with "." for a fraction, so that a change of locale
 // can never misread them; a "," is read as well.
 std::optional<double> parseTwips(const QString &text);

@@ -13,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QLabel>
 #include <QLocale>
@@ -259,10 +260,12 @@ void frmMain::Form_Unload()
     if (isMinimized())
         return;
     const QRect outer = frameGeometry();
-    savePlacement(QRectF(platform::pixelsToTwips(outer.left(), m_dpi),
-                         platform::pixelsToTwips(outer.top(), m_dpi),
-                         platform::pixelsToTwips(outer.width(), m_dpi),
-                         platform::pixelsToTwips(outer.height(), m_dpi)));
+    const QRectF shown(platform::pixelsToTwips(outer.left(), m_dpi),
+                       platform::pixelsToTwips(outer.top(), m_dpi),
+                       platform::pixelsToTwips(outer.width(), m_dpi),
+                       platform::pixelsToTwips(outer.height(), m_dpi));
+    savePlacement(placementToSave(shown, readPlacement(),
+                                  windowPositionKnown(QGuiApplication::platformName())));
 }
 
 void frmMain::mnuFileOpen_Click()

@@ -55,9 +55,12 @@ int runTavelio(int &argc, char **argv, std::function<void()> onFirstPaint)
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavelio"));
+    // Wayland shells find the window's menu entry, and so its icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavelio"));
 
     platform::installSpanishQt(application);
     platform::registerTahoma();
+    QApplication::setStyle(new platform::BoldTextStyle);
     QApplication::setFont(platform::systemFont()); // for dialogs and buttons without a font
 
     const dos::Drives drives = dos::currentDrives();

@@ -2,6 +2,7 @@
 #include "tool.h"
 
 #include "errors.h"
+#include "plural.h"
 
 #include <algorithm>
 #include <charconv>
@@ -81,7 +82,8 @@ void noteAnswer(const std::string &name, const std::string &value)
 void expectArgs(const std::vector<std::string> &args, size_t count)
 {
     if (args.size() != count)
-        throw Misuse("se esperaban " + std::to_string(count) + " argumentos y hay "
+        throw Misuse(std::string("se ") + agree(count, "esperaba ", "esperaban ")
+                     + std::to_string(count) + agree(count, " argumento", " argumentos") + " y hay "
                      + std::to_string(args.size()));
 }
 

@@ -19,6 +19,7 @@
 #include "drivec.h"
 #include "folderlock.h"
 #include "photo.h"
+#include "plural.h"
 #include "pnm.h"
 
 #include <QBuffer>
@@ -187,18 +188,21 @@ bool shouldCrop(const QImage &picture, Crop crop)
     {
         const char *side;
         int size;
+        const char *line;
         const char *lines;
-    } sides[] = {{"ancho", picture.width(), "columnas"}, {"alto", picture.height(), "filas"}};
+    } sides[] = {{"ancho", picture.width(), "columna", "columnas"},
+                 {"alto", picture.height(), "fila", "filas"}};
     bool lossy = false;
     for (const auto &side : sides) {
         if (const int length = importar::lossyMotionLength(side.size)) {
             lossy = true;
+            const int crop = importar::pixelsToCrop(side.size);
             std::fprintf(stderr,
                          "tavelio-importar: aviso: el %s, %d, comparte un factor mayor que 2 con "
                          "el movimiento de %d: quitarlo perderá %s enteras del espectro; "
                          "recortar %d %s lo evita\n",
-                         side.side, side.size, length, side.lines,
-                         importar::pixelsToCrop(side.size), side.lines);
+                         side.side, side.size, length, side.lines, crop,
+                         img::agree(size_t(crop), side.line, side.lines));
         }
     }
     if (!lossy || crop == Crop::No)

@@ -37,18 +37,41 @@ QString terminalPath()
     return QString();
 }
 
-Launch batchLaunch(const QString &batchFile, WindowStyle style, const QString &shell,
-                   const QString &terminal)
+Launch terminalLaunch(const QString &terminal, const QString &resolved, const QStringList &command)
 {
-    const QStringList shellArguments {QStringLiteral("/c"), batchFile};
+    const QFileInfo file(resolved.isEmpty() ? terminal : resolved);
+    const QString name = file.fileName();
+    // GNOME's terminal reads "-e" as one string for a shell to split, and only "--" hands the
+    // program and its arguments over as they are. Debian's x-terminal-emulator for it is a
+    // wrapper script; going past it to the terminal itself keeps the arguments intact.
+    if (name == QLatin1String("gnome-terminal.wrapper"))
+        return Launch {file.dir().filePath(QStringLiteral("gnome-terminal")),
+                       QStringList {QStringLiteral("--")} + command};
+    if (name.startsWith(QLatin1String("gnome-terminal")))
+        return Launch {terminal, QStringList {QStringLiteral("--")} + command};
+    // These take "-e" as one string too, and "-x" for the rest of the line as it is.
+    for (const char *dashX : {"xfce4-terminal", "mate-terminal", "terminator"}) {
+        if (name == QLatin1String(dashX))
+            return Launch {terminal, QStringList {QStringLiteral("-x")} + command};
+    }
+    // These run the rest of their command line, with no option before it.
+    if (name == QLatin1String("kitty") || name == QLatin1String("foot"))
+        return Launch {terminal, command};
+    // "-e program args..." is xterm's, KDE's konsole's, and what Debian asks of every
+    // x-terminal-emulator (the wrappers of the terminals above included).
+    return Launch {terminal, QStringList {QStringLiteral("-e")} + command};
+}
+
+Launch batchLaunch(const QString &batchFile, WindowStyle style, const QString &shell,
+                   const QString &terminal, const QString &resolvedTerminal)
+{
     if (style == vbHide)
-        return Launch {shell, shellArguments};
-    // "-e program args..." is understood by xterm and by every x-terminal-emulator. The window
-    // closes when the shell ends, so the shell itself waits after a failure ("/p") to leave
-    // the tool's message readable.
-    return Launch {terminal,
-                   QStringList {QStringLiteral("-e"), shell, QStringLiteral("/c"),
-                                QStringLiteral("/p"), batchFile}};
+        return Launch {shell, QStringList {QStringLiteral("/c"), batchFile}};
+    // The window closes when the shell ends, so the shell itself waits after a failure ("/p")
+    // to leave the tool's message readable.
+    return terminalLaunch(
+        terminal, resolvedTerminal,
+        QStringList {shell, QStringLiteral("/c"), QStringLiteral("/p"), batchFile});
 }
 
 bool startBatchFile(ProcessStarter &starter, const QString &workingFolder, const QString &batchFile,
@@ -67,7 +90,9 @@ bool startBatchFile(ProcessStarter &starter, const QString &workingFolder, const
             "platform", "no hay ningún terminal instalado (x-terminal-emulator o xterm)");
         return false;
     }
-    const Launch launch = batchLaunch(batchFile, style, shell, terminal);
+    const Launch launch
+        = batchLaunch(batchFile, style, shell, terminal,
+                      QFileInfo(QStandardPaths::findExecutable(terminal)).canonicalFilePath());
     return starter.startDetached(launch.program, launch.arguments, workingFolder, reason);
 }
 

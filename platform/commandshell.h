@@ -16,16 +16,23 @@ QString commandShellPath();
 // the first found on the PATH. Empty when there is none.
 QString terminalPath();
 
-// Program and arguments that run `batchFile` from `workingFolder` with the given style:
-// hidden, the shell alone; normal with focus, the shell inside a terminal window, told to keep
-// it open after a failure.
 struct Launch
 {
     QString program;
     QStringList arguments;
 };
+
+// Program and arguments that open the terminal `terminal` running `command`. `resolved` is
+// the file its name leads to once links are followed (x-terminal-emulator leads through
+// /etc/alternatives to xterm, GNOME's, KDE's or another desktop's terminal): that file's name
+// says which option introduces the command.
+Launch terminalLaunch(const QString &terminal, const QString &resolved, const QStringList &command);
+
+// Program and arguments that run `batchFile` with the given style: hidden, the shell alone;
+// normal with focus, the shell inside the terminal, told to keep it open after a failure.
+// `resolvedTerminal` is as for terminalLaunch.
 Launch batchLaunch(const QString &batchFile, WindowStyle style, const QString &shell,
-                   const QString &terminal);
+                   const QString &terminal, const QString &resolvedTerminal);
 
 // Starts `batchFile` (a bare name in the working folder) through the command shell, without
 // waiting. False, with a reason, when nothing could be started.

@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins
   libfftw3-dev
   fonts-wine fonts-dejavu-core
-  xterm
+  xterm qt6-wayland
 )
 if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
   # dpkg-buildpackage checks build-essential itself, beyond what debian/control lists.
@@ -26,6 +26,8 @@ if [[ "${1:-}" == "--test" ]]; then
   packages+=(poppler-utils)
   # xclip reads what the viewer's Copiar put on the clipboard.
   packages+=(xclip)
+  # A Wayland desktop: weston (headless, and in Xvfb with Xwayland).
+  packages+=(weston xwayland)
 fi
 
 missing=()

@@ -332,14 +332,36 @@ private slots:
 
     void batchFilesStartHiddenOrInATerminal()
     {
-        const platform::Launch hidden
-            = platform::batchLaunch("a.bat", platform::vbHide, "/bin/tavcmd", "/usr/bin/xterm");
+        const platform::Launch hidden = platform::batchLaunch(
+            "a.bat", platform::vbHide, "/bin/tavcmd", "/usr/bin/xterm", "/usr/bin/xterm");
         QCOMPARE(hidden.program, QStringLiteral("/bin/tavcmd"));
         QCOMPARE(hidden.arguments, QStringList({"/c", "a.bat"}));
-        const platform::Launch shown = platform::batchLaunch("a.bat", platform::vbNormalFocus,
-                                                             "/bin/tavcmd", "/usr/bin/xterm");
-        QCOMPARE(shown.program, QStringLiteral("/usr/bin/xterm"));
-        QCOMPARE(shown.arguments, QStringList({"-e", "/bin/tavcmd", "/c", "/p", "a.bat"}));
+
+        // Whichever terminal x-terminal-emulator leads to, the command reaches it whole, after
+        // the one option that terminal takes for it.
+        const QStringList command {"/bin/tavcmd", "/c", "/p", "a.bat"};
+        const struct
+        {
+            const char *resolved;
+            const char *program;
+            QStringList before;
+        } terminals[] = {
+            {"/usr/bin/xterm", "/usr/bin/x-terminal-emulator", {"-e"}},
+            {"/usr/bin/konsole", "/usr/bin/x-terminal-emulator", {"-e"}},
+            {"/usr/bin/gnome-terminal.wrapper", "/usr/bin/gnome-terminal", {"--"}},
+            {"/usr/bin/gnome-terminal", "/usr/bin/x-terminal-emulator", {"--"}},
+            {"/usr/bin/xfce4-terminal.wrapper", "/usr/bin/x-terminal-emulator", {"-e"}},
+            {"/usr/bin/xfce4-terminal", "/usr/bin/x-terminal-emulator", {"-x"}},
+            {"/usr/bin/kitty", "/usr/bin/x-terminal-emulator", {}},
+            {"", "/usr/bin/x-terminal-emulator", {"-e"}},
+        };
+        for (const auto &terminal : terminals) {
+            const platform::Launch shown
+                = platform::batchLaunch("a.bat", platform::vbNormalFocus, "/bin/tavcmd",
+                                        "/usr/bin/x-terminal-emulator", terminal.resolved);
+            QCOMPARE(shown.program, QString(terminal.program));
+            QCOMPARE(shown.arguments, terminal.before + command);
+        }
     }
 
     void settingsRoundTrip()

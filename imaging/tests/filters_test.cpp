@@ -212,10 +212,22 @@ void testPaddingAndTone()
     CHECK(stretchMinMax(Image(2, 2, 0.3)).px == std::vector<double>(4, 0.0));
 }
 
+void testArgumentCountsAgree()
+{
+    // The count and its words agree in number: one argument, any other count in the plural.
+    std::string message;
+    CHECK_THROWS(expectArgs({}, 1), Misuse, message);
+    CHECK(message == "se esperaba 1 argumento y hay 0");
+    CHECK_THROWS(expectArgs({"a"}, 3), Misuse, message);
+    CHECK(message == "se esperaban 3 argumentos y hay 1");
+    expectArgs({"a", "b"}, 2);
+}
+
 } // namespace
 
 int main()
 {
+    testArgumentCountsAgree();
     testDeltaAndScale();
     testConvolutionMatchesDefinition();
     testMotionBox();

@@ -73,8 +73,8 @@ void testAlign()
 {
     for (const char *bad : kBadImages)
         expect("align", {bad}, 2, bad);
-    expect("align", {}, 1, "argumentos");
-    expect("align", {"buena.pgm", "otra.pgm"}, 1, "argumentos");
+    expect("align", {}, 1, "argumento");
+    expect("align", {"buena.pgm", "otra.pgm"}, 1, "argumento");
 }
 
 void testMblur()
@@ -85,7 +85,7 @@ void testMblur()
         expect("mblur", {"buena.pgm", length, "distor.pgm"}, 1, std::string("«") + length + "»");
     // Longer than the image is wide: a PSF larger than the image.
     expect("mblur", {"buena.pgm", "41", "distor.pgm"}, 2, "buena.pgm");
-    expect("mblur", {"buena.pgm", "10"}, 1, "argumentos");
+    expect("mblur", {"buena.pgm", "10"}, 1, "argumento");
     expect("mblur", {"buena.pgm", "10", "no/hay/salida.pgm"}, 2, "salida.pgm");
 }
 
@@ -97,7 +97,7 @@ void testBlur()
     }
     expect("blur", {"buena.pgm", "cero.pgm", "distor.pgm"}, 2, "cero.pgm");
     expect("blur", {"buena.pgm", "grande.pgm", "distor.pgm"}, 2, "grande.pgm");
-    expect("blur", {"buena.pgm", "psf.pgm"}, 1, "argumentos");
+    expect("blur", {"buena.pgm", "psf.pgm"}, 1, "argumento");
     expect("blur", {"buena.pgm", "psf.pgm", "no/hay/salida.pgm"}, 2, "salida.pgm");
 }
 
@@ -106,8 +106,8 @@ void testSnoiseAndTransfor()
     for (const char *tool : {"snoise", "transfor"}) {
         for (const char *bad : kBadImages)
             expect(tool, {bad, "distor.pgm"}, 2, bad);
-        expect(tool, {"buena.pgm"}, 1, "argumentos");
-        expect(tool, {"buena.pgm", "a.pgm", "b.pgm"}, 1, "argumentos");
+        expect(tool, {"buena.pgm"}, 1, "argumento");
+        expect(tool, {"buena.pgm", "a.pgm", "b.pgm"}, 1, "argumento");
         expect(tool, {"buena.pgm", "no/hay/salida.pgm"}, 2, "salida.pgm");
     }
 }

@@ -85,6 +85,8 @@ private slots:
         Run run = runImportar(drive, {source});
         QCOMPARE(run.status, 0);
         QVERIFY(run.err.contains(QStringLiteral("aviso: el ancho, 600")));
+        QVERIFY(run.err.contains(QStringLiteral("recortar 1 columna lo evita")));
+        QVERIFY(run.err.contains(QStringLiteral("recortar 1 fila lo evita")));
         QCOMPARE(QImage(drive.path("ancha.BMP")).size(), QSize(600, 250));
         run = runImportar(drive,
                           {QStringLiteral("--recortar"), QStringLiteral("--reemplazar"), source});

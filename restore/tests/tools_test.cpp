@@ -137,7 +137,7 @@ void testBadInput()
         maxval.replace(0, 6, "cero.pgm");
         expectFailure(dir, tool, maxval, 2, "cero.pgm");
 
-        expectFailure(dir, tool, tool.args + " sobra", 1, "argumentos");
+        expectFailure(dir, tool, tool.args + " sobra", 1, "argumento");
     }
 
     TempDir dir;

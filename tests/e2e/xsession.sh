@@ -3,9 +3,12 @@
 # Gives a scratch folder cleaned up on exit, a private Xvfb, a fresh drive C whose tool folder
 # is the current folder, helpers to wait and to type, start_tavelio, which starts the program
 # there and sets `main` to its window, and open_bitmap, press_show and answer_console, the
-# steps the sessions share. Exit 77 (skipped) without Xvfb or xdotool.
+# steps the sessions share. Exit 77 (skipped) without Xvfb or xdotool. A test that brings its
+# own X server defines start_display, which starts it and exports DISPLAY, before sourcing.
 
-for program in Xvfb xdotool xterm import; do
+needed=(xdotool xterm import)
+declare -F start_display >/dev/null || needed+=(Xvfb)
+for program in "${needed[@]}"; do
   command -v "$program" >/dev/null || { echo "falta $program: prueba omitida"; exit 77; }
 done
 
@@ -42,11 +45,16 @@ keys() { xdotool key --delay 120 "$@"; sleep 0.3; }
 pgmcheck() { "$build/bin/pgmcheck" "$@"; }
 
 # A private X server on a free display.
-exec 3>"$scratch/display"
-Xvfb -displayfd 3 -screen 0 1700x1000x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$scratch/display" || fail "Xvfb no arranca"
-export DISPLAY=":$(head -n1 "$scratch/display")" QT_QPA_PLATFORM=xcb
+if declare -F start_display >/dev/null; then
+  start_display
+else
+  exec 3>"$scratch/display"
+  Xvfb -displayfd 3 -screen 0 1700x1000x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+  pids+=($!)
+  wait_for 10 test -s "$scratch/display" || fail "Xvfb no arranca"
+  export DISPLAY=":$(head -n1 "$scratch/display")"
+fi
+export QT_QPA_PLATFORM=xcb
 
 # A fresh drive C, and the program in its tool folder as the launcher starts it. With
 # TAVELIO_INSTALLED=<prefix> the installed package runs instead, as its user's menu entry
