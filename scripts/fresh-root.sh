@@ -69,12 +69,17 @@ work=$(mktemp -d /var/tmp/tavelio-fresh-root.XXXXXX)
 root="$work/root"
 mounts=()
 display_pid=""
-cleanup() {
-  # Whatever still runs inside the root goes first, then the mounts, then the copy.
+# Sends signal $1 to every process whose root is the copy.
+signal_root() {
   local pid
   for pid in $(ls /proc | grep -E '^[0-9]+$'); do
-    [[ "$(readlink "/proc/$pid/root" 2>/dev/null)" == "$root" ]] && kill -9 "$pid" 2>/dev/null
+    [[ "$(readlink "/proc/$pid/root" 2>/dev/null)" == "$root" ]] && kill "-$1" "$pid" 2>/dev/null
   done
+  return 0
+}
+cleanup() {
+  # Whatever still runs inside the root goes first, then the mounts, then the copy.
+  signal_root KILL
   [[ -n "$display_pid" ]] && kill "$display_pid" 2>/dev/null
   local i
   for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
@@ -142,9 +147,7 @@ sleep 2 # the first paint
 DISPLAY=$display import -window root "dist/fresh-root-$suite.png"
 run_seconds=$((SECONDS - started))
 echo "fresh-root: $suite: orden de ejecución: ventana en ${run_seconds} s (dist/fresh-root-$suite.png)"
-for pid in $(ls /proc | grep -E '^[0-9]+$'); do
-  [[ "$(readlink "/proc/$pid/root" 2>/dev/null)" == "$root" ]] && kill "$pid" 2>/dev/null
-done
+signal_root TERM
 wait "$run_pid" 2>/dev/null || true
 umount "$root/tmp/.X11-unix" && unset 'mounts[-1]'
 # The test command's X servers must not meet this one, even through its abstract socket.
