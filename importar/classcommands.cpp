@@ -1,6 +1,7 @@
 #include "classcommands.h"
 
 #include "classphotos.h"
+#include "oserror.h"
 
 #include <QFile>
 
@@ -107,7 +108,7 @@ QString withdraw(const dos::fs::path &classFolder, const QString &name)
         if (!dos::fs::remove(file, error) && error)
             return QStringLiteral("no se puede quitar %1: %2")
                 .arg(QString::fromStdString(file.string()),
-                     QString::fromStdString(error.message()));
+                     QString::fromStdString(dos::spanishReason(error)));
     }
     return QString();
 }

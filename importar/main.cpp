@@ -21,13 +21,13 @@
 #include "photo.h"
 #include "plural.h"
 #include "pnm.h"
+#include "stagedfile.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -231,42 +231,37 @@ QByteArray bitmapBytes(const QImage &grey)
     return bytes;
 }
 
-// Both files through temporary files renamed in place. Both are written out before either is
-// renamed, so a full disk leaves the folder as it was; the twin goes first and, if it is new,
-// is taken back when the bitmap cannot be renamed, so the folder never holds one without the
-// other.
+// Both files through temporary files renamed over their names, so that a teacher replaces a
+// photograph another teacher wrote (a rename needs only the folder's permission) and a link
+// or anything else planted under either name is replaced, never written through. Both are
+// written out before either is renamed, so a full disk leaves the folder as it was; the twin
+// goes first and, if it is new, is taken back when the bitmap cannot be renamed, so the folder
+// never holds one without the other. `mode` whatever the umask.
 void writePair(const QString &bitmap, const QByteArray &bitmapData, const QString &twin,
-               const QByteArray &twinData)
+               const QByteArray &twinData, mode_t mode)
 {
-    const bool twinIsNew = !QFileInfo::exists(twin);
-    QSaveFile twinFile(twin);
-    QSaveFile bitmapFile(bitmap);
+    std::error_code error;
+    const bool twinIsNew = !dos::fs::exists(dos::fs::symlink_status(twin.toStdString(), error));
+    dos::StagedFile twinFile(twin.toStdString());
+    dos::StagedFile bitmapFile(bitmap.toStdString());
     // fail() exits without unwinding, so the temporaries are discarded here first.
-    const auto abandon = [&](const QString &name, const QString &reason) {
-        for (QSaveFile *file : {&twinFile, &bitmapFile}) {
-            if (file->isOpen()) {
-                file->cancelWriting();
-                file->commit(); // removes the temporary
-            }
-        }
-        fail(QStringLiteral("no se puede escribir %1: %2").arg(name, reason));
+    const auto abandon = [&](const dos::StagedFile &file) {
+        const QString reason = QString::fromStdString(file.reason());
+        twinFile.discard();
+        bitmapFile.discard();
+        fail(QStringLiteral("no se puede escribir %1: %2")
+                 .arg(QString::fromStdString(file.target().string()), reason));
     };
-    // Readable by everyone, whatever the umask of whoever writes them: the class's students
-    // read the class's photographs through their links.
-    const auto writeAll = [](QSaveFile &file, const QByteArray &data) {
-        return file.open(QIODevice::WriteOnly) && ::fchmod(file.handle(), 0644) == 0
-            && file.write(data) == data.size();
-    };
-    if (!writeAll(twinFile, twinData))
-        abandon(twin, twinFile.errorString());
-    if (!writeAll(bitmapFile, bitmapData))
-        abandon(bitmap, bitmapFile.errorString());
+    if (!twinFile.write(twinData.toStdString(), mode))
+        abandon(twinFile);
+    if (!bitmapFile.write(bitmapData.toStdString(), mode))
+        abandon(bitmapFile);
     if (!twinFile.commit())
-        abandon(twin, twinFile.errorString());
+        abandon(twinFile);
     if (!bitmapFile.commit()) {
         if (twinIsNew)
             QFile::remove(twin);
-        fail(QStringLiteral("no se puede escribir %1: %2").arg(bitmap, bitmapFile.errorString()));
+        abandon(bitmapFile);
     }
 }
 
@@ -286,13 +281,15 @@ QImage greyToWrite(const QImage &picture, Crop crop)
                                  cropped ? importar::pixelsToCrop(picture.height()) : 0);
 }
 
-void writeGrey(const QImage &grey, const QString &folder, const QString &name)
+// Readable by everyone: the class's students read the class's photographs through their
+// links. Group-writable in the class folder, whose group is the teachers'.
+void writeGrey(const QImage &grey, const QString &folder, const QString &name, mode_t mode)
 {
     const std::string pgm = img::encodePgm(importar::toToolImage(grey), 8);
     writePair(folder + QLatin1Char('/') + name + QLatin1String(classroom::kBitmapSuffix),
               bitmapBytes(grey),
               folder + QLatin1Char('/') + name + QLatin1String(classroom::kTwinSuffix),
-              QByteArray::fromStdString(pgm));
+              QByteArray::fromStdString(pgm), mode);
 }
 
 QString sizeNote(const QImage &grey, QSize original)
@@ -329,6 +326,7 @@ void importOwn(const Options &options)
     const dos::fs::path tools = dos::toolFolder(preparedDriveC());
     const QString folder = QString::fromStdString(tools.string());
     // A link to the class's photograph of that name is not hers: her own takes its place.
+    std::error_code error;
     std::vector<dos::fs::path> classLinks;
     bool present = false;
     for (const char *suffix : {classroom::kBitmapSuffix, classroom::kTwinSuffix}) {
@@ -336,17 +334,16 @@ void importOwn(const Options &options)
         if (classroom::isClassLink(file, classroom::kClassFolder))
             classLinks.push_back(file);
         else
-            present = present || QFileInfo::exists(QString::fromStdString(file.string()));
+            present = present || dos::fs::exists(dos::fs::symlink_status(file, error));
     }
     if (present && !options.replace)
         fail(QStringLiteral("ya hay un %1 en %2 (--reemplazar lo sustituye)")
                  .arg(options.name, folder));
 
     const QImage grey = greyToWrite(picture, options.crop);
-    std::error_code error;
     for (const dos::fs::path &link : classLinks)
         dos::fs::remove(link, error);
-    writeGrey(grey, folder, options.name);
+    writeGrey(grey, folder, options.name, 0644);
     std::printf("%s.BMP y %s.pgm (%s) en %s: Archivo > Abrir... en Tavelio\n",
                 qUtf8Printable(options.name), qUtf8Printable(options.name),
                 qUtf8Printable(sizeNote(grey, original)), qUtf8Printable(folder));
@@ -386,7 +383,7 @@ void publish(const Options &options)
                      .arg(options.name));
     }
     const QImage grey = greyToWrite(picture, options.crop);
-    writeGrey(grey, QLatin1String(classroom::kClassFolder), options.name);
+    writeGrey(grey, QLatin1String(classroom::kClassFolder), options.name, 0664);
     std::printf("%s.BMP y %s.pgm (%s) en la clase, %s: cada alumno los tiene al arrancar "
                 "Tavelio\n",
                 qUtf8Printable(options.name), qUtf8Printable(options.name),

@@ -60,6 +60,9 @@ QString nameProblem(const QString &name, const dos::fs::path &driveC)
         || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))
         || hasControlCharacter(name))
         return QStringLiteral("no puede estar vacío, empezar por «.» o «-» ni llevar barras");
+    // "x:" names a drive to the open command, not a file.
+    if (name.contains(QLatin1Char(':')))
+        return QStringLiteral("no puede llevar «:», que separa la letra de la unidad");
     const QString twin = name + QStringLiteral(".pgm");
     const dos::fs::path folder = dos::toolFolder(driveC);
     const dos::Drives drives {driveC, folder};

@@ -2,10 +2,17 @@
 #include "classphotos.h"
 
 #include "asciitext.h"
+#include "drivec.h"
+#include "failurelog.h"
+#include "oserror.h"
 
-#include <fstream>
+#include <cerrno>
 #include <map>
 #include <set>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace classroom {
 
@@ -17,12 +24,20 @@ bool endsWith(const std::string &text, std::string_view suffix)
 }
 
 // The first bytes of a BMP ("BM") or a PGM ("P5" or "P2" and a blank): enough to tell a
-// photograph from a stray file without decoding it at every start.
+// photograph from a stray file without decoding it at every start. Opened without following a
+// link and without waiting: whatever took the file's place since it was listed (a FIFO that
+// would block every student's start for ever, a device) is no photograph.
 bool looksLike(const fs::path &file, std::string_view suffix)
 {
-    std::ifstream in(file, std::ios::binary);
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info = {};
     char head[3] = {};
-    if (!in.read(head, sizeof head))
+    const bool read = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
+        && ::read(fd, head, sizeof head) == ssize_t(sizeof head);
+    ::close(fd);
+    if (!read)
         return false;
     if (suffix == kBitmapSuffix)
         return head[0] == 'B' && head[1] == 'M';
@@ -35,37 +50,64 @@ std::string quoted(const fs::path &file)
     return "«" + file.string() + "»";
 }
 
-// The system's reason, in the program's language where it is one a class meets.
-std::string reason(const std::error_code &error)
+// What an entry is when it is not a regular file; empty when it is one.
+std::string oddKind(const fs::directory_entry &entry)
 {
-    if (error == std::errc::no_such_file_or_directory)
-        return "no existe";
-    if (error == std::errc::permission_denied)
-        return "permiso denegado";
-    return error.message();
+    std::error_code error;
+    switch (entry.symlink_status(error).type()) {
+    case fs::file_type::regular:
+        return {};
+    case fs::file_type::symlink:
+        return "es un enlace simbólico";
+    case fs::file_type::directory:
+        return "es una carpeta";
+    case fs::file_type::fifo:
+        return "es una FIFO";
+    case fs::file_type::block:
+    case fs::file_type::character:
+        return "es un dispositivo";
+    default:
+        return error ? dos::spanishReason(error) : "no es un archivo normal";
+    }
 }
 
 } // namespace
+
+std::string summary(const std::vector<std::string> &problems)
+{
+    if (problems.size() <= 1)
+        return problems.empty() ? std::string() : problems.front();
+    return "carpeta de la clase: " + std::to_string(problems.size())
+        + " problemas; el primero: " + problems.front();
+}
 
 ClassContents readClass(const fs::path &classFolder)
 {
     ClassContents contents;
     std::error_code error;
-    // name -> which of its two files are there
-    std::map<std::string, std::pair<bool, bool>> found;
+    // name -> which of its two files are there, and what is wrong with one that is not a file
+    struct Found
+    {
+        bool bitmap = false;
+        bool twin = false;
+        std::string odd;
+    };
+    std::map<std::string, Found> found;
     for (fs::directory_iterator it(classFolder, error), end; !error && it != end;
          it.increment(error)) {
         const std::string file = it->path().filename().string();
         for (const std::string_view suffix : {kBitmapSuffix, kTwinSuffix}) {
             if (file.starts_with('.') || !endsWith(file, suffix))
                 continue;
-            auto &pair = found[file.substr(0, file.size() - suffix.size())];
-            (suffix == kBitmapSuffix ? pair.first : pair.second) = true;
+            Found &pair = found[file.substr(0, file.size() - suffix.size())];
+            (suffix == kBitmapSuffix ? pair.bitmap : pair.twin) = true;
+            if (const std::string odd = oddKind(*it); !odd.empty() && pair.odd.empty())
+                pair.odd = quoted(it->path()) + " " + odd + ", no un archivo";
         }
     }
     if (error) {
         contents.problems.push_back("no se puede leer la carpeta de la clase " + quoted(classFolder)
-                                    + ": " + reason(error));
+                                    + ": " + dos::spanishReason(error));
         return contents;
     }
     std::set<std::string> taken; // lowered names
@@ -73,9 +115,11 @@ ClassContents readClass(const fs::path &classFolder)
         const Photo photo {name, classFolder / (name + kBitmapSuffix),
                            classFolder / (name + kTwinSuffix)};
         std::string problem;
-        if (!pair.first || !pair.second)
-            problem = quoted(pair.first ? photo.bitmap : photo.twin) + " no tiene su gemelo "
-                + quoted(pair.first ? photo.twin : photo.bitmap);
+        if (!pair.odd.empty())
+            problem = pair.odd;
+        else if (!pair.bitmap || !pair.twin)
+            problem = quoted(pair.bitmap ? photo.bitmap : photo.twin) + " no tiene su gemelo "
+                + quoted(pair.bitmap ? photo.twin : photo.bitmap);
         else if (!looksLike(photo.bitmap, kBitmapSuffix))
             problem = quoted(photo.bitmap) + " no es un bitmap que se pueda leer";
         else if (!looksLike(photo.twin, kTwinSuffix))
@@ -114,7 +158,8 @@ std::vector<std::string> linkClassPhotos(const fs::path &classFolder, const fs::
             own.insert(dos::asciiLowered(it->path().filename().string()));
     }
     if (error)
-        return {"no se puede leer la carpeta " + quoted(toolFolder) + ": " + reason(error)};
+        return {"no se puede leer la carpeta " + quoted(toolFolder) + ": "
+                + dos::spanishReason(error)};
 
     std::map<fs::path, fs::path> wanted; // link -> class file
     for (const Photo &photo : contents.photos) {
@@ -131,14 +176,27 @@ std::vector<std::string> linkClassPhotos(const fs::path &classFolder, const fs::
             continue;
         }
         if (!fs::remove(link, error) && error)
-            problems.push_back("no se puede quitar " + quoted(link) + ": " + reason(error));
+            problems.push_back("no se puede quitar " + quoted(link) + ": "
+                               + dos::spanishReason(error));
     }
     for (const auto &[link, file] : wanted) {
         fs::create_symlink(file, link, error);
         if (error)
-            problems.push_back("no se puede enlazar " + quoted(link) + ": " + reason(error));
+            problems.push_back("no se puede enlazar " + quoted(link) + ": "
+                               + dos::spanishReason(error));
     }
     return problems;
+}
+
+void linkAtStart(const fs::path &classFolder, const fs::path &driveC, const fs::path &log)
+{
+    const fs::path tools = dos::toolFolder(driveC);
+    const std::string line = summary(linkClassPhotos(classFolder, tools));
+    if (!line.empty())
+        failures::recordUnlessRepeated({failures::now(), dos::toDos(tools, {driveC, tools}), 1,
+                                        "tavelio-drivec", classFolder.string(),
+                                        "tavelio-drivec: " + line},
+                                       log);
 }
 
 } // namespace classroom

@@ -36,10 +36,13 @@ struct ClassContents
     std::vector<std::string> problems; // one line each: what was skipped and why
 };
 
-// The complete pairs of `classFolder`. A bitmap without its twin or the other way round, a
-// file that is not the image its suffix says, or a name equal but for letter case to one
-// already taken is skipped, with a problem; so is the whole folder when it cannot be read.
-// Other names (the temporaries of a write in progress) are not the class's and pass unseen.
+// The complete pairs of `classFolder`. A bitmap without its twin or the other way round, an
+// entry that is not a regular file (a link, a FIFO, a device, a folder), a file that is not the
+// image its suffix says, or a name equal but for letter case to one already taken is skipped,
+// with a problem; so is the whole folder when it cannot be read. Entries are looked at without
+// following links, and opened without waiting, so nothing planted there can block a start.
+// Other names (the hidden temporaries of a write in progress) are not the class's and pass
+// unseen.
 ClassContents readClass(const fs::path &classFolder);
 
 // True when `file` is a link into `classFolder`, which only linkClassPhotos makes.
@@ -51,5 +54,13 @@ bool isClassLink(const fs::path &file, const fs::path &classFolder);
 // letter case, is left out: her own file is never touched and keeps its name. The problems
 // found, one line each; none stops the others from being linked.
 std::vector<std::string> linkClassPhotos(const fs::path &classFolder, const fs::path &toolFolder);
+
+// The problems as one line: the only one, or how many and the first. Empty for none.
+std::string summary(const std::vector<std::string> &problems);
+
+// What a start does with the class: links its photographs into the tool folder of `driveC`
+// and records what it could not as one line in the failure log `log`, unless the log already
+// ends with that line.
+void linkAtStart(const fs::path &classFolder, const fs::path &driveC, const fs::path &log);
 
 } // namespace classroom

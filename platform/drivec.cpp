@@ -1,6 +1,8 @@
 // Making the user's drive C from the templates.
 #include "drivec.h"
 
+#include "oserror.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <system_error>
@@ -47,7 +49,7 @@ bool addTemplate(const fs::path &driveC, const fs::path &templateDir, std::strin
     std::error_code error;
     const fs::path source = fs::canonical(templateDir, error);
     if (error) {
-        *reason = templateDir.string() + ": " + error.message();
+        *reason = templateDir.string() + ": " + spanishReason(error);
         return false;
     }
     for (fs::recursive_directory_iterator it(source, error), end; !error && it != end;
@@ -58,12 +60,12 @@ bool addTemplate(const fs::path &driveC, const fs::path &templateDir, std::strin
         if (!error)
             makeFromTemplate(*it, target, error);
         if (error) {
-            *reason = target.string() + ": " + error.message();
+            *reason = target.string() + ": " + spanishReason(error);
             return false;
         }
     }
     if (error) {
-        *reason = source.string() + ": " + error.message();
+        *reason = source.string() + ": " + spanishReason(error);
         return false;
     }
     return true;
@@ -116,7 +118,7 @@ bool prepareDriveC(const fs::path &driveC, std::span<const fs::path> templates, 
     if (!error && isNew)
         fs::permissions(driveC, fs::perms::owner_all, error);
     if (error) {
-        *reason = driveC.string() + ": " + error.message();
+        *reason = driveC.string() + ": " + spanishReason(error);
         return false;
     }
     for (const fs::path &templateDir : templates) {

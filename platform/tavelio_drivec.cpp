@@ -4,8 +4,8 @@
 //
 // The launchers use it so that the program starts in its working folder, where the open
 // dialog finds the sample bitmaps and the tools find their twins. It also links the class's
-// photographs into the tool folder; what it cannot link goes to the failure log, and the start
-// goes on without it.
+// photographs into the tool folder; what it cannot link goes to the failure log as one line,
+// and the start goes on without it.
 
 #include "classphotos.h"
 #include "drivec.h"
@@ -30,10 +30,7 @@ int main(int argc, char **)
         std::cerr << "tavelio-drivec: no se pudo preparar la unidad C: " << reason << "\n";
         return 2;
     }
-    const dos::fs::path tools = dos::toolFolder(driveC);
-    for (const std::string &problem : classroom::linkClassPhotos(classroom::kClassFolder, tools))
-        failures::record({failures::now(), dos::toDos(tools, {driveC, tools}), 1, "tavelio-drivec",
-                          classroom::kClassFolder, "tavelio-drivec: " + problem});
-    std::cout << tools.string() << "\n";
+    classroom::linkAtStart(classroom::kClassFolder, driveC, failures::logPath());
+    std::cout << dos::toolFolder(driveC).string() << "\n";
     return 0;
 }

@@ -4,7 +4,9 @@
 #include "commandshell.h"
 #include "drivec.h"
 #include "failurelog.h"
+#include "oserror.h"
 #include "settings.h"
+#include "stagedfile.h"
 #include "testenv.h"
 
 #include <QProcess>
@@ -12,6 +14,12 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cstring>
+#include <map>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -196,6 +204,108 @@ private slots:
         QCOMPARE(drive.read("FARO.pgm"), QByteArray("mine"));
     }
 
+    void classEntriesThatAreNoFilesAreSkippedWithoutBlocking()
+    {
+        QTemporaryDir classDir;
+        testenv::Drive drive;
+        const dos::fs::path folder = classDir.path().toStdString();
+        const dos::fs::path tools = drive.drives.workingFolder;
+        const auto inClass = [&](const char *file, const QByteArray &bytes) {
+            writeFile(classDir.filePath(file), bytes);
+        };
+        inClass("faro.BMP", "BM\x01");
+        inClass("faro.pgm", "P5 1 1 255\n\x01");
+        inClass("viejo.BMP", "BM\x01");
+        inClass("viejo.pgm", "P5 1 1 255\n\x01");
+        // Whatever people drop there: each would block or be written through if opened.
+        QCOMPARE(::mkfifo((folder / "tubo.BMP").c_str(), 0644), 0);
+        inClass("tubo.pgm", "P5 1 1 255\n\x01");
+        dos::fs::create_symlink("/dev/zero", folder / "cero.BMP");
+        dos::fs::create_symlink("/dev/zero", folder / "cero.pgm");
+        inClass("ajeno", "BM\x01");
+        dos::fs::create_symlink(folder / "ajeno", folder / "enlace.BMP");
+        inClass("enlace.pgm", "P5 1 1 255\n\x01");
+        dos::fs::create_directory(folder / "carpeta.BMP");
+        inClass("carpeta.pgm", "P5 1 1 255\n\x01");
+        QVERIFY(classroom::linkClassPhotos(folder, tools).size() == 4);
+
+        // A photograph that turns into a FIFO loses its links, as a withdrawn one does.
+        dos::fs::remove(folder / "viejo.pgm");
+        QCOMPARE(::mkfifo((folder / "viejo.pgm").c_str(), 0644), 0);
+        const std::vector<std::string> problems = classroom::linkClassPhotos(folder, tools);
+        QCOMPARE(problems.size(), size_t(5));
+        for (const char *odd : {"tubo.BMP", "cero.BMP", "enlace.BMP", "carpeta.BMP", "viejo.pgm"})
+            QVERIFY2(
+                std::any_of(problems.begin(), problems.end(),
+                            [&](const std::string &line) { return line.find(odd) != line.npos; }),
+                odd);
+        QStringList links;
+        for (const auto &entry : dos::fs::directory_iterator(tools))
+            if (entry.is_symlink())
+                links << QString::fromStdString(entry.path().filename().string());
+        links.sort();
+        QCOMPARE(links, QStringList({"faro.BMP", "faro.pgm"}));
+
+        // A start writes them as one line, and the next start with the same ones none.
+        const dos::fs::path log = drive.onDriveC("fallos.log").toStdString();
+        classroom::linkAtStart(folder, drive.drives.driveC, log);
+        classroom::linkAtStart(folder, drive.drives.driveC, log);
+        const auto logged = failures::readAll(log);
+        QCOMPARE(logged.size(), size_t(1));
+        QVERIFY(logged[0].message.starts_with(
+            "tavelio-drivec: carpeta de la clase: 5 problemas; el primero: "));
+        QCOMPARE(classroom::summary({"solo"}), "solo");
+        QVERIFY(classroom::summary({}).empty());
+    }
+
+    void filesAreReplacedNeverWrittenThrough()
+    {
+        QTemporaryDir dir;
+        const dos::fs::path folder = dir.path().toStdString();
+        writeFile(dir.filePath("ajeno.pgm"), "suyo");
+        dos::fs::create_symlink(folder / "ajeno.pgm", folder / "enlace.pgm");
+        QCOMPARE(::mkfifo((folder / "tubo.pgm").c_str(), 0644), 0);
+        const mode_t umask = ::umask(077);
+        for (const char *name : {"enlace.pgm", "tubo.pgm", "nuevo.pgm"}) {
+            dos::StagedFile file(folder / name);
+            QVERIFY2(file.write("P5", 0664) && file.commit(), name);
+            QVERIFY(dos::fs::is_regular_file(dos::fs::symlink_status(folder / name)));
+            struct stat info = {};
+            QCOMPARE(::stat((folder / name).c_str(), &info), 0);
+            QCOMPARE(info.st_mode & 0777, mode_t(0664)); // whatever the umask
+        }
+        // Without a mode, the replaced file keeps its own.
+        dos::fs::permissions(folder / "nuevo.pgm", dos::fs::perms(0640));
+        dos::StagedFile again(folder / "nuevo.pgm");
+        QVERIFY(again.write("P5 otra") && again.commit());
+        QCOMPARE(dos::fs::status(folder / "nuevo.pgm").permissions(), dos::fs::perms(0640));
+        ::umask(umask);
+        QFile theirs(dir.filePath("ajeno.pgm"));
+        QVERIFY(theirs.open(QIODevice::ReadOnly));
+        QCOMPARE(theirs.readAll(), QByteArray("suyo"));
+
+        // A folder in the way: a Spanish reason, the folder as it was and no temporary left.
+        dos::fs::create_directory(folder / "carpeta.pgm");
+        const auto entries = [&] {
+            return QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        };
+        const QStringList before = entries();
+        dos::StagedFile blocked(folder / "carpeta.pgm");
+        QVERIFY(blocked.write("P5"));
+        QVERIFY(!blocked.commit());
+        QCOMPARE(blocked.reason(), "es una carpeta");
+        dos::StagedFile nowhere(folder / "falta" / "x.pgm");
+        QVERIFY(!nowhere.write("P5"));
+        QCOMPARE(nowhere.reason(), "no existe");
+        QCOMPARE(entries(), before);
+
+        // No errno comes out in the C library's English.
+        for (int error = 1; error < 134; ++error)
+            QVERIFY2(dos::spanishReason(error) != std::strerror(error), std::strerror(error));
+        QCOMPARE(dos::spanishReason(ENOSPC), "no queda espacio en el disco");
+    }
+
     void batchLanguage()
     {
         RecordingConsole console;
@@ -328,6 +438,51 @@ private slots:
         QCOMPARE(logged.front().status, 5);
         QCOMPARE(logged.back().program, "p q"); // separators cannot split a record
         QCOMPARE(logged.back().arguments, "a b");
+    }
+
+    void failureLogAppendsUnderALockAndSkipsARepeat()
+    {
+        QTemporaryDir dir;
+        const auto log = std::filesystem::path(dir.filePath("tavelio/fallos.log").toStdString());
+        const failures::Failure problem {"t1", "c:\\", 1, "tavelio-drivec", "/f", "uno"};
+        QVERIFY(failures::recordUnlessRepeated(problem, log));
+        failures::Failure later = problem;
+        later.time = "t2";
+        QVERIFY(failures::recordUnlessRepeated(later, log)); // the same but for its time
+        later.message = "dos";
+        QVERIFY(failures::recordUnlessRepeated(later, log));
+        QVERIFY(failures::recordUnlessRepeated(problem, log)); // not the last line any more
+        QCOMPARE(failures::readAll(log).size(), size_t(4 - 1));
+
+        // Tools failing at the same moment, long enough lines that the log is cut down
+        // meanwhile: every line whole, and what is left of each writer's lines is its last
+        // ones, none missing between them.
+        const std::string message(1000, 'm');
+        std::vector<std::thread> writers;
+        for (int writer = 0; writer < 4; ++writer)
+            writers.emplace_back([&, writer] {
+                for (int i = 0; i < 100; ++i)
+                    failures::record({"t", "c:\\", i, "p" + std::to_string(writer), "", message},
+                                     log);
+            });
+        for (std::thread &writer : writers)
+            writer.join();
+        QVERIFY(dos::fs::file_size(log) <= failures::kTrimBytes);
+        QFile file(QString::fromStdString(log.string()));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QVERIFY(lines.size() > 100);
+        for (const QByteArray &line : lines)
+            QVERIFY(line.isEmpty() || failures::parse(line.toStdString()));
+        std::map<std::string, std::vector<int>> left;
+        for (const failures::Failure &failure : failures::readAll(log))
+            left[failure.program].push_back(failure.status);
+        QVERIFY(!left.empty());
+        for (const auto &[writer, statuses] : left) {
+            QCOMPARE(statuses.back(), 99);
+            for (size_t i = 1; i < statuses.size(); ++i)
+                QCOMPARE(statuses[i], statuses[i - 1] + 1);
+        }
     }
 
     void batchFilesStartHiddenOrInATerminal()

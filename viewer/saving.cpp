@@ -2,11 +2,12 @@
 #include "saving.h"
 
 #include "pnm.h"
+#include "stagedfile.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -60,19 +61,10 @@ QByteArray encodePgm(const QImage &picture, const QStringList &lines)
 
 QString writeWhole(const QString &path, const QByteArray &bytes)
 {
-    // Unbuffered, so that a short write shows in what write() returns.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.error() != QFileDevice::NoError
-            ? file.errorString()
-            : QStringLiteral("No queda espacio en el disco.");
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
+    // A link under that name (a class photograph in drive C) is replaced, not written through.
+    dos::StagedFile file(QFile::encodeName(path).toStdString());
+    if (!file.write(std::string_view(bytes.constData(), size_t(bytes.size()))) || !file.commit())
+        return QString::fromStdString(file.reason());
     return {};
 }
 
@@ -144,7 +136,7 @@ QString savePicture(const QImage &picture, const QString &path, const QString &t
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
     if (!writer.write(out))
-        return writer.errorString();
+        return QStringLiteral("no se puede codificar la imagen en %1").arg(QLatin1String(format));
     return writeWhole(path, buffer.data());
 }
 

@@ -27,8 +27,9 @@ QString suggestedSaveName(const QString &shownName, const QString &viewWord);
 QImage samplesOf(const LoadedImage &image);
 
 // Writes `bytes` to `path` through a temporary file in its folder renamed at the end, so a
-// failure (a full disk included) leaves the old file, or none. Empty on success, otherwise the
-// reason.
+// failure (a full disk included) leaves the old file, or none, and a link of that name is
+// replaced by the file, never written through. Empty on success, otherwise the system's reason,
+// in Spanish.
 QString writeWhole(const QString &path, const QByteArray &bytes);
 
 // Writes `picture` to `path` in the format its extension names, with `title` and the lines

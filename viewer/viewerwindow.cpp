@@ -292,7 +292,7 @@ bool ViewerWindow::saveViewTo(const QString &path)
     }
     QMessageBox::warning(
         this, QString::fromLatin1(kProgramTitle),
-        tr("No se puede guardar «%1».\n%2").arg(QDir::toNativeSeparators(path), reason));
+        tr("No se puede guardar «%1»: %2").arg(QDir::toNativeSeparators(path), reason));
     return false;
 }
 

@@ -131,16 +131,41 @@ private slots:
 
         const QStringList names {QStringLiteral("mi foto"), QStringLiteral("фото"),
                                  QStringLiteral("distor"),  QStringLiteral("Psf1A"),
-                                 QStringLiteral("a\\b"),    QStringLiteral("-x")};
+                                 QStringLiteral("a\\b"),    QStringLiteral("-x"),
+                                 QStringLiteral("a:b")};
         for (const QString &name : names) {
             const Run run = runImportar(drive, {source, QStringLiteral("--"), name});
             QVERIFY2(run.status != 0, qPrintable(name));
             QVERIFY2(run.err.startsWith(QStringLiteral("tavelio-importar: ")), qPrintable(run.err));
         }
+        QVERIFY(runImportar(drive, {source, QStringLiteral("a:b")})
+                    .err.contains(QStringLiteral("no puede llevar «:»")));
         const Run unreadable = runImportar(drive, {text});
         QVERIFY(unreadable.err.contains(QStringLiteral("no se puede leer la imagen")));
         QVERIFY(unreadable.status != 0);
         QCOMPARE(QDir(drive.working()).entryList(QDir::Files), before);
+    }
+
+    void linksUnderTheNameAreReplacedNotWrittenThrough()
+    {
+        testenv::Drive drive;
+        const QString source = photo(drive, QStringLiteral("foto.png"), 32, 32);
+        const QString elsewhere
+            = testenv::writeFile(drive.onDriveC(QStringLiteral("ajeno")), "suyo");
+        QVERIFY(QFile::link(elsewhere, drive.path(QStringLiteral("foto.BMP"))));
+        QVERIFY(QFile::link(elsewhere, drive.path(QStringLiteral("foto.pgm"))));
+        QVERIFY(runImportar(drive, {source}).status != 0); // there already: --reemplazar
+        const Run run = runImportar(drive, {QStringLiteral("--reemplazar"), source});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QFile theirs(elsewhere);
+        QVERIFY(theirs.open(QIODevice::ReadOnly));
+        QCOMPARE(theirs.readAll(), QByteArray("suyo"));
+        for (const char *file : {"foto.BMP", "foto.pgm"}) {
+            const QFileInfo written(drive.path(QLatin1String(file)));
+            QVERIFY(!written.isSymLink() && written.isFile());
+            QVERIFY(written.permissions() & QFile::ReadOther);
+        }
+        QCOMPARE(QImage(drive.path(QStringLiteral("foto.BMP"))).size(), QSize(32, 32));
     }
 };
 

@@ -296,6 +296,19 @@ void ViewerWindowTest::savesAndCopiesTheView()
     QVERIFY(savePicture(picture, m_dir->filePath("copia.gif"), {}, {}).contains(".gif"));
     QVERIFY(!savePicture(picture, m_dir->filePath("falta/copia.png"), {}, {}).isEmpty());
     QVERIFY(!QFile::exists(m_dir->filePath("copia.gif")));
+    QCOMPARE(savePicture(picture, m_dir->filePath("falta/copia.png"), {}, {}), "no existe");
+    // A link under the name (a class photograph) is replaced, the file it leads to untouched.
+    const QString theirs = m_dir->filePath(QStringLiteral("ajeno.pgm"));
+    QVERIFY(QFile::copy(m_dir->filePath("mov25.pgm"), theirs));
+    const QString link = m_dir->filePath(QStringLiteral("enlace.pgm"));
+    QVERIFY(QFile::link(theirs, link));
+    QVERIFY(savePicture(picture, link, {}, {QStringLiteral("otra")}).isEmpty());
+    QVERIFY(!QFileInfo(link).isSymLink());
+    const auto bytesOf = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QCOMPARE(bytesOf(theirs), bytesOf(m_dir->filePath("mov25.pgm")));
 
     // The spectrum saves and copies as it is drawn, at the image's size.
     QTest::keyClick(window.get(), Qt::Key_E);

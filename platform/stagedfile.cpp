@@ -1,0 +1,120 @@
+// Writing a file through a temporary one renamed over it.
+#include "stagedfile.h"
+
+#include "oserror.h"
+
+#include <cerrno>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dos {
+
+namespace {
+
+// A hidden name the class folder's reader passes over, unique enough for O_EXCL to settle the
+// rest.
+std::filesystem::path temporaryBeside(const std::filesystem::path &target)
+{
+    static std::mt19937_64 random(std::random_device {}() ^ std::uint64_t(::getpid()));
+    const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix;
+    for (int i = 0; i < 8; ++i)
+        suffix += letters[random() % (sizeof letters - 1)];
+    return target.parent_path() / ("." + target.filename().string() + "." + suffix);
+}
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        bytes.remove_prefix(size_t(written));
+    }
+    return true;
+}
+
+} // namespace
+
+StagedFile::StagedFile(std::filesystem::path target)
+    : m_target(std::move(target))
+{
+}
+
+StagedFile::~StagedFile()
+{
+    discard();
+}
+
+bool StagedFile::failed(int errnum)
+{
+    m_errno = errnum;
+    discard();
+    return false;
+}
+
+bool StagedFile::write(std::string_view bytes, std::optional<mode_t> mode)
+{
+    discard();
+    m_errno = 0;
+    // The mode of a regular file it replaces stays; the entry itself is only looked at.
+    struct stat old = {};
+    if (!mode && ::lstat(m_target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        mode = old.st_mode & 07777;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        m_temporary = temporaryBeside(m_target);
+        fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                    0666);
+        if (fd < 0 && errno != EEXIST) {
+            m_temporary.clear();
+            return failed(errno);
+        }
+    }
+    if (fd < 0) {
+        m_temporary.clear();
+        return failed(EEXIST);
+    }
+    int error = 0;
+    if (mode && ::fchmod(fd, *mode) != 0)
+        error = errno;
+    else if (!writeAll(fd, bytes))
+        error = errno;
+    else if (::fsync(fd) != 0 && errno != EINVAL) // EINVAL: a file system without it
+        error = errno;
+    if (::close(fd) != 0 && !error) // NFS may report a full disk only here
+        error = errno;
+    return error ? failed(error) : true;
+}
+
+bool StagedFile::commit()
+{
+    if (m_temporary.empty())
+        return failed(m_errno ? m_errno : ENOENT);
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
+        return failed(errno);
+    m_temporary.clear();
+    return true;
+}
+
+void StagedFile::discard()
+{
+    if (!m_temporary.empty())
+        ::unlink(m_temporary.c_str());
+    m_temporary.clear();
+}
+
+std::string StagedFile::reason() const
+{
+    return m_errno ? spanishReason(m_errno) : std::string();
+}
+
+} // namespace dos
