@@ -18,7 +18,7 @@ namespace {
 // rest.
 std::filesystem::path temporaryBeside(const std::filesystem::path &target)
 {
-    static std::mt19937_64 random(std::random_device {}() ^ std::uint64_t(::getpid()));
+    thread_local std::mt19937_64 random(std::random_device {}() ^ std::uint64_t(::getpid()));
     const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     std::string suffix;
     for (int i = 0; i < 8; ++i)
