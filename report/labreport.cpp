@@ -2,13 +2,17 @@
 #include "labreport.h"
 
 #include "dospath.h"
+#include "lookup.h"
+#include "tool.h"
 #include "measures.h"
 #include "viewerlogic.h"
 #include "views.h"
 
 #include <QFile>
 #include <QLocale>
+#include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <system_error>
@@ -23,6 +27,8 @@ namespace {
 // The pictures go into the PDF no larger than this: 56 mm at 300 dpi, and the file stays small
 // even for a large photograph.
 constexpr int kMaxSide = 660;
+// The side of a 1:1 detail, in the image's own pixels.
+constexpr int kDetailSide = 256;
 
 const QString kReference = QString::fromLatin1(kReferenceName);
 
@@ -36,6 +42,11 @@ bool sameName(const QString &a, const QString &b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+QString withoutFolder(const QString &path)
+{
+    return path.mid(path.lastIndexOf(QRegularExpression(QStringLiteral("[/\\\\]"))) + 1);
+}
+
 QImage reduced(const QImage &picture)
 {
     if (picture.width() <= kMaxSide && picture.height() <= kMaxSide)
@@ -43,40 +54,41 @@ QImage reduced(const QImage &picture)
     return picture.scaled(kMaxSide, kMaxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-// The figures i_view32.exe --medidas prints, with the decimal comma.
-QStringList measuresFacts(const LoadedImage &image, const LoadedImage *reference)
+QString psnrFigure(double psnr)
 {
-    if (!reference)
-        return {QStringLiteral("Sin %1 con que comparar").arg(kReference)};
-    if (reference == &image)
-        return {QStringLiteral("La referencia de las medidas")};
-    const std::optional<Measures> measures = measure(image.grey, reference->grey);
+    return std::isinf(psnr) ? QStringLiteral("∞ dB") : QStringLiteral("%1 dB").arg(spanishNumber(psnr, 3));
+}
+
+// The figures i_view32.exe --medidas prints, with the decimal comma.
+QStringList measuresFacts(const std::optional<Measures> &measures, const QString &lead)
+{
     if (!measures)
         return {QStringLiteral("Otro tamaño que %1: sin medidas").arg(kReference)};
-    QStringList facts {std::isinf(measures->psnr)
-                           ? QStringLiteral("PSNR ∞ dB")
-                           : QStringLiteral("PSNR %1 dB").arg(spanishNumber(measures->psnr, 3))};
+    QStringList facts {lead + QStringLiteral("PSNR %1").arg(psnrFigure(measures->psnr))};
     if (measures->ssim)
         facts << QStringLiteral("SSIM %1").arg(spanishNumber(*measures->ssim, 5));
     return facts;
 }
 
-ReportPicture shown(const QString &role, const LoadedImage &image, const LoadedImage *reference)
+ReportPicture shown(const QString &role, const LoadedImage &image)
 {
-    return ReportPicture {role,
-                          nameOf(image.path),
-                          reduced(image.display),
-                          {},
-                          QStringList {summaryText(image.display.size(), image.maxval)}
-                              + measuresFacts(image, reference),
-                          image.lines.isEmpty()
-                              ? QStringLiteral("(su cabecera no dice cómo se hizo)")
-                              : image.lines.constLast()};
+    ReportPicture picture;
+    picture.role = role;
+    picture.name = nameOf(image.path);
+    picture.picture = reduced(image.display);
+    picture.facts << summaryText(image.display.size(), image.maxval);
+    picture.madeBy = image.lines.isEmpty() ? QStringLiteral("(su cabecera no dice cómo se hizo)")
+                                           : readableLine(image.lines.constLast());
+    return picture;
 }
 
 ReportPicture absent(const QString &role, const QString &name, const QString &why)
 {
-    return ReportPicture {role, name, {}, why, {}, {}};
+    ReportPicture picture;
+    picture.role = role;
+    picture.name = name;
+    picture.absence = why;
+    return picture;
 }
 
 // A file of the result's folder, or why there is none to show.
@@ -94,16 +106,64 @@ std::optional<LoadedImage> besideResult(const fs::path &folder, const QString &n
     return std::move(opened.image);
 }
 
+QString pieceOfHistory(const QString &word)
+{
+    static const QLocale spanish = [] {
+        QLocale locale(QLocale::Spanish, QLocale::Spain);
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        return locale;
+    }();
+    const int equals = word.indexOf(QLatin1Char('='));
+    if (equals < 0)
+        return word;
+    const QString name = word.left(equals), value = word.mid(equals + 1);
+    bool number = false;
+    const double figure = value.toDouble(&number);
+    if (number)
+        return QStringLiteral("%1 = %2").arg(name, spanish.toString(figure, 'g', 4));
+    // A list of regions: "1,2,3,4;5,6,7,8", each region's numbers kept together.
+    QStringList regions = value.split(QLatin1Char(';'));
+    for (QString &region : regions)
+        region.replace(QLatin1Char(','), QChar(0x00A0));
+    return QStringLiteral("%1 = %2").arg(name, regions.join(QStringLiteral("; ")));
+}
+
+QImage detailOf(const LoadedImage &image, const QRect &region)
+{
+    return image.display.copy(region);
+}
+
+QString kindTitle(ImageKind kind)
+{
+    switch (kind) {
+    case ImageKind::Restoration:
+        return QStringLiteral("Restauración de imágenes");
+    case ImageKind::Distortion:
+        return QStringLiteral("Distorsión de una imagen");
+    case ImageKind::Spectrum:
+        return QStringLiteral("Espectro (FFT) de una imagen");
+    case ImageKind::Enhancement:
+        return QStringLiteral("Mejora de una imagen");
+    case ImageKind::Original:
+        return QStringLiteral("Imagen alineada");
+    case ImageKind::View:
+        return QStringLiteral("Vista guardada desde el visor");
+    case ImageKind::Unknown:
+        break;
+    }
+    return QStringLiteral("Imagen");
+}
+
 } // namespace
 
 QString chainStart(const QStringList &lines)
 {
     if (lines.isEmpty())
         return {};
-    const QStringList words = lines.constLast().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (words.size() < 2 || !words[0].endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
+    const ops::LineMeaning last = ops::lookupLine(lines.constLast());
+    if (last.arguments.isEmpty() || !last.program.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
         return {};
-    return words[1];
+    return last.arguments.constFirst();
 }
 
 bool stillMadeAsThen(const QStringList &earlier, const QStringList &lines)
@@ -112,76 +172,266 @@ bool stillMadeAsThen(const QStringList &earlier, const QStringList &lines)
     return earlier.size() >= before.size() && earlier.mid(earlier.size() - before.size()) == before;
 }
 
+QString photographOf(const QStringList &lines)
+{
+    for (qsizetype i = lines.size(); i-- > 0;) {
+        const ops::LineMeaning meaning = ops::lookupLine(lines[i]);
+        if (meaning.role == ops::Role::Origin)
+            return meaning.arguments.isEmpty() ? QString() : withoutFolder(meaning.arguments.constFirst());
+    }
+    return {};
+}
+
+Identity identify(const QStringList &lines)
+{
+    Identity identity;
+    if (lines.isEmpty())
+        return identity;
+    const ops::LineMeaning last = ops::lookupLine(lines.constLast());
+    if (sameName(last.program, QStringLiteral("i_view32.exe"))) {
+        // "i_view32.exe espectro de mov25.pgm"
+        if (last.arguments.size() >= 3 && last.arguments[1] == QStringLiteral("de")) {
+            identity.kind = ImageKind::View;
+            identity.view = last.arguments[0];
+            identity.viewOf = last.arguments.mid(2).join(QLatin1Char(' '));
+        }
+        return identity;
+    }
+    identity.operation = last.operation;
+    switch (last.role) {
+    case ops::Role::Origin:
+        identity.kind = ImageKind::Original;
+        break;
+    case ops::Role::Distortion:
+        identity.kind = ImageKind::Distortion;
+        break;
+    case ops::Role::Restoration:
+        identity.kind = ImageKind::Restoration;
+        break;
+    case ops::Role::Spectrum:
+        identity.kind = ImageKind::Spectrum;
+        break;
+    case ops::Role::Enhancement:
+        identity.kind = ImageKind::Enhancement;
+        break;
+    case ops::Role::Unknown:
+        identity.kind = ImageKind::Unknown;
+        break;
+    }
+    return identity;
+}
+
+QString readableLine(const QString &line)
+{
+    const std::vector<std::string> words = img::lineWords(line.toStdString());
+    if (words.empty() || img::omittedCount(line.toStdString()))
+        return line;
+    QStringList shown;
+    for (const std::string &word : words) {
+        const QString text = QString::fromStdString(word);
+        shown << (text.contains(QLatin1Char(' ')) ? QStringLiteral("\"%1\"").arg(text)
+                                                   : pieceOfHistory(text));
+    }
+    return shown.join(QLatin1Char(' '));
+}
+
+QRect largestDifference(const img::Image &a, const img::Image &b, int side)
+{
+    side = std::min({side, a.width, a.height});
+    // Sums over a grid of half-side blocks, then the best square of 2 × 2 blocks.
+    const int block = std::max(1, side / 2);
+    const int columns = a.width / block, rows = a.height / block;
+    std::vector<double> sums(size_t(columns) * size_t(rows), 0.0);
+    for (int y = 0; y < rows * block; ++y)
+        for (int x = 0; x < columns * block; ++x)
+            sums[size_t(y / block) * size_t(columns) + size_t(x / block)]
+                += std::abs(a.at(x, y) - b.at(x, y));
+    QPoint best(0, 0);
+    double most = -1;
+    for (int row = 0; row + 1 < rows || (row == 0 && rows == 1); ++row)
+        for (int column = 0; column + 1 < columns || (column == 0 && columns == 1); ++column) {
+            double sum = 0;
+            for (int dy = 0; dy < 2 && row + dy < rows; ++dy)
+                for (int dx = 0; dx < 2 && column + dx < columns; ++dx)
+                    sum += sums[size_t(row + dy) * size_t(columns) + size_t(column + dx)];
+            if (sum > most) {
+                most = sum;
+                best = QPoint(column * block, row * block);
+            }
+        }
+    QRect square(best, QSize(side, side));
+    square.moveLeft(std::min(square.left(), a.width - side));
+    square.moveTop(std::min(square.top(), a.height - side));
+    return square;
+}
+
 LabReport composeReport(const LoadedImage &result, const QDateTime &when, const QString &user)
 {
     LabReport report;
     const QString name = nameOf(result.path);
     const fs::path folder = result.path.parent_path();
-    report.title = QStringLiteral("Restauración de imágenes: %1").arg(name);
+    const Identity identity = identify(result.lines);
+    report.name = name;
+    report.title = QStringLiteral("%1: %2").arg(kindTitle(identity.kind), name);
     QLocale spanish(QLocale::Spanish, QLocale::Spain);
     report.date = spanish.toString(when, QStringLiteral("d 'de' MMMM 'de' yyyy, HH:mm"));
     report.user = user;
-    report.steps = result.lines;
+    for (const QString &line : result.lines)
+        report.steps << readableLine(line);
+    if (identity.operation) {
+        report.method = ops::menuCaption(*identity.operation);
+        report.menu = ops::menuPath(*identity.operation).join(QStringLiteral(" › "));
+        report.explanation = ops::explanation(*identity.operation);
+    } else if (identity.kind == ImageKind::View) {
+        report.method = QStringLiteral("Vista «%1» de %2, guardada con «Guardar como...» del visor")
+                            .arg(identity.view, identity.viewOf);
+    } else if (identity.kind == ImageKind::Original) {
+        report.method = QStringLiteral("La fotografía abierta, alineada por align.exe");
+    }
 
-    // The original: align.pgm beside the result, or the result itself.
-    const bool isOriginal = sameName(name, kReference);
+    // A view or a file of unknown making: what is known of it, and no more.
+    if (identity.kind == ImageKind::View || identity.kind == ImageKind::Unknown) {
+        ReportPicture self = shown(identity.kind == ImageKind::View ? identity.view.left(1).toUpper()
+                                           + identity.view.mid(1)
+                                                                    : QStringLiteral("Imagen"),
+                                   result);
+        self.histogram = histogram(result.grey);
+        report.pictures.push_back(std::move(self));
+        return report;
+    }
+
+    // The original: align.pgm beside the result, or the result itself; never one made from
+    // another photograph than the chain's.
+    const bool isOriginal = sameName(name, kReference) || identity.kind == ImageKind::Original;
     QString why;
     std::optional<LoadedImage> align;
     if (!isOriginal)
         align = besideResult(folder, kReference, why);
+    if (align) {
+        const QString was = photographOf(result.lines), now = photographOf(align->lines);
+        if (!was.isEmpty() && !now.isEmpty() && !sameName(was, now)) {
+            report.warning = QStringLiteral("%1 se hizo de %2 y %3 viene de %4: no se da ninguna "
+                                            "medida frente a %1.")
+                                 .arg(kReference, now, name, was);
+            why = QStringLiteral("%1 es ahora de otra fotografía (%2).").arg(kReference, now);
+            align.reset();
+        }
+    }
     const LoadedImage *reference = isOriginal ? &result : align ? &*align : nullptr;
     const QString original = QStringLiteral("Original");
-    report.pictures[0]
-        = reference ? shown(original, *reference, reference) : absent(original, kReference, why);
+    if (isOriginal) {
+        ReportPicture self = shown(original, result);
+        self.histogram = histogram(result.grey);
+        report.pictures.push_back(std::move(self));
+        return report;
+    }
+    report.pictures.push_back(reference ? shown(original, *reference) : absent(original, kReference, why));
+    const auto against = [reference](const LoadedImage &image) {
+        return reference ? measure(image.grey, reference->grey) : std::nullopt;
+    };
 
-    // The distorted image, if the result's lines name one that is still as it was then.
-    const QString distorted = QStringLiteral("Distorsionada");
-    const QString start = chainStart(result.lines);
+    // The distorted image of a restoration, if the result's lines name one that is still as
+    // it was then.
     std::optional<LoadedImage> source;
-    QString sourceName = QStringLiteral("—");
-    if (isOriginal)
-        why = QStringLiteral("%1 es el original.").arg(name);
-    else if (start.isEmpty())
-        why = QStringLiteral("La cabecera de %1 no dice de qué imagen se hizo.").arg(name);
-    else if (sameName(start, kReference))
-        why = QStringLiteral("%1 se hizo directamente de %2.").arg(name, kReference);
-    else {
-        sourceName = start;
-        source = besideResult(folder, start, why);
+    if (identity.kind == ImageKind::Restoration) {
+        const QString distorted = QStringLiteral("Distorsionada");
+        const QString start = chainStart(result.lines);
+        QString sourceName = QStringLiteral("—");
+        if (start.isEmpty())
+            why = QStringLiteral("La cabecera de %1 no dice de qué imagen se hizo.").arg(name);
+        else if (sameName(start, kReference))
+            why = QStringLiteral("%1 se hizo directamente de %2.").arg(name, kReference);
+        else {
+            sourceName = start;
+            source = besideResult(folder, start, why);
+        }
+        if (source && !stillMadeAsThen(source->lines, result.lines)) {
+            why = QStringLiteral("%1 se ha vuelto a hacer después: ya no es la imagen de la que "
+                                 "se hizo %2.")
+                      .arg(start, name);
+            source.reset();
+        }
+        if (source) {
+            ReportPicture picture = shown(distorted, *source);
+            if (reference)
+                picture.facts << measuresFacts(against(*source), {});
+            const ops::LineMeaning made = ops::lookupLine(source->lines.value(source->lines.size() - 1));
+            if (made.operation && made.role == ops::Role::Distortion)
+                report.distortion = ops::menuCaption(*made.operation);
+            report.pictures.push_back(std::move(picture));
+        } else {
+            report.pictures.push_back(absent(distorted, sourceName, why));
+        }
     }
-    if (source && !stillMadeAsThen(source->lines, result.lines)) {
-        why = QStringLiteral("%1 se ha vuelto a hacer después: ya no es la imagen de la que "
-                             "se hizo %2.")
-                  .arg(start, name);
-        source.reset();
+
+    // The file itself, in the part its kind gives it.
+    const QString role = identity.kind == ImageKind::Distortion ? QStringLiteral("Distorsionada")
+        : identity.kind == ImageKind::Spectrum                  ? QStringLiteral("Espectro")
+                                                                : QStringLiteral("Resultado");
+    ReportPicture self = shown(role, result);
+    const std::optional<Measures> measures = against(result);
+    if (reference && (identity.kind == ImageKind::Restoration || identity.kind == ImageKind::Distortion)) {
+        self.facts << measuresFacts(measures, identity.kind == ImageKind::Distortion
+                                                  ? QStringLiteral("Daño: ")
+                                                  : QString());
+        if (source && measures) {
+            const std::optional<Measures> before = against(*source);
+            if (before && !std::isinf(measures->psnr) && !std::isinf(before->psnr)) {
+                const double gain = measures->psnr - before->psnr;
+                self.facts << QStringLiteral("Ganancia sobre la distorsionada: %1%2 dB")
+                                  .arg(gain < 0 ? QStringLiteral("−") : QStringLiteral("+"),
+                                       spanishNumber(std::abs(gain), 2));
+            }
+        }
     }
-    report.pictures[1]
-        = source ? shown(distorted, *source, reference) : absent(distorted, sourceName, why);
+    report.pictures.push_back(std::move(self));
 
-    report.pictures[2] = shown(QStringLiteral("Resultado"), result, reference);
+    if (identity.kind == ImageKind::Enhancement) {
+        // No figure poses as quality: the two histograms show what the filter did.
+        report.pictures.front().histogram = reference ? std::optional(histogram(reference->grey)) : std::nullopt;
+        report.pictures.back().histogram = histogram(result.grey);
+    }
 
-    const SpectrumView spectrum = spectrumView(result.grey);
-    report.spectrum = spectrum.display.width() <= kMaxSide && spectrum.display.height() <= kMaxSide
-        ? spectrum.display
-        : maxReduced(spectrum.display,
-                     spectrum.display.size().scaled(kMaxSide, kMaxSide, Qt::KeepAspectRatio));
-    report.spectrumCaption = QStringLiteral("Espectro de %1 (log |F|, centrado)").arg(name);
-    if (reference && reference != &result && reference->display.size() == result.display.size()) {
-        const DifferenceView difference = differenceView(result.grey, reference->grey);
-        report.difference = reduced(difference.display);
-        report.differenceCaption
-            = QStringLiteral("Diferencia de %1 con %2: cero en gris medio, de negro a blanco "
-                             "±%3 %4 de gris")
-                  .arg(name, kReference)
-                  .arg(difference.range)
-                  .arg(difference.range == 1 ? QStringLiteral("nivel") : QStringLiteral("niveles"));
-    } else {
-        report.differenceCaption
-            = QStringLiteral("Sin diferencia con %1: %2")
-                  .arg(kReference,
-                       reference == &result ? QStringLiteral("es la propia imagen")
-                           : reference      ? QStringLiteral("es de otro tamaño")
-                                            : QStringLiteral("no está o no se puede leer"));
+    // The result's spectrum and its difference with align.pgm, for what is judged against it.
+    if (identity.kind == ImageKind::Restoration || identity.kind == ImageKind::Distortion) {
+        const SpectrumView spectrum = spectrumView(result.grey);
+        report.spectrum = spectrum.display.width() <= kMaxSide && spectrum.display.height() <= kMaxSide
+            ? spectrum.display
+            : maxReduced(spectrum.display,
+                         spectrum.display.size().scaled(kMaxSide, kMaxSide, Qt::KeepAspectRatio));
+        report.spectrumCaption = QStringLiteral("Espectro de %1 (log |F|, centrado)").arg(name);
+        if (reference && reference->display.size() == result.display.size()) {
+            const DifferenceView difference = differenceView(result.grey, reference->grey);
+            report.difference = reduced(difference.display);
+            report.differenceCaption
+                = QStringLiteral("Diferencia de %1 con %2: cero en gris medio, de negro a blanco "
+                                 "±%3 %4 de gris")
+                      .arg(name, kReference)
+                      .arg(difference.range)
+                      .arg(difference.range == 1 ? QStringLiteral("nivel") : QStringLiteral("niveles"));
+        } else {
+            report.differenceCaption
+                = QStringLiteral("Sin diferencia con %1: %2")
+                      .arg(kReference, reference ? QStringLiteral("es de otro tamaño")
+                                                 : QStringLiteral("no está o no vale"));
+        }
+    }
+
+    // On a large photograph, the same 1:1 square of each picture, where they differ most.
+    const long pixels = long(result.grey.width) * long(result.grey.height);
+    if (reference && pixels >= kDetailFromPixels && reference->display.size() == result.display.size()
+        && identity.kind != ImageKind::Spectrum) {
+        const QRect region = largestDifference(result.grey, reference->grey, kDetailSide);
+        report.pictures.front().detail = detailOf(*reference, region);
+        if (source && source->display.size() == result.display.size())
+            report.pictures[1].detail = detailOf(*source, region);
+        report.pictures.back().detail = detailOf(result, region);
+        report.detailCaption = QStringLiteral("Detalle a 1:1: %1 × %1 píxeles desde x %2, y %3, "
+                                              "donde más difieren de %4")
+                                   .arg(region.width())
+                                   .arg(region.left())
+                                   .arg(region.top())
+                                   .arg(kReference);
     }
     return report;
 }
