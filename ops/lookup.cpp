@@ -48,9 +48,10 @@ Role roleOf(const Operation &operation)
         return Role::Distortion;
     // The enhancements work on the aligned photograph, the restorations on the damage.
     const char *input = operation.first.arguments[0];
-    return input && QString::fromLatin1(input).compare(QLatin1String(tools::files::align),
-                                                       Qt::CaseInsensitive)
-            == 0
+    return input
+            && QString::fromLatin1(input).compare(QLatin1String(tools::files::align),
+                                                  Qt::CaseInsensitive)
+                == 0
         ? Role::Enhancement
         : Role::Restoration;
 }
@@ -77,7 +78,8 @@ LineMeaning lookupLine(const QString &line)
     if (words.empty())
         return meaning;
     const QString first = QString::fromStdString(words[0]);
-    meaning.program = first.mid(first.lastIndexOf(QRegularExpression(QStringLiteral("[/\\\\]"))) + 1);
+    meaning.program
+        = first.mid(first.lastIndexOf(QRegularExpression(QStringLiteral("[/\\\\]"))) + 1);
     for (size_t i = 1; i < words.size(); ++i) {
         const QString word = QString::fromStdString(words[i]);
         // Answers come last, as name=value; a file name holds no "=".
@@ -115,7 +117,8 @@ LineMeaning lookupLine(const QString &line)
 QString menuCaption(const Operation &operation)
 {
     const int index = menuIndex(operation);
-    return index < 0 ? QString::fromLatin1(operation.control) : withoutMark(app::kMenu[index].caption);
+    return index < 0 ? QString::fromLatin1(operation.control)
+                     : withoutMark(app::kMenu[index].caption);
 }
 
 QStringList menuPath(const Operation &operation)

@@ -3,8 +3,8 @@
 
 #include "dospath.h"
 #include "lookup.h"
-#include "tool.h"
 #include "measures.h"
+#include "tool.h"
 #include "viewerlogic.h"
 #include "views.h"
 
@@ -56,7 +56,8 @@ QImage reduced(const QImage &picture)
 
 QString psnrFigure(double psnr)
 {
-    return std::isinf(psnr) ? QStringLiteral("∞ dB") : QStringLiteral("%1 dB").arg(spanishNumber(psnr, 3));
+    return std::isinf(psnr) ? QStringLiteral("∞ dB")
+                            : QStringLiteral("%1 dB").arg(spanishNumber(psnr, 3));
 }
 
 // The figures i_view32.exe --medidas prints, with the decimal comma.
@@ -161,7 +162,8 @@ QString chainStart(const QStringList &lines)
     if (lines.isEmpty())
         return {};
     const ops::LineMeaning last = ops::lookupLine(lines.constLast());
-    if (last.arguments.isEmpty() || !last.program.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
+    if (last.arguments.isEmpty()
+        || !last.program.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
         return {};
     return last.arguments.constFirst();
 }
@@ -177,7 +179,8 @@ QString photographOf(const QStringList &lines)
     for (qsizetype i = lines.size(); i-- > 0;) {
         const ops::LineMeaning meaning = ops::lookupLine(lines[i]);
         if (meaning.role == ops::Role::Origin)
-            return meaning.arguments.isEmpty() ? QString() : withoutFolder(meaning.arguments.constFirst());
+            return meaning.arguments.isEmpty() ? QString()
+                                               : withoutFolder(meaning.arguments.constFirst());
     }
     return {};
 }
@@ -230,7 +233,7 @@ QString readableLine(const QString &line)
     for (const std::string &word : words) {
         const QString text = QString::fromStdString(word);
         shown << (text.contains(QLatin1Char(' ')) ? QStringLiteral("\"%1\"").arg(text)
-                                                   : pieceOfHistory(text));
+                                                  : pieceOfHistory(text));
     }
     return shown.join(QLatin1Char(' '));
 }
@@ -291,9 +294,9 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
 
     // A view or a file of unknown making: what is known of it, and no more.
     if (identity.kind == ImageKind::View || identity.kind == ImageKind::Unknown) {
-        ReportPicture self = shown(identity.kind == ImageKind::View ? identity.view.left(1).toUpper()
-                                           + identity.view.mid(1)
-                                                                    : QStringLiteral("Imagen"),
+        ReportPicture self = shown(identity.kind == ImageKind::View
+                                       ? identity.view.left(1).toUpper() + identity.view.mid(1)
+                                       : QStringLiteral("Imagen"),
                                    result);
         self.histogram = histogram(result.grey);
         report.pictures.push_back(std::move(self));
@@ -325,7 +328,8 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
         report.pictures.push_back(std::move(self));
         return report;
     }
-    report.pictures.push_back(reference ? shown(original, *reference) : absent(original, kReference, why));
+    report.pictures.push_back(reference ? shown(original, *reference)
+                                        : absent(original, kReference, why));
     const auto against = [reference](const LoadedImage &image) {
         return reference ? measure(image.grey, reference->grey) : std::nullopt;
     };
@@ -355,7 +359,8 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
             ReportPicture picture = shown(distorted, *source);
             if (reference)
                 picture.facts << measuresFacts(against(*source), {});
-            const ops::LineMeaning made = ops::lookupLine(source->lines.value(source->lines.size() - 1));
+            const ops::LineMeaning made
+                = ops::lookupLine(source->lines.value(source->lines.size() - 1));
             if (made.operation && made.role == ops::Role::Distortion)
                 report.distortion = ops::menuCaption(*made.operation);
             report.pictures.push_back(std::move(picture));
@@ -370,10 +375,17 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
                                                                 : QStringLiteral("Resultado");
     ReportPicture self = shown(role, result);
     const std::optional<Measures> measures = against(result);
-    if (reference && (identity.kind == ImageKind::Restoration || identity.kind == ImageKind::Distortion)) {
-        self.facts << measuresFacts(measures, identity.kind == ImageKind::Distortion
-                                                  ? QStringLiteral("Daño: ")
-                                                  : QString());
+    const bool judged
+        = identity.kind == ImageKind::Restoration || identity.kind == ImageKind::Distortion;
+    if (judged && !reference)
+        self.facts
+            << (report.warning.isEmpty()
+                    ? QStringLiteral("Sin %1 con que comparar").arg(kReference)
+                    : QStringLiteral("Sin medidas: %1 es de otra fotografía").arg(kReference));
+    if (judged && reference) {
+        self.facts << measuresFacts(
+            measures,
+            identity.kind == ImageKind::Distortion ? QStringLiteral("Daño: ") : QString());
         if (source && measures) {
             const std::optional<Measures> before = against(*source);
             if (before && !std::isinf(measures->psnr) && !std::isinf(before->psnr)) {
@@ -388,38 +400,46 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
 
     if (identity.kind == ImageKind::Enhancement) {
         // No figure poses as quality: the two histograms show what the filter did.
-        report.pictures.front().histogram = reference ? std::optional(histogram(reference->grey)) : std::nullopt;
+        report.pictures.front().histogram
+            = reference ? std::optional(histogram(reference->grey)) : std::nullopt;
         report.pictures.back().histogram = histogram(result.grey);
     }
 
     // The result's spectrum and its difference with align.pgm, for what is judged against it.
     if (identity.kind == ImageKind::Restoration || identity.kind == ImageKind::Distortion) {
         const SpectrumView spectrum = spectrumView(result.grey);
-        report.spectrum = spectrum.display.width() <= kMaxSide && spectrum.display.height() <= kMaxSide
+        report.spectrum
+            = spectrum.display.width() <= kMaxSide && spectrum.display.height() <= kMaxSide
             ? spectrum.display
             : maxReduced(spectrum.display,
                          spectrum.display.size().scaled(kMaxSide, kMaxSide, Qt::KeepAspectRatio));
-        report.spectrumCaption = QStringLiteral("Espectro de %1 (log |F|, centrado)").arg(name);
+        // Captions name the picture by its part: a long file name would not fit the column.
+        const QString part = identity.kind == ImageKind::Distortion
+            ? QStringLiteral("la distorsionada")
+            : QStringLiteral("el resultado");
+        report.spectrumCaption = QStringLiteral("Espectro de %1 (log |F|, centrado)").arg(part);
         if (reference && reference->display.size() == result.display.size()) {
             const DifferenceView difference = differenceView(result.grey, reference->grey);
             report.difference = reduced(difference.display);
             report.differenceCaption
                 = QStringLiteral("Diferencia de %1 con %2: cero en gris medio, de negro a blanco "
                                  "±%3 %4 de gris")
-                      .arg(name, kReference)
+                      .arg(part, kReference)
                       .arg(difference.range)
-                      .arg(difference.range == 1 ? QStringLiteral("nivel") : QStringLiteral("niveles"));
+                      .arg(difference.range == 1 ? QStringLiteral("nivel")
+                                                 : QStringLiteral("niveles"));
         } else {
-            report.differenceCaption
-                = QStringLiteral("Sin diferencia con %1: %2")
-                      .arg(kReference, reference ? QStringLiteral("es de otro tamaño")
-                                                 : QStringLiteral("no está o no vale"));
+            report.differenceCaption = QStringLiteral("Sin diferencia con %1: %2")
+                                           .arg(kReference,
+                                                reference ? QStringLiteral("es de otro tamaño")
+                                                          : QStringLiteral("no está o no vale"));
         }
     }
 
     // On a large photograph, the same 1:1 square of each picture, where they differ most.
     const long pixels = long(result.grey.width) * long(result.grey.height);
-    if (reference && pixels >= kDetailFromPixels && reference->display.size() == result.display.size()
+    if (reference && pixels >= kDetailFromPixels
+        && reference->display.size() == result.display.size()
         && identity.kind != ImageKind::Spectrum) {
         const QRect region = largestDifference(result.grey, reference->grey, kDetailSide);
         report.pictures.front().detail = detailOf(*reference, region);

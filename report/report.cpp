@@ -64,11 +64,11 @@ Report handInFor(const QStringList &given, const dos::Drives &drives)
         arguments.remove(at, 2);
     }
     if (arguments.size() != 2 || arguments.front().isEmpty() || arguments.back().isEmpty())
-        return failed(QStringLiteral("%1 espera el PDF y una imagen. Uso: i_view32.exe %1 "
-                                     "informe.pdf imagen [%2 \"TEXTO\"]")
-                          .arg(QString::fromLatin1(kHandInOption),
-                               QString::fromLatin1(kConclusionsOption)),
-                      kMisuse);
+        return failed(
+            QStringLiteral("%1 espera el PDF y una imagen. Uso: i_view32.exe %1 "
+                           "informe.pdf imagen [%2 \"TEXTO\"]")
+                .arg(QString::fromLatin1(kHandInOption), QString::fromLatin1(kConclusionsOption)),
+            kMisuse);
     const QString output = arguments.front();
     if (!output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         return failed(QStringLiteral("«%1» no acaba en .pdf: el informe es un PDF.").arg(output),

@@ -89,8 +89,10 @@ QStringList cutWord(const QString &word, double width, const QFontMetricsF &metr
 class Page
 {
 public:
-    Page(QPainter *painter, QPdfWriter *writer, std::vector<DrawnBox> *drawn, int pages)
-        : m_painter(painter)
+    Page(QPainter *painter, QPdfWriter *writer, std::vector<DrawnBox> *drawn, int pages,
+         double side)
+        : side(side)
+        , m_painter(painter)
         , m_writer(writer)
         , m_drawn(drawn)
         , m_pages(pages)
@@ -98,13 +100,20 @@ public:
     }
 
     double y = 0;
+    const double side; // of the pictures' squares
     int number() const { return m_page; }
+    // Whether something went past the foot of the last page.
+    bool overflowed() const { return m_overflow || y > kBottom; }
 
     // Moves to page 2 when `height` does not fit below the cursor, unless on page 2 already.
     void room(double height)
     {
-        if (y + height <= kBottom || m_page == kLastPage || y == 0)
+        if (y + height <= kBottom || y == 0)
             return;
+        if (m_page == kLastPage) {
+            m_overflow = true;
+            return;
+        }
         footer();
         if (m_painter)
             m_writer->newPage();
@@ -155,8 +164,8 @@ public:
             m_painter->fillRect(square, QColor(235, 235, 235));
             const Style style {8.5, false, &kSans, QColor(120, 0, 0)};
             const QStringList shown = lines(absence, w - 6, style);
-            drawLines(x + 3, top + (h - double(shown.size()) * lineHeight(style)) / 2, w - 6,
-                      shown, style, false);
+            drawLines(x + 3, top + (h - double(shown.size()) * lineHeight(style)) / 2, w - 6, shown,
+                      style, false);
             return;
         }
         QSizeF fitted = QSizeF(picture.size()).scaled(square.size(), Qt::KeepAspectRatio);
@@ -200,16 +209,17 @@ public:
         }
         m_painter->setPen(QPen(QColor(200, 200, 200), dots(0.2)));
         for (double rule = top + 9; rule < top + h - 2; rule += 8)
-            m_painter->drawLine(QPointF(dots(3), dots(rule)), QPointF(dots(kWidth - 3), dots(rule)));
+            m_painter->drawLine(QPointF(dots(3), dots(rule)),
+                                QPointF(dots(kWidth - 3), dots(rule)));
     }
 
     void footer()
     {
-        const QString note = QStringLiteral("Medidas frente a align.pgm: PSNR sobre 16 bits, SSIM de "
-                                            "Wang et al. (2004), las de i_view32.exe --medidas.");
-        const QString page = m_pages > 1
-            ? QStringLiteral("Página %1 de %2").arg(m_page).arg(m_pages)
-            : QString();
+        const QString note
+            = QStringLiteral("Medidas frente a align.pgm: PSNR sobre 16 bits, SSIM de "
+                             "Wang et al. (2004), las de i_view32.exe --medidas.");
+        const QString page
+            = m_pages > 1 ? QStringLiteral("Página %1 de %2").arg(m_page).arg(m_pages) : QString();
         const double w = page.isEmpty() ? kWidth : kWidth - 25;
         single(0, kHeight - kFooter + 2, w, note, kNote);
         if (!page.isEmpty())
@@ -244,8 +254,8 @@ private:
             m_painter->setFont(font(style));
             m_painter->setPen(style.colour);
             for (qsizetype i = 0; i < shown.size(); ++i)
-                m_painter->drawText(QPointF(dots(x), dots(top + line * double(i)) + measure.ascent()),
-                                    shown[i]);
+                m_painter->drawText(
+                    QPointF(dots(x), dots(top + line * double(i)) + measure.ascent()), shown[i]);
         }
         return line * double(shown.size());
     }
@@ -275,6 +285,7 @@ private:
     std::vector<DrawnBox> *m_drawn;
     int m_pages;
     int m_page = 1;
+    bool m_overflow = false;
     mutable Probe m_probe;
 };
 
@@ -283,12 +294,13 @@ private:
 void drawPictures(Page &page, const LabReport &report)
 {
     const size_t count = report.pictures.size();
-    const double column = kColumn;
+    const double column = page.side;
     // The histograms line up under the tallest text.
     double text = 0;
     for (const ReportPicture &shown : report.pictures)
-        text = std::max(text, page.height(shown.facts.join('\n'), column, kBody) + 1
-                                  + page.height(shown.madeBy, column, kLine));
+        text = std::max(text,
+                        page.height(shown.facts.join('\n'), column, kBody) + 1
+                            + page.height(shown.madeBy, column, kLine));
     const double headings = page.lineHeight(kHeading) * 2 + 1;
     const bool histograms = std::any_of(report.pictures.begin(), report.pictures.end(),
                                         [](const ReportPicture &shown) { return shown.histogram; });
@@ -317,7 +329,7 @@ void drawSpectrumRow(Page &page, const LabReport &report)
 {
     if (report.spectrum.isNull() && report.differenceCaption.isEmpty())
         return;
-    const double side = kColumn;
+    const double side = page.side;
     const double captions = std::max(page.height(report.spectrumCaption, side, kCaption),
                                      page.height(report.differenceCaption, side, kCaption));
     page.room(side + 2 + captions);
@@ -336,12 +348,12 @@ void drawDetails(Page &page, const LabReport &report)
 {
     if (report.detailCaption.isEmpty())
         return;
-    const double side = kColumn;
+    const double side = page.side;
     page.room(page.height(report.detailCaption, kWidth, kHeading) + side + 2
               + page.lineHeight(kCaption));
     page.y += page.paragraph(0, page.y, kWidth, report.detailCaption, kHeading) + 1;
     for (size_t i = 0; i < report.pictures.size(); ++i) {
-        const double x = double(i) * (kColumn + kGap);
+        const double x = double(i) * (side + kGap);
         page.picture(x, page.y, side, side, report.pictures[i].detail,
                      QStringLiteral("Sin detalle de %1").arg(report.pictures[i].name));
         page.single(x, page.y + side + 1, side, report.pictures[i].role, kCaption);
@@ -354,12 +366,13 @@ void drawSteps(Page &page, const LabReport &report)
 {
     const double number = 9;
     page.room(page.lineHeight(kHeading) + 2 * page.lineHeight(kStep));
-    page.y += page.paragraph(0, page.y,
-                             kWidth, QStringLiteral("Cómo se hizo %1, paso a paso").arg(report.name),
-                             kHeading)
+    page.y
+        += page.paragraph(0, page.y, kWidth,
+                          QStringLiteral("Cómo se hizo %1, paso a paso").arg(report.name), kHeading)
         + 1;
     if (report.steps.isEmpty()) {
-        page.y += page.paragraph(0, page.y, kWidth, QStringLiteral("Su cabecera no lo dice."), kStep);
+        page.y
+            += page.paragraph(0, page.y, kWidth, QStringLiteral("Su cabecera no lo dice."), kStep);
         return;
     }
     for (qsizetype i = 0; i < report.steps.size(); ++i) {
@@ -385,8 +398,8 @@ void drawReport(Page &page, const LabReport &report)
         page.y += page.paragraph(0, page.y, kWidth, method, kHeading);
     }
     if (!report.distortion.isEmpty())
-        page.y += page.paragraph(0, page.y, kWidth,
-                                 QStringLiteral("Sobre la distorsión: ") + report.distortion, kBody);
+        page.y += page.paragraph(
+            0, page.y, kWidth, QStringLiteral("Sobre la distorsión: ") + report.distortion, kBody);
     page.y += page.paragraph(0, page.y + 1, kWidth, report.explanation, kBody) + 1;
     if (!report.warning.isEmpty())
         page.y += page.paragraph(0, page.y + 1, kWidth, report.warning, kWarning) + 1;
@@ -403,7 +416,8 @@ void drawReport(Page &page, const LabReport &report)
     const double least = report.conclusions.isEmpty() ? 27 : text;
     page.room(page.lineHeight(kHeading) + 1 + least);
     page.y += page.paragraph(0, page.y, kWidth, QStringLiteral("Conclusiones"), kHeading) + 1;
-    const double h = report.conclusions.isEmpty() ? std::clamp(kBottom - page.y, least, 51.0) : text;
+    const double h
+        = report.conclusions.isEmpty() ? std::clamp(kBottom - page.y, least, 51.0) : text;
     page.writingBox(page.y, h, report.conclusions);
     page.paragraph(3, page.y + 3, kWidth - 6, report.conclusions, kBody);
     page.y += h;
@@ -436,10 +450,17 @@ QStringList wrapWords(const QString &text, double width, const QFontMetricsF &me
 
 QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector<DrawnBox> *drawn)
 {
-    // A dry run counts the pages, for "Página 1 de 2".
-    Page dry(nullptr, nullptr, nullptr, 1);
-    drawReport(dry, report);
-    const int pages = dry.number();
+    // Dry runs count the pages, for "Página 1 de 2", and shrink the pictures until all fits
+    // in two pages: the steps and the conclusions are never cut.
+    double side = kColumn;
+    int pages = 1;
+    for (;; side -= 3) {
+        Page dry(nullptr, nullptr, nullptr, 1, side);
+        drawReport(dry, report);
+        pages = dry.number();
+        if (!dry.overflowed() || side < kColumn / 2)
+            break;
+    }
 
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -455,7 +476,7 @@ QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector
             reason = QStringLiteral("No se pudo dibujar la página.");
             return {};
         }
-        Page page(&painter, &writer, drawn, pages);
+        Page page(&painter, &writer, drawn, pages, side);
         drawReport(page, report);
         if (!painter.end()) {
             reason = QStringLiteral("No se pudo dibujar la página.");

@@ -305,6 +305,9 @@ void ViewerWindowTest::savesAndCopiesTheView()
     const QString path = m_dir->filePath(QStringLiteral("espectro.png"));
     QVERIFY(window->saveViewTo(path));
     QCOMPARE(QImage(path).convertToFormat(QImage::Format_Grayscale8), spectrum);
+    // Its lines say it is the viewer's spectrum, not the image's last step.
+    QCOMPARE(loadImage(native(path)).image->lines,
+             lines + QStringList {QStringLiteral("i_view32.exe espectro de mov25.pgm")});
     QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_Grayscale8),
              spectrum);
