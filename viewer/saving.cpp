@@ -128,9 +128,9 @@ QStringList savedLines(const QStringList &lines, const QString &viewWord, const 
     if (viewWord.isEmpty())
         return lines;
     return lines
-        + QStringList {QStringLiteral("i_view32.exe %1 de %2")
-                           .arg(viewWord,
-                                QString::fromStdString(img::quotedWord(shownName.toStdString())))};
+        + QStringList {
+            QStringLiteral("i_view32.exe %1 de %2")
+                .arg(viewWord, QString::fromStdString(img::quotedWord(shownName.toStdString())))};
 }
 
 QString savePicture(const QImage &picture, const QString &path, const QString &title,
