@@ -232,8 +232,10 @@ QString readableLine(const QString &line)
     QStringList shown;
     for (const std::string &word : words) {
         const QString text = QString::fromStdString(word);
-        shown << (text.contains(QLatin1Char(' ')) ? QStringLiteral("\"%1\"").arg(text)
-                                                  : pieceOfHistory(text));
+        // A name with blanks stays quoted, and whole on one line.
+        shown << (text.contains(QLatin1Char(' '))
+                      ? QStringLiteral("\"%1\"").arg(QString(text).replace(' ', QChar(0x00A0)))
+                      : pieceOfHistory(text));
     }
     return shown.join(QLatin1Char(' '));
 }

@@ -218,7 +218,7 @@ void ReportTest::wrapNeverSplitsANumber()
     QCOMPARE(readableLine("wiener.exe distor.pgm psf1A.pgm wiener.pgm k=0.0005424400426132894"),
              "wiener.exe distor.pgm psf1A.pgm wiener.pgm k = 0,0005424");
     QCOMPARE(readableLine("motion.exe \"mi dis.pgm\" 25 r.pgm"),
-             "motion.exe \"mi dis.pgm\" 25 r.pgm");
+             QString("motion.exe \"mi%1dis.pgm\" 25 r.pgm").arg(QChar(0x00A0)));
 
     const QString line = readableLine(
         "snr.exe distor.pgm retiro.pgm regiones=10,20,30,40;250,256,260,266;1000,2000,3000,4000");
