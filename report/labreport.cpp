@@ -417,14 +417,14 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
                          spectrum.display.size().scaled(kMaxSide, kMaxSide, Qt::KeepAspectRatio));
         // Captions name the picture by its part: a long file name would not fit the column.
         const QString part = identity.kind == ImageKind::Distortion
-            ? QStringLiteral("la distorsionada")
-            : QStringLiteral("el resultado");
-        report.spectrumCaption = QStringLiteral("Espectro de %1 (log |F|, centrado)").arg(part);
+            ? QStringLiteral("de la distorsionada")
+            : QStringLiteral("del resultado");
+        report.spectrumCaption = QStringLiteral("Espectro %1 (log |F|, centrado)").arg(part);
         if (reference && reference->display.size() == result.display.size()) {
             const DifferenceView difference = differenceView(result.grey, reference->grey);
             report.difference = reduced(difference.display);
             report.differenceCaption
-                = QStringLiteral("Diferencia de %1 con %2: cero en gris medio, de negro a blanco "
+                = QStringLiteral("Diferencia %1 con %2: cero en gris medio, de negro a blanco "
                                  "±%3 %4 de gris")
                       .arg(part, kReference)
                       .arg(difference.range)
@@ -443,17 +443,20 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
     if (reference && pixels >= kDetailFromPixels
         && reference->display.size() == result.display.size()
         && identity.kind != ImageKind::Spectrum) {
-        const QRect region = largestDifference(result.grey, reference->grey, kDetailSide);
+        // Where the damage is greatest: what the restoration had to undo shows best there.
+        const bool withSource = source && source->display.size() == result.display.size();
+        const LoadedImage &damaged = withSource ? *source : result;
+        const QRect region = largestDifference(damaged.grey, reference->grey, kDetailSide);
         report.pictures.front().detail = detailOf(*reference, region);
-        if (source && source->display.size() == result.display.size())
+        if (withSource)
             report.pictures[1].detail = detailOf(*source, region);
         report.pictures.back().detail = detailOf(result, region);
         report.detailCaption = QStringLiteral("Detalle a 1:1: %1 × %1 píxeles desde x %2, y %3, "
-                                              "donde más difieren de %4")
+                                              "donde más difiere %4 de %5")
                                    .arg(region.width())
                                    .arg(region.left())
                                    .arg(region.top())
-                                   .arg(kReference);
+                                   .arg(nameOf(damaged.path), kReference);
     }
     return report;
 }

@@ -12,6 +12,8 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 namespace viewer {
 
@@ -450,16 +452,26 @@ QStringList wrapWords(const QString &text, double width, const QFontMetricsF &me
 
 QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector<DrawnBox> *drawn)
 {
-    // Dry runs count the pages, for "Página 1 de 2", and shrink the pictures until all fits
-    // in two pages: the steps and the conclusions are never cut.
-    double side = kColumn;
-    int pages = 1;
-    for (;; side -= 3) {
+    // Dry runs count the pages, for "Página 1 de 2", and size the pictures: somewhat smaller
+    // when that keeps the report on one page, as small as it takes to keep it on two, so that
+    // the steps and the conclusions are never cut.
+    const auto trial = [&report](double side) {
         Page dry(nullptr, nullptr, nullptr, 1, side);
         drawReport(dry, report);
-        pages = dry.number();
-        if (!dry.overflowed() || side < kColumn / 2)
-            break;
+        return std::pair(dry.number(), dry.overflowed());
+    };
+    double side = kColumn;
+    auto [pages, overflowed] = trial(side);
+    for (double smaller = kColumn - 3; pages > 1 && smaller >= kColumn * 0.8; smaller -= 3) {
+        if (const auto [fewer, over] = trial(smaller); fewer == 1 && !over) {
+            side = smaller;
+            pages = 1;
+            overflowed = false;
+        }
+    }
+    while (overflowed && side > kColumn / 2) {
+        side -= 3;
+        std::tie(pages, overflowed) = trial(side);
     }
 
     QBuffer buffer;
