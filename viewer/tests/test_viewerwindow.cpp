@@ -9,6 +9,9 @@
 
 #include <QClipboard>
 #include <QDockWidget>
+#include <QFileDialog>
+#include <QPlainTextEdit>
+#include <QTimer>
 #include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
@@ -55,6 +58,7 @@ private slots:
     void viewsByKeyKeepZoomAndScroll();
     void closesWithEscape();
     void savesAndCopiesTheView();
+    void reportDialogTakesConclusions();
 
 private:
     std::unique_ptr<ViewerWindow> open(const QString &argument);
@@ -318,6 +322,30 @@ void ViewerWindowTest::savesAndCopiesTheView()
     QCOMPARE(window->currentPicture(true), histogram->grab().toImage());
     QTest::keyClick(window.get(), Qt::Key_I);
     QCOMPARE(window->currentPicture(true).format(), QImage::Format_Grayscale16);
+}
+
+void ViewerWindowTest::reportDialogTakesConclusions()
+{
+    auto window = open(QStringLiteral("mov25.pgm"));
+    const QString path = m_dir->filePath(QStringLiteral("informe-conclusiones.pdf"));
+    bool filled = false;
+    // The dialog is modal: fill it once it is up.
+    QTimer::singleShot(0, window.get(), [&filled, &path] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *field = dialog ? dialog->findChild<QPlainTextEdit *>(QStringLiteral("conclusiones"))
+                             : nullptr;
+        if (field) {
+            field->setPlainText(QStringLiteral("Se recupera casi todo."));
+            filled = true;
+        }
+        if (dialog) {
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        }
+    });
+    window->saveReport();
+    QVERIFY(filled);
+    QVERIFY(QFileInfo(path).size() > 0);
 }
 
 QTEST_MAIN(ViewerWindowTest)
