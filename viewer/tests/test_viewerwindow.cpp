@@ -10,15 +10,15 @@
 #include <QClipboard>
 #include <QDockWidget>
 #include <QFileDialog>
-#include <QPlainTextEdit>
-#include <QTimer>
 #include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
