@@ -114,6 +114,7 @@ QString pieceOfHistory(const QString &word)
         locale.setNumberOptions(QLocale::OmitGroupSeparator);
         return locale;
     }();
+    // "name = value", the value kept beside its name on a wrapped line.
     const int equals = word.indexOf(QLatin1Char('='));
     if (equals < 0)
         return word;
@@ -121,12 +122,12 @@ QString pieceOfHistory(const QString &word)
     bool number = false;
     const double figure = value.toDouble(&number);
     if (number)
-        return QStringLiteral("%1 = %2").arg(name, spanish.toString(figure, 'g', 4));
+        return QStringLiteral("%1\u00A0=\u00A0%2").arg(name, spanish.toString(figure, 'g', 4));
     // A list of regions: "1,2,3,4;5,6,7,8", each region's numbers kept together.
     QStringList regions = value.split(QLatin1Char(';'));
     for (QString &region : regions)
         region.replace(QLatin1Char(','), QChar(0x00A0));
-    return QStringLiteral("%1 = %2").arg(name, regions.join(QStringLiteral("; ")));
+    return QStringLiteral("%1\u00A0=\u00A0%2").arg(name, regions.join(QStringLiteral("; ")));
 }
 
 QImage detailOf(const LoadedImage &image, const QRect &region)

@@ -47,7 +47,7 @@ struct Identity
 Identity identify(const QStringList &lines);
 
 // A step's line as the page shows it: answers with at most 4 significant figures in the
-// Spanish style ("k = 0,0005424"), a list of regions as "regiones = 10 20 30 40; 50 60 70 80"
+// Spanish style ("k = 0,0005424", unbreakable), a list of regions as "regiones = 10 20 30 40; 50 60 70 80"
 // with the blanks inside a region unbreakable, so that wrapping parts only whole regions; a
 // quoted name keeps its quotes, and its blanks are unbreakable too.
 QString readableLine(const QString &line);
