@@ -105,6 +105,10 @@ void ReportTest::everyToolHasItsPart()
             QCOMPARE(report.pictures.back().name, "made.pgm");
         }
     }
+    // The line the program writes to align a photograph, trailing blank and all, is the origin.
+    QCOMPARE(ops::lookupLine(QString::fromStdString(tools::alignCommandLine("camera.pgm"))).role,
+             ops::Role::Origin);
+
     // A file no tool of the suite made, and a view saved from the viewer: no part invented.
     writeImage(dir.filePath("foto.pgm"), 90, {"CREATOR: GIMP PNM Filter Version 1.1"});
     LabReport report = reportOn(dir.filePath("foto.pgm"));
