@@ -5,10 +5,12 @@
 #include "plural.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <optional>
 
 namespace img {
 
@@ -20,6 +22,13 @@ std::string ownLine;
 
 // The program as its command line named it: a batch line's "c:\qor\...\Inverse.exe" gives
 // "Inverse.exe", a test's "/.../inverse.exe" gives "inverse.exe".
+std::string lowered(std::string text)
+{
+    for (char &c : text)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
 std::string commandName(int argc, char **argv, const char *program)
 {
     const std::string path = argc > 0 && argv[0] ? argv[0] : "";
@@ -34,7 +43,7 @@ int runTool(const char *program, const char *usage, int argc, char **argv, const
     std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     ownLine = commandName(argc, argv, program);
     for (const std::string &arg : args)
-        ownLine += " " + arg;
+        ownLine += " " + quotedWord(arg);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::fputs(usage, stdout);
         return kOk;
@@ -60,10 +69,80 @@ int runTool(const char *program, const char *usage, int argc, char **argv, const
 
 std::vector<std::string> history(const std::vector<std::string> &inherited)
 {
-    const size_t kept = std::min(inherited.size(), kHistoryLines - 1);
-    std::vector<std::string> lines(inherited.end() - ptrdiff_t(kept), inherited.end());
-    lines.push_back(ownLine);
+    std::vector<std::string> all = inherited;
+    all.push_back(ownLine);
+    if (all.size() <= kHistoryLines)
+        return all;
+    // The origin, unless it is among the latest lines anyway.
+    std::optional<size_t> origin;
+    for (size_t i = all.size(); i-- > 0;) {
+        const std::vector<std::string> words = lineWords(all[i]);
+        if (!words.empty() && lowered(words[0]) == "align.exe") {
+            origin = i;
+            break;
+        }
+    }
+    if (origin && *origin >= all.size() - kHistoryLines)
+        return std::vector<std::string>(all.end() - ptrdiff_t(kHistoryLines), all.end());
+    const size_t tailStart = all.size() - (kHistoryLines - (origin ? 2 : 1));
+    size_t omitted = 0;
+    for (size_t i = origin ? *origin + 1 : 0; i < tailStart; ++i) {
+        const size_t earlier = omittedCount(all[i]);
+        omitted += earlier ? earlier : 1;
+    }
+    std::vector<std::string> lines;
+    if (origin)
+        lines.push_back(all[*origin]);
+    lines.push_back(omittedLine(omitted));
+    lines.insert(lines.end(), all.begin() + ptrdiff_t(tailStart), all.end());
     return lines;
+}
+
+std::string omittedLine(size_t count)
+{
+    return "(" + std::to_string(count) + agree(count, " paso omitido)", " pasos omitidos)");
+}
+
+size_t omittedCount(const std::string &line)
+{
+    if (line.size() < 3 || line[0] != '(' || line.back() != ')')
+        return 0;
+    size_t count = 0;
+    const auto [stop, error] = std::from_chars(line.data() + 1, line.data() + line.size(), count);
+    if (error != std::errc() || count == 0)
+        return 0;
+    return line == omittedLine(count) ? count : 0;
+}
+
+std::vector<std::string> lineWords(const std::string &line)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false, quoted = false;
+    for (const char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord)
+                words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(word);
+    return words;
+}
+
+std::string quotedWord(const std::string &word)
+{
+    if (!word.empty() && word.find_first_of(" \t") == std::string::npos)
+        return word;
+    return '"' + word + '"';
 }
 
 void noteAnswer(const std::string &name, double value)

@@ -4,13 +4,14 @@
 //
 //   i_view32.exe image
 //   i_view32.exe --medidas image
-//   i_view32.exe --informe report.pdf image
+//   i_view32.exe --informe report.pdf image [--conclusiones "TEXTO"]
 //
 // The name is resolved in the working folder without regard to letter case. A missing or
 // unreadable image gives a Spanish message box, the same message on standard error (where our
 // command shell logs it), and exit status 1 (misuse) or 2 (bad input). With --medidas no window
 // opens: one line per measure against align.pgm of the working folder, or the message. With
-// --informe no window opens either: the one-page PDF a student hands in, or the message and
+// --informe no window opens either: the PDF a student hands in (one page, two when its steps
+// do not fit), with the student's conclusions when given, or the message and
 // exit status 3 when it cannot be written (no PDF is then left behind).
 #include "imageload.h"
 #include "qtspanish.h"

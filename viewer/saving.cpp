@@ -3,6 +3,7 @@
 
 #include "pnm.h"
 #include "stagedfile.h"
+#include "tool.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -112,6 +113,16 @@ QImage samplesOf(const LoadedImage &image)
             line[x] = quint16(img::quantise(image.grey.at(x, y), 65535));
     }
     return samples;
+}
+
+QStringList savedLines(const QStringList &lines, const QString &viewWord, const QString &shownName)
+{
+    if (viewWord.isEmpty())
+        return lines;
+    return lines
+        + QStringList {
+            QStringLiteral("i_view32.exe %1 de %2")
+                .arg(viewWord, QString::fromStdString(img::quotedWord(shownName.toStdString())))};
 }
 
 QString savePicture(const QImage &picture, const QString &path, const QString &title,

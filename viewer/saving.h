@@ -32,6 +32,11 @@ QImage samplesOf(const LoadedImage &image);
 // in Spanish.
 QString writeWhole(const QString &path, const QByteArray &bytes);
 
+// The lines a saved picture keeps: the image's own, and for a view (`viewWord` not empty) one
+// more that says so, "i_view32.exe espectro de mov25.pgm", so that no one takes the spectrum
+// for the image's last step.
+QStringList savedLines(const QStringList &lines, const QString &viewWord, const QString &shownName);
+
 // Writes `picture` to `path` in the format its extension names, with `title` and the lines
 // that say how it was made as its text: PNG text chunks, JPEG comments; a PGM keeps the lines
 // alone, as header comments; Qt writes no text into BMP and TIFF. Through a temporary file renamed

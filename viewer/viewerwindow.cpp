@@ -17,11 +17,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -285,7 +287,10 @@ bool ViewerWindow::saveViewTo(const QString &path)
 {
     const QString title
         = histogramIsCurrent() ? windowTitle() + tr(" — Histograma") : windowTitle();
-    const QString reason = savePicture(currentPicture(true), path, title, source().lines);
+    const QString reason
+        = savePicture(currentPicture(true), path, title,
+                      savedLines(source().lines, viewWord(),
+                                 QFile::decodeName(source().path.filename().c_str())));
     if (reason.isEmpty()) {
         statusBar()->showMessage(tr("Guardado en %1").arg(QDir::toNativeSeparators(path)), 3000);
         return true;
@@ -307,12 +312,23 @@ void ViewerWindow::saveReport()
     dialog.selectFile(
         tr("informe-%1.pdf")
             .arg(QFileInfo(QFile::decodeName(m_image.path.c_str())).completeBaseName()));
+    // The student's conclusions, in a field under Qt's own dialog's file name.
+    auto *conclusions = new QPlainTextEdit(&dialog);
+    conclusions->setObjectName(QStringLiteral("conclusiones"));
+    conclusions->setPlaceholderText(tr("Déjelo vacío para escribirlas a mano en el papel."));
+    conclusions->setFixedHeight(conclusions->fontMetrics().lineSpacing() * 5);
+    if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout())) {
+        const int row = grid->rowCount();
+        grid->addWidget(new QLabel(tr("Conclusiones:"), &dialog), row, 0, Qt::AlignTop);
+        grid->addWidget(conclusions, row, 1, 1, grid->columnCount() - 1);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString path = dialog.selectedFiles().constFirst();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString reason = writeReportPdf(
-        composeReport(m_image, QDateTime::currentDateTime(), currentUserName()), path);
+    LabReport report = composeReport(m_image, QDateTime::currentDateTime(), currentUserName());
+    report.conclusions = conclusions->toPlainText().trimmed();
+    const QString reason = writeReportPdf(report, path);
     QGuiApplication::restoreOverrideCursor();
     if (reason.isEmpty())
         statusBar()->showMessage(tr("Informe guardado en %1").arg(QDir::toNativeSeparators(path)),

@@ -20,7 +20,9 @@ fail() { echo "FALLO: $*" >&2; exit 1; }
 "$tools/motion.exe" distor.pgm 25 mov25.pgm
 
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-"$viewer" --informe informe.pdf mov25.pgm || fail "--informe no escribe el informe"
+conclusions="La restauración recupera la imagen casi entera."
+"$viewer" --informe informe.pdf mov25.pgm --conclusiones "$conclusions" \
+  || fail "--informe no escribe el informe"
 pdfinfo informe.pdf | grep -Eq '^Pages: +1$' || fail "el informe no es de una página"
 pdfinfo informe.pdf | grep -q '(A4)' || fail "el informe no es A4"
 text=$(pdftotext informe.pdf -)
@@ -32,6 +34,22 @@ done
 for line in "mblur.exe align.pgm 25 distor.pgm" "motion.exe distor.pgm 25 mov25.pgm"; do
   grep -qF "$line" <<<"$text" || fail "el informe no dice «$line»"
 done
+
+# The method in the menu's words, its explanation and the student's conclusions.
+for said in "Con movimiento igual a 25" "Eliminamos la distorsión provocado por el movimiento" \
+  "$conclusions"; do
+  grep -qF "$said" <<<"$text" || fail "el informe no dice «$said»"
+done
+# The FFT is no restoration: no dB figure.
+"$tools/transfor.exe" align.pgm FFT.pgm
+"$viewer" --informe fft.pdf FFT.pgm
+! pdftotext fft.pdf - | grep -q "dB" || fail "el informe de FFT.pgm da dB"
+# Another photograph opened since: no figure against it, and align.pgm named.
+"$tools/align.exe" "$tools/coins.pgm" >/dev/null
+"$viewer" --informe viejo.pdf mov25.pgm
+stale=$(pdftotext viejo.pdf -)
+! grep -q "dB" <<<"$stale" || fail "el informe da dB frente a otra fotografía"
+grep -q "align.pgm se hizo de coins.pgm" <<<"$stale" || fail "el informe no dice que align.pgm es otra"
 
 echo basura >rota.pgm
 for arguments in "mal.pdf rota.pgm" "no/existe/mal.pdf mov25.pgm" "mal.pdf falta.pgm"; do

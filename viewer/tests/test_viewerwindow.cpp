@@ -9,13 +9,16 @@
 
 #include <QClipboard>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -55,6 +58,7 @@ private slots:
     void viewsByKeyKeepZoomAndScroll();
     void closesWithEscape();
     void savesAndCopiesTheView();
+    void reportDialogTakesConclusions();
 
 private:
     std::unique_ptr<ViewerWindow> open(const QString &argument);
@@ -318,6 +322,9 @@ void ViewerWindowTest::savesAndCopiesTheView()
     const QString path = m_dir->filePath(QStringLiteral("espectro.png"));
     QVERIFY(window->saveViewTo(path));
     QCOMPARE(QImage(path).convertToFormat(QImage::Format_Grayscale8), spectrum);
+    // Its lines say it is the viewer's spectrum, not the image's last step.
+    QCOMPARE(loadImage(native(path)).image->lines,
+             lines + QStringList {QStringLiteral("i_view32.exe espectro de mov25.pgm")});
     QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_Grayscale8),
              spectrum);
@@ -328,6 +335,30 @@ void ViewerWindowTest::savesAndCopiesTheView()
     QCOMPARE(window->currentPicture(true), histogram->grab().toImage());
     QTest::keyClick(window.get(), Qt::Key_I);
     QCOMPARE(window->currentPicture(true).format(), QImage::Format_Grayscale16);
+}
+
+void ViewerWindowTest::reportDialogTakesConclusions()
+{
+    auto window = open(QStringLiteral("mov25.pgm"));
+    const QString path = m_dir->filePath(QStringLiteral("informe-conclusiones.pdf"));
+    bool filled = false;
+    // The dialog is modal: fill it once it is up.
+    QTimer::singleShot(0, window.get(), [&filled, &path] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        auto *field = dialog ? dialog->findChild<QPlainTextEdit *>(QStringLiteral("conclusiones"))
+                             : nullptr;
+        if (field) {
+            field->setPlainText(QStringLiteral("Se recupera casi todo."));
+            filled = true;
+        }
+        if (dialog) {
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        }
+    });
+    window->saveReport();
+    QVERIFY(filled);
+    QVERIFY(QFileInfo(path).size() > 0);
 }
 
 QTEST_MAIN(ViewerWindowTest)

@@ -49,13 +49,26 @@ Report measuresFor(const QStringList &arguments, const dos::Drives &drives)
     return Report {measuresReport(*measures), {}, kOk};
 }
 
-Report handInFor(const QStringList &arguments, const dos::Drives &drives)
+Report handInFor(const QStringList &given, const dos::Drives &drives)
 {
+    // --conclusiones "TEXTO" may come anywhere after --informe.
+    QStringList arguments = given;
+    QString conclusions;
+    const qsizetype at = arguments.indexOf(QString::fromLatin1(kConclusionsOption));
+    if (at >= 0) {
+        if (at + 1 >= arguments.size())
+            return failed(QStringLiteral("%1 espera el texto de las conclusiones, entre comillas.")
+                              .arg(QString::fromLatin1(kConclusionsOption)),
+                          kMisuse);
+        conclusions = arguments[at + 1];
+        arguments.remove(at, 2);
+    }
     if (arguments.size() != 2 || arguments.front().isEmpty() || arguments.back().isEmpty())
-        return failed(QStringLiteral("%1 espera el PDF y una imagen. Uso: i_view32.exe %1 "
-                                     "informe.pdf imagen")
-                          .arg(QString::fromLatin1(kHandInOption)),
-                      kMisuse);
+        return failed(
+            QStringLiteral("%1 espera el PDF y una imagen. Uso: i_view32.exe %1 "
+                           "informe.pdf imagen [%2 \"TEXTO\"]")
+                .arg(QString::fromLatin1(kHandInOption), QString::fromLatin1(kConclusionsOption)),
+            kMisuse);
     const QString output = arguments.front();
     if (!output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         return failed(QStringLiteral("«%1» no acaba en .pdf: el informe es un PDF.").arg(output),
@@ -64,8 +77,9 @@ Report handInFor(const QStringList &arguments, const dos::Drives &drives)
     if (!image.image)
         return failed(image.error, image.exitStatus);
     const QString path = QDir(QFile::decodeName(drives.workingFolder.c_str())).filePath(output);
-    const QString reason = writeReportPdf(
-        composeReport(*image.image, QDateTime::currentDateTime(), currentUserName()), path);
+    LabReport report = composeReport(*image.image, QDateTime::currentDateTime(), currentUserName());
+    report.conclusions = conclusions;
+    const QString reason = writeReportPdf(report, path);
     if (!reason.isEmpty())
         return failed(
             QStringLiteral("No se puede escribir el informe «%1»: %2").arg(output, reason),

@@ -1,6 +1,7 @@
 // i_view32.exe --medidas IMAGE: the measures of IMAGE against align.pgm of the working folder,
-// printed without a window, for scripts and checks; i_view32.exe --informe OUT.pdf IMAGE: the
-// one-page report a student hands in, written without a window either.
+// printed without a window, for scripts and checks; i_view32.exe --informe OUT.pdf IMAGE
+// [--conclusiones "TEXTO"]: the report a student hands in, with the student's conclusions,
+// written without a window either.
 #pragma once
 
 #include "dospath.h"
@@ -15,6 +16,7 @@ namespace viewer {
 // The option that asks for the report instead of a window.
 inline constexpr const char *kMeasuresOption = "--medidas";
 inline constexpr const char *kHandInOption = "--informe";
+inline constexpr const char *kConclusionsOption = "--conclusiones";
 
 struct Report
 {

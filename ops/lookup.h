@@ -1,0 +1,46 @@
+// What a tool's line in an image's header stands for: which menu operation runs that tool so,
+// its caption as the menu shows it, its explanatory text, and the part it plays, without the
+// main window. The report a student hands in reads its images' lines through this.
+#pragma once
+
+#include "operations.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace ops {
+
+// What a step did to the picture.
+enum class Role {
+    Origin, // align.exe: the photograph the chain starts from
+    Distortion, // damage to be undone later
+    Restoration, // undoes a distortion: judged against the original
+    Spectrum, // the FFT: a picture of frequencies, not of the scene
+    Enhancement, // improves the original itself: nothing to compare with
+    Unknown, // a line that names no tool of the suite
+};
+
+struct LineMeaning
+{
+    Role role = Role::Unknown;
+    const Operation *operation = nullptr; // the menu's operation, when one runs the tool so
+    QString program; // the program, without its folder: "motion.exe"
+    QStringList arguments; // its files and numbers, in order
+    QStringList answers; // what it asked at its prompt: "k=0.0005424400426132894"
+};
+
+// The meaning of one line of an image's header. The program is matched without regard to
+// letter case and folder; among the operations that run it, the one whose numbers all agree
+// and whose file names agree the most (a student may have named the files otherwise).
+LineMeaning lookupLine(const QString &line);
+
+// The operation's caption as its menu shows it, without the access-key mark: "Con movimiento
+// igual a 25".
+QString menuCaption(const Operation &operation);
+// The captions of the menus above it, outermost first: {"Tavelio", "Quitar una distorsión"}.
+QStringList menuPath(const Operation &operation);
+
+// Its explanatory text, as the main window's label shows it.
+QString explanation(const Operation &operation);
+
+} // namespace ops

@@ -1,0 +1,509 @@
+// Drawing the hand-in report: the title, the method as the menu names it with its explanatory
+// text, the pictures side by side with their figures and the line that made each, the spectrum
+// and difference, the 1:1 details, every step that led to it and the student's conclusions.
+// Lengths are in millimetres on an A4 page with 15 mm margins; every text is wrapped from its
+// measured width, and a block that does not fit what is left of page 1 goes to page 2.
+#include "reportpdf.h"
+
+#include "saving.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+#include <tuple>
+#include <utility>
+
+namespace viewer {
+
+namespace {
+
+constexpr int kDpi = 300;
+constexpr double kWidth = 180; // 210 mm less the margins
+constexpr double kHeight = 267;
+constexpr double kFooter = 8;
+constexpr double kBottom = kHeight - kFooter;
+constexpr double kGap = 6;
+constexpr double kColumn = (kWidth - 2 * kGap) / 3;
+constexpr int kLastPage = 2;
+
+const QString kSans = QStringLiteral("DejaVu Sans");
+const QString kMono = QStringLiteral("DejaVu Sans Mono");
+
+struct Style
+{
+    double points;
+    bool bold = false;
+    const QString *family = &kSans;
+    QColor colour = Qt::black;
+};
+
+const Style kTitle {14, true};
+const Style kHeading {10, true};
+const Style kBody {9};
+const Style kCaption {8.5};
+const Style kNote {7, false, &kSans, Qt::darkGray};
+const Style kLine {7.5, false, &kMono, QColor(60, 60, 60)};
+const Style kStep {8, false, &kMono};
+const Style kWarning {9.5, true, &kSans, QColor(150, 0, 0)};
+
+double dots(double mm)
+{
+    return mm * kDpi / 25.4;
+}
+
+double millimetres(double dotCount)
+{
+    return dotCount * 25.4 / kDpi;
+}
+
+QRectF box(double x, double y, double w, double h)
+{
+    return QRectF(dots(x), dots(y), dots(w), dots(h));
+}
+
+// A word wider than the line, cut where it is least harmful: after a ';' or ',' or '/', else
+// where it must.
+QStringList cutWord(const QString &word, double width, const QFontMetricsF &metrics)
+{
+    QStringList pieces;
+    QString rest = word;
+    while (metrics.horizontalAdvance(rest) > width && rest.size() > 1) {
+        qsizetype fits = 1;
+        while (fits < rest.size() && metrics.horizontalAdvance(rest.left(fits + 1)) <= width)
+            ++fits;
+        qsizetype at = fits;
+        for (qsizetype i = fits; i > fits / 2; --i)
+            if (QStringLiteral(";,/").contains(rest[i - 1])) {
+                at = i;
+                break;
+            }
+        pieces << rest.left(at);
+        rest = rest.mid(at);
+    }
+    pieces << rest;
+    return pieces;
+}
+
+// One page at a time, and a cursor down it. In a dry run nothing is drawn: the first pass
+// counts the pages for the footers.
+class Page
+{
+public:
+    Page(QPainter *painter, QPdfWriter *writer, std::vector<DrawnBox> *drawn, int pages,
+         double side)
+        : side(side)
+        , m_painter(painter)
+        , m_writer(writer)
+        , m_drawn(drawn)
+        , m_pages(pages)
+    {
+    }
+
+    double y = 0;
+    const double side; // of the pictures' squares
+    int number() const { return m_page; }
+    // Whether something went past the foot of the last page.
+    bool overflowed() const { return m_overflow || y > kBottom; }
+
+    // Moves to page 2 when `height` does not fit below the cursor, unless on page 2 already.
+    void room(double height)
+    {
+        if (y + height <= kBottom || y == 0)
+            return;
+        if (m_page == kLastPage) {
+            m_overflow = true;
+            return;
+        }
+        footer();
+        if (m_painter)
+            m_writer->newPage();
+        ++m_page;
+        y = 0;
+    }
+
+    QStringList lines(const QString &text, double w, const Style &style) const
+    {
+        return wrapWords(text, dots(w), metrics(style));
+    }
+
+    double lineHeight(const Style &style) const
+    {
+        return millimetres(metrics(style).lineSpacing());
+    }
+
+    double height(const QString &text, double w, const Style &style) const
+    {
+        return text.isEmpty() ? 0 : double(lines(text, w, style).size()) * lineHeight(style);
+    }
+
+    // `text` wrapped into the width `w` at (x, y); the height it took.
+    double paragraph(double x, double top, double w, const QString &text, const Style &style)
+    {
+        if (text.isEmpty())
+            return 0;
+        return drawLines(x, top, w, lines(text, w, style), style);
+    }
+
+    // One line, elided in the middle when wider than `w`.
+    double single(double x, double top, double w, const QString &text, const Style &style)
+    {
+        const QString shown = metrics(style).elidedText(text, Qt::ElideMiddle, dots(w));
+        return drawLines(x, top, w, {shown}, style);
+    }
+
+    // The picture fitted into the box, centred, with a thin frame; without one, `absence` in
+    // a grey square in its place.
+    void picture(double x, double top, double w, double h, const QImage &picture,
+                 const QString &absence)
+    {
+        log(box(x, top, w, h), 0, {});
+        if (!m_painter)
+            return;
+        const QRectF square = box(x, top, w, h);
+        if (picture.isNull()) {
+            m_painter->fillRect(square, QColor(235, 235, 235));
+            const Style style {8.5, false, &kSans, QColor(120, 0, 0)};
+            const QStringList shown = lines(absence, w - 6, style);
+            drawLines(x + 3, top + (h - double(shown.size()) * lineHeight(style)) / 2, w - 6, shown,
+                      style, false);
+            return;
+        }
+        QSizeF fitted = QSizeF(picture.size()).scaled(square.size(), Qt::KeepAspectRatio);
+        QRectF target(QPointF(), fitted);
+        target.moveCenter(square.center());
+        m_painter->drawImage(target, picture);
+        m_painter->setPen(QPen(Qt::gray, dots(0.2)));
+        m_painter->drawRect(target);
+    }
+
+    // 256 bars, as high as each level's share of the most frequent one.
+    void histogram(double x, double top, double w, double h, const std::array<long, 256> &counts)
+    {
+        log(box(x, top, w, h), 0, {});
+        if (!m_painter)
+            return;
+        const long most = std::max(1L, *std::max_element(counts.begin(), counts.end()));
+        const QRectF frame = box(x, top, w, h);
+        m_painter->fillRect(frame, QColor(245, 245, 245));
+        for (int level = 0; level < 256; ++level) {
+            const double bar = frame.height() * double(counts[size_t(level)]) / double(most);
+            m_painter->fillRect(QRectF(frame.left() + frame.width() * level / 256.0,
+                                       frame.bottom() - bar, frame.width() / 256.0, bar),
+                                QColor(60, 60, 60));
+        }
+        m_painter->setPen(QPen(Qt::gray, dots(0.2)));
+        m_painter->drawRect(frame);
+    }
+
+    // A frame with `text` in it, or ruled lines to write on when it is empty.
+    void writingBox(double top, double h, const QString &text)
+    {
+        log(box(0, top, kWidth, h), 0, {});
+        if (!m_painter)
+            return;
+        m_painter->setPen(QPen(Qt::gray, dots(0.3)));
+        m_painter->drawRect(box(0, top, kWidth, h));
+        if (!text.isEmpty()) {
+            m_painter->setPen(QPen(Qt::black));
+            return;
+        }
+        m_painter->setPen(QPen(QColor(200, 200, 200), dots(0.2)));
+        for (double rule = top + 9; rule < top + h - 2; rule += 8)
+            m_painter->drawLine(QPointF(dots(3), dots(rule)),
+                                QPointF(dots(kWidth - 3), dots(rule)));
+    }
+
+    void footer()
+    {
+        const QString note
+            = QStringLiteral("Medidas frente a align.pgm: PSNR sobre 16 bits, SSIM de "
+                             "Wang et al. (2004), las de i_view32.exe --medidas.");
+        const QString page
+            = m_pages > 1 ? QStringLiteral("Página %1 de %2").arg(m_page).arg(m_pages) : QString();
+        const double w = page.isEmpty() ? kWidth : kWidth - 25;
+        single(0, kHeight - kFooter + 2, w, note, kNote);
+        if (!page.isEmpty())
+            single(kWidth - 22, kHeight - kFooter + 2, 22, page, kNote);
+    }
+
+private:
+    QFontMetricsF metrics(const Style &style) const
+    {
+        return QFontMetricsF(font(style), m_probe.device());
+    }
+
+    static QFont font(const Style &style)
+    {
+        QFont font(*style.family);
+        font.setPointSizeF(style.points);
+        font.setBold(style.bold);
+        return font;
+    }
+
+    double drawLines(double x, double top, double w, const QStringList &shown, const Style &style,
+                     bool logged = true)
+    {
+        const QFontMetricsF measure = metrics(style);
+        const double line = millimetres(measure.lineSpacing());
+        double widest = 0;
+        for (const QString &text : shown)
+            widest = std::max(widest, millimetres(measure.horizontalAdvance(text)));
+        if (logged)
+            log(box(x, top, w, line * double(shown.size())), widest, shown.join('\n'));
+        if (m_painter) {
+            m_painter->setFont(font(style));
+            m_painter->setPen(style.colour);
+            for (qsizetype i = 0; i < shown.size(); ++i)
+                m_painter->drawText(
+                    QPointF(dots(x), dots(top + line * double(i)) + measure.ascent()), shown[i]);
+        }
+        return line * double(shown.size());
+    }
+
+    void log(const QRectF &dotsBox, double widest, const QString &text)
+    {
+        if (m_drawn && m_painter)
+            m_drawn->push_back({m_page,
+                                QRectF(millimetres(dotsBox.x()), millimetres(dotsBox.y()),
+                                       millimetres(dotsBox.width()), millimetres(dotsBox.height())),
+                                widest, text});
+    }
+
+    // Metrics at the writer's resolution even in a dry run.
+    struct Probe
+    {
+        QBuffer sink;
+        QPdfWriter writer {static_cast<QIODevice *>(&sink)};
+        QPaintDevice *device()
+        {
+            writer.setResolution(kDpi);
+            return &writer;
+        }
+    };
+    QPainter *m_painter;
+    QPdfWriter *m_writer;
+    std::vector<DrawnBox> *m_drawn;
+    int m_pages;
+    int m_page = 1;
+    bool m_overflow = false;
+    mutable Probe m_probe;
+};
+
+// The pictures side by side: heading, picture, figures, the line that made it, then its
+// histogram and its 1:1 detail where it has them.
+void drawPictures(Page &page, const LabReport &report)
+{
+    const size_t count = report.pictures.size();
+    const double column = page.side;
+    // The histograms line up under the tallest text.
+    double text = 0;
+    for (const ReportPicture &shown : report.pictures)
+        text = std::max(text,
+                        page.height(shown.facts.join('\n'), column, kBody) + 1
+                            + page.height(shown.madeBy, column, kLine));
+    const double headings = page.lineHeight(kHeading) * 2 + 1;
+    const bool histograms = std::any_of(report.pictures.begin(), report.pictures.end(),
+                                        [](const ReportPicture &shown) { return shown.histogram; });
+    const double tallest = headings + column + 2 + text + (histograms ? 2 + column / 3 : 0);
+    page.room(tallest);
+    const double top = page.y;
+    for (size_t i = 0; i < count; ++i) {
+        const ReportPicture &shown = report.pictures[i];
+        const double x = double(i) * (column + kGap);
+        double at = top;
+        at += page.single(x, at, column, shown.role + QLatin1Char(':'), kHeading);
+        at += page.single(x, at, column, shown.name, kHeading) + 1;
+        page.picture(x, at, column, column, shown.picture, shown.absence);
+        at += column + 2;
+        at += page.paragraph(x, at, column, shown.facts.join('\n'), kBody) + 1;
+        page.paragraph(x, at, column, shown.madeBy, kLine);
+        if (shown.histogram)
+            page.histogram(x, top + headings + column + 2 + text + 2, column, column / 3,
+                           *shown.histogram);
+    }
+    page.y = top + tallest + 5;
+}
+
+// The result's spectrum and its difference with align.pgm.
+void drawSpectrumRow(Page &page, const LabReport &report)
+{
+    if (report.spectrum.isNull() && report.differenceCaption.isEmpty())
+        return;
+    const double side = page.side;
+    const double captions = std::max(page.height(report.spectrumCaption, side, kCaption),
+                                     page.height(report.differenceCaption, side, kCaption));
+    page.room(side + 2 + captions);
+    const double top = page.y;
+    page.picture(0, top, side, side, report.spectrum, {});
+    page.paragraph(0, top + side + 2, side, report.spectrumCaption, kCaption);
+    const double x = side + kGap;
+    page.picture(x, top, side, side, report.difference, report.differenceCaption);
+    if (!report.difference.isNull())
+        page.paragraph(x, top + side + 2, side, report.differenceCaption, kCaption);
+    page.y = top + side + 2 + captions + 5;
+}
+
+// The same 1:1 square of each picture, side by side.
+void drawDetails(Page &page, const LabReport &report)
+{
+    if (report.detailCaption.isEmpty())
+        return;
+    const double side = page.side;
+    page.room(page.height(report.detailCaption, kWidth, kHeading) + side + 2
+              + page.lineHeight(kCaption));
+    page.y += page.paragraph(0, page.y, kWidth, report.detailCaption, kHeading) + 1;
+    for (size_t i = 0; i < report.pictures.size(); ++i) {
+        const double x = double(i) * (side + kGap);
+        page.picture(x, page.y, side, side, report.pictures[i].detail,
+                     QStringLiteral("Sin detalle de %1").arg(report.pictures[i].name));
+        page.single(x, page.y + side + 1, side, report.pictures[i].role, kCaption);
+    }
+    page.y += side + 1 + page.lineHeight(kCaption) + 5;
+}
+
+// Every step, numbered, each wrapped under its own number; to page 2 when page 1 is full.
+void drawSteps(Page &page, const LabReport &report)
+{
+    const double number = 9;
+    page.room(page.lineHeight(kHeading) + 2 * page.lineHeight(kStep));
+    page.y
+        += page.paragraph(0, page.y, kWidth,
+                          QStringLiteral("Cómo se hizo %1, paso a paso").arg(report.name), kHeading)
+        + 1;
+    if (report.steps.isEmpty()) {
+        page.y
+            += page.paragraph(0, page.y, kWidth, QStringLiteral("Su cabecera no lo dice."), kStep);
+        return;
+    }
+    for (qsizetype i = 0; i < report.steps.size(); ++i) {
+        page.room(page.height(report.steps[i], kWidth - number, kStep));
+        page.single(0, page.y, number, QStringLiteral("%1.").arg(i + 1), kStep);
+        page.y += page.paragraph(number, page.y, kWidth - number, report.steps[i], kStep) + 0.6;
+    }
+    page.y += 4;
+}
+
+void drawReport(Page &page, const LabReport &report)
+{
+    page.y += page.paragraph(0, 0, kWidth, report.title, kTitle) + 1;
+    page.y += page.paragraph(0, page.y, kWidth,
+                             QStringLiteral("%1 · Alumno: %2").arg(report.date, report.user), kBody)
+        + 4;
+
+    // The method in the program's words.
+    if (!report.method.isEmpty()) {
+        QString method = QStringLiteral("Método: ") + report.method;
+        if (!report.menu.isEmpty())
+            method += QStringLiteral(" (menú %1)").arg(report.menu);
+        page.y += page.paragraph(0, page.y, kWidth, method, kHeading);
+    }
+    if (!report.distortion.isEmpty())
+        page.y += page.paragraph(
+            0, page.y, kWidth, QStringLiteral("Sobre la distorsión: ") + report.distortion, kBody);
+    page.y += page.paragraph(0, page.y + 1, kWidth, report.explanation, kBody) + 1;
+    if (!report.warning.isEmpty())
+        page.y += page.paragraph(0, page.y + 1, kWidth, report.warning, kWarning) + 1;
+    page.y += 4;
+
+    drawPictures(page, report);
+    drawSpectrumRow(page, report);
+    drawDetails(page, report);
+    drawSteps(page, report);
+
+    // The student's conclusions, or lines to write them on: as many as the page leaves room
+    // for, from three to six.
+    const double text = page.height(report.conclusions, kWidth - 6, kBody) + 6;
+    const double least = report.conclusions.isEmpty() ? 27 : text;
+    page.room(page.lineHeight(kHeading) + 1 + least);
+    page.y += page.paragraph(0, page.y, kWidth, QStringLiteral("Conclusiones"), kHeading) + 1;
+    const double h
+        = report.conclusions.isEmpty() ? std::clamp(kBottom - page.y, least, 51.0) : text;
+    page.writingBox(page.y, h, report.conclusions);
+    page.paragraph(3, page.y + 3, kWidth - 6, report.conclusions, kBody);
+    page.y += h;
+    page.footer();
+}
+
+} // namespace
+
+QStringList wrapWords(const QString &text, double width, const QFontMetricsF &metrics)
+{
+    QStringList lines;
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QString &word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (metrics.horizontalAdvance(longer) <= width) {
+                line = longer;
+                continue;
+            }
+            if (!line.isEmpty())
+                lines << line;
+            QStringList pieces = cutWord(word, width, metrics);
+            line = pieces.takeLast();
+            lines << pieces;
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector<DrawnBox> *drawn)
+{
+    // Dry runs count the pages, for "Página 1 de 2", and size the pictures: somewhat smaller
+    // when that keeps the report on one page, as small as it takes to keep it on two, so that
+    // the steps and the conclusions are never cut.
+    const auto trial = [&report](double side) {
+        Page dry(nullptr, nullptr, nullptr, 1, side);
+        drawReport(dry, report);
+        return std::pair(dry.number(), dry.overflowed());
+    };
+    double side = kColumn;
+    auto [pages, overflowed] = trial(side);
+    for (double smaller = kColumn - 3; pages > 1 && smaller >= kColumn * 0.8; smaller -= 3) {
+        if (const auto [fewer, over] = trial(smaller); fewer == 1 && !over) {
+            side = smaller;
+            pages = 1;
+            overflowed = false;
+        }
+    }
+    while (overflowed && side > kColumn / 2) {
+        side -= 3;
+        std::tie(pages, overflowed) = trial(side);
+    }
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        writer.setResolution(kDpi);
+        writer.setTitle(report.title);
+        writer.setCreator(QStringLiteral("i_view32.exe"));
+        QPainter painter;
+        if (!painter.begin(&writer)) {
+            reason = QStringLiteral("No se pudo dibujar la página.");
+            return {};
+        }
+        Page page(&painter, &writer, drawn, pages, side);
+        drawReport(page, report);
+        if (!painter.end()) {
+            reason = QStringLiteral("No se pudo dibujar la página.");
+            return {};
+        }
+    }
+    return buffer.data();
+}
+
+QString writeReportPdf(const LabReport &report, const QString &path)
+{
+    // Drawn in memory, then written whole: the PDF writer does not check its writes.
+    QString reason;
+    const QByteArray bytes = renderReportPdf(report, reason);
+    return reason.isEmpty() ? writeWhole(path, bytes) : reason;
+}
+
+} // namespace viewer

@@ -1,0 +1,39 @@
+// The hand-in report drawn on A4 pages (one, or two when the steps do not fit) with Qt's own
+// PDF writer, laid out from measured text: every box grows to what it holds.
+#pragma once
+
+#include "labreport.h"
+
+#include <QByteArray>
+#include <QFontMetricsF>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace viewer {
+
+// `text` broken into lines no wider than `width` (in the metrics' units): only at blanks
+// (U+0020; a no-break space holds its neighbours together), and inside a word only when the
+// word alone is wider than the line. Newlines in `text` begin new lines.
+QStringList wrapWords(const QString &text, double width, const QFontMetricsF &metrics);
+
+// What was drawn where, in millimetres inside the margins of page 1 or 2: for checks.
+struct DrawnBox
+{
+    int page = 1;
+    QRectF box; // the room the layout gave it
+    double widest = 0; // the widest line of text drawn in it, measured; 0 for a picture
+    QString text; // empty for a picture
+};
+
+// The report's pages as PDF bytes; empty with `reason` set when they could not be drawn.
+QByteArray renderReportPdf(const LabReport &report, QString &reason,
+                           std::vector<DrawnBox> *drawn = nullptr);
+
+// Writes `report` as a PDF to `path`, as writeWhole writes: a failure leaves the old
+// file, or none. Empty on success, otherwise the reason, in Spanish.
+QString writeReportPdf(const LabReport &report, const QString &path);
+
+} // namespace viewer

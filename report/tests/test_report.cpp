@@ -1,0 +1,255 @@
+// The report a teacher grades: the part it gives every tool of the suite, no figure against a
+// stale align.pgm, no text drawn past its box or over another, and no number split by a wrap.
+#include "labreport.h"
+#include "lookup.h"
+#include "menus.h"
+#include "reportpdf.h"
+#include "testfiles.h"
+#include "tool.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <ranges>
+
+using namespace viewer;
+
+class ReportTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyToolHasItsPart();
+    void staleOriginalGivesNoFigure();
+    void noTextLeavesItsBox();
+    void wrapNeverSplitsANumber();
+};
+
+namespace {
+
+// A PGM whose header holds `lines`, as the tools write them.
+void writeImage(const QString &path, int value, const QStringList &lines)
+{
+    QByteArray pgm = testfiles::pgm8(16, 12, std::vector<int>(192, value));
+    for (const QString &line : lines | std::views::reverse)
+        pgm.insert(3, "# " + line.toUtf8() + '\n');
+    testfiles::write(path, pgm);
+}
+
+LabReport reportOn(const QString &path)
+{
+    const OpenResult opened = loadImage(QFile::encodeName(path).toStdString());
+    if (!opened.image)
+        qFatal("%s", qPrintable(opened.error));
+    return composeReport(*opened.image, QDateTime(QDate(2026, 3, 2), QTime(9, 5)), "Ana");
+}
+
+bool anyFigure(const LabReport &report)
+{
+    for (const ReportPicture &picture : report.pictures)
+        for (const QString &fact : picture.facts)
+            if (fact.contains("dB") || fact.contains("SSIM"))
+                return true;
+    return false;
+}
+
+} // namespace
+
+void ReportTest::everyToolHasItsPart()
+{
+    QTemporaryDir dir;
+    const QString origin = "align.exe camera.pgm";
+    writeImage(dir.filePath("align.pgm"), 100, {origin});
+    for (size_t i = 0; i < ops::kOperationCount; ++i) {
+        const ops::Operation &operation = ops::kOperations[i];
+        for (const ops::Step *step : {&operation.first, &operation.second}) {
+            if (!step->batchFile)
+                continue;
+            const QString line = ops::commandLine(*step);
+            const ops::LineMeaning meaning = ops::lookupLine(line);
+            QVERIFY2(meaning.operation == &operation, qPrintable(line));
+            // The part follows from which file the operation reads and what it makes.
+            const bool fromAlign = QString(operation.first.arguments[0]).toLower() == "align.pgm";
+            const ops::Role expected = step->tool == tools::ToolId::Transfor ? ops::Role::Spectrum
+                : operation.kind == ops::MethodKind::Distort                 ? ops::Role::Distortion
+                : fromAlign ? ops::Role::Enhancement
+                            : ops::Role::Restoration;
+            QVERIFY2(meaning.role == expected, qPrintable(line));
+            // The menu names it, and its text is the one the window shows.
+            QVERIFY(!ops::menuCaption(operation).isEmpty()
+                    && !ops::menuCaption(operation).contains('&'));
+            QCOMPARE(ops::explanation(operation), QString::fromUtf8(operation.text));
+
+            // The same tool on a student's own names, one with a blank, keeps its part.
+            QStringList words;
+            for (const std::string &word : img::lineWords(line.toStdString()))
+                words << QString::fromStdString(word);
+            for (QString &word : words)
+                if (word.endsWith(".pgm", Qt::CaseInsensitive) && !word.startsWith("psf"))
+                    word = "\"mi " + word + "\"";
+            QCOMPARE(ops::lookupLine(words.join(' ')).role, expected);
+
+            // The report shows it in that part: figures only where a result is judged.
+            const QString file = dir.filePath("made.pgm");
+            writeImage(file, 90, {origin, line});
+            const LabReport report = reportOn(file);
+            const bool judged
+                = expected == ops::Role::Restoration || expected == ops::Role::Distortion;
+            QVERIFY2(anyFigure(report) == judged, qPrintable(line));
+            QVERIFY2(report.title.startsWith("Restauración")
+                         == (expected == ops::Role::Restoration),
+                     qPrintable(line));
+            QVERIFY2(report.spectrum.isNull() == !judged, qPrintable(line));
+            QCOMPARE(report.method, ops::menuCaption(operation));
+            QCOMPARE(report.pictures.back().name, "made.pgm");
+        }
+    }
+    // The line the program writes to align a photograph, trailing blank and all, is the origin.
+    QCOMPARE(ops::lookupLine(QString::fromStdString(tools::alignCommandLine("camera.pgm"))).role,
+             ops::Role::Origin);
+
+    // A file no tool of the suite made, and a view saved from the viewer: no part invented.
+    writeImage(dir.filePath("foto.pgm"), 90, {"CREATOR: GIMP PNM Filter Version 1.1"});
+    LabReport report = reportOn(dir.filePath("foto.pgm"));
+    QVERIFY(report.pictures.size() == 1 && !anyFigure(report) && report.method.isEmpty());
+    writeImage(
+        dir.filePath("vista.pgm"), 90,
+        {origin, "motion.exe distor.pgm 25 mov25.pgm", "i_view32.exe espectro de mov25.pgm"});
+    report = reportOn(dir.filePath("vista.pgm"));
+    QVERIFY(report.pictures.size() == 1 && !anyFigure(report));
+    QCOMPARE(report.pictures[0].role, "Espectro");
+    QVERIFY(report.title.startsWith("Vista") && report.method.contains("mov25.pgm"));
+}
+
+void ReportTest::staleOriginalGivesNoFigure()
+{
+    QTemporaryDir dir;
+    const QString m = "mblur.exe align.pgm 25 distor.pgm", o = "motion.exe distor.pgm 25 mov25.pgm";
+    writeImage(dir.filePath("distor.pgm"), 90, {"align.exe camera.pgm", m});
+    writeImage(dir.filePath("mov25.pgm"), 98, {"align.exe camera.pgm", m, o});
+    writeImage(dir.filePath("align.pgm"), 100, {"align.exe c:\\fotos\\Camera.PGM"});
+    QVERIFY(anyFigure(reportOn(dir.filePath("mov25.pgm")))); // the same photograph, other case
+
+    // Another photograph of the same size opened since.
+    writeImage(dir.filePath("align.pgm"), 100, {"align.exe otra.pgm"});
+    for (const char *name : {"mov25.pgm", "distor.pgm"}) {
+        const LabReport report = reportOn(dir.filePath(name));
+        QVERIFY2(!anyFigure(report) && report.difference.isNull(), name);
+        QVERIFY(report.warning.contains("align.pgm") && report.warning.contains("otra.pgm")
+                && report.warning.contains("camera.pgm"));
+        QVERIFY(report.pictures[0].picture.isNull());
+        // Still a page.
+        QString reason;
+        QVERIFY(!renderReportPdf(report, reason).isEmpty() && reason.isEmpty());
+    }
+}
+
+void ReportTest::noTextLeavesItsBox()
+{
+    // The worst a student brings: long names, a 12-bit image, sixteen long steps, a long
+    // explanation and conclusions.
+    const QString name = "resultado_de_la_prueba_numerocuarenta.pgm"; // 41 characters
+    QCOMPARE(name.size(), 41);
+    LabReport report;
+    report.title = "Restauración de imágenes: " + name;
+    report.name = name;
+    report.date = "2 de marzo de 2026, 09:05";
+    report.user = "María de los Ángeles Fernández-Villaverde";
+    report.method = "Retiro Ruido Estructurado";
+    report.menu = "Tavelio";
+    report.explanation = QString::fromUtf8(ops::findOperation("Retiro")->text);
+    report.warning = "align.pgm se hizo de otra_fotografia_mas.pgm y " + name
+        + " viene de camera.pgm: no se da ninguna medida frente a align.pgm.";
+    QImage picture(400, 300, QImage::Format_Grayscale8);
+    picture.fill(128);
+    const QString regions = "snr.exe distor.pgm " + name
+        + " regiones=3,2,7,6;6,4,10,8;9,6,13,10;12,8,16,12;15,10,19,14;18,12,22,16;21,14,25,18;"
+          "24,16,28,20;27,18,31,22;30,20,34,24;33,22,37,26;236,224,240,228;239,226,243,256;"
+          "242,228,246,256";
+    for (const char *role : {"Original", "Distorsionada", "Resultado"}) {
+        ReportPicture shown;
+        shown.role = role;
+        shown.name = name;
+        shown.picture = picture;
+        shown.facts = {"4000 × 3000 píxeles · grises de 0 a 4095", "PSNR 73,115 dB", "SSIM 0,99997",
+                       "Ganancia sobre la distorsionada: +51,46 dB"};
+        shown.madeBy = readableLine(regions);
+        shown.histogram = std::array<long, 256> {};
+        shown.detail = picture;
+        report.pictures.push_back(shown);
+    }
+    report.spectrum = picture;
+    report.spectrumCaption = "Espectro del resultado (log |F|, centrado)";
+    report.differenceCaption = "Sin diferencia con align.pgm: es de otro tamaño";
+    report.detailCaption = "Detalle a 1:1: 256 × 256 píxeles desde x 1200, y 800";
+    for (int i = 0; i < 16; ++i)
+        report.steps << readableLine(regions);
+    report.conclusions = QString("La imagen restaurada conserva los bordes. ").repeated(12);
+
+    QString reason;
+    std::vector<DrawnBox> drawn;
+    QVERIFY(!renderReportPdf(report, reason, &drawn).isEmpty());
+    int steps = 0, pages = 1;
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        const DrawnBox &a = drawn[i];
+        pages = std::max(pages, a.page);
+        const QString what = QString("página %1: «%2»").arg(a.page).arg(a.text.left(60));
+        QVERIFY2(a.widest <= a.box.width() + 0.01, qPrintable(what));
+        QVERIFY2(a.box.left() >= 0 && a.box.right() <= 180.01 && a.box.top() >= 0
+                     && a.box.bottom() <= 267.01,
+                 qPrintable(what));
+        steps += a.text.startsWith("snr.exe") && a.box.left() > 0 ? 1 : 0;
+        // No text over other text, nor over a picture that does not frame it.
+        for (size_t j = 0; j < i; ++j) {
+            const DrawnBox &b = drawn[j];
+            if (a.page != b.page || (a.text.isEmpty() && b.text.isEmpty()))
+                continue;
+            const QRectF overlap = a.box.intersected(b.box);
+            const bool framed = (b.text.isEmpty() && b.box.contains(a.box))
+                || (a.text.isEmpty() && a.box.contains(b.box));
+            QVERIFY2(overlap.width() < 0.01 || overlap.height() < 0.01 || framed,
+                     qPrintable(what + " / «" + b.text.left(60) + "»"));
+        }
+    }
+    QCOMPARE(pages, 2);
+    QVERIFY(steps >= 16); // every step, and the madeBy lines besides
+}
+
+void ReportTest::wrapNeverSplitsANumber()
+{
+    // Answers are shown short and Spanish; the header keeps its exact value.
+    QCOMPARE(readableLine("wiener.exe distor.pgm psf1A.pgm wiener.pgm k=0.0005424400426132894"),
+             QString("wiener.exe distor.pgm psf1A.pgm wiener.pgm k\u00A0=\u00A00,0005424"));
+    QCOMPARE(readableLine("motion.exe \"mi dis.pgm\" 25 r.pgm"),
+             QString("motion.exe \"mi%1dis.pgm\" 25 r.pgm").arg(QChar(0x00A0)));
+
+    const QString line = readableLine(
+        "snr.exe distor.pgm retiro.pgm regiones=10,20,30,40;250,256,260,266;1000,2000,3000,4000");
+    QFont font("DejaVu Sans Mono");
+    font.setPointSizeF(8);
+    const QFontMetricsF metrics(font);
+    const QStringList regions
+        = line.section(QChar(0x00A0) + QString("=") + QChar(0x00A0), 1).split("; ");
+    double widest = 0;
+    for (const QString &word : line.split(' '))
+        widest = std::max(widest, metrics.horizontalAdvance(word));
+    for (double width = widest; width < 600; width += 7) {
+        const QStringList lines = wrapWords(line, width, metrics);
+        for (const QString &piece : lines) {
+            QVERIFY(metrics.horizontalAdvance(piece) <= width);
+            // Every break falls between words: no line begins or ends inside a number.
+            QVERIFY(!piece.startsWith(' ') && !piece.endsWith(' '));
+        }
+        // Each region is whole on one line.
+        for (const QString &region : regions) {
+            const QString bare = QString(region).remove(';');
+            QVERIFY2(std::ranges::any_of(lines, [&](const QString &l) { return l.contains(bare); }),
+                     qPrintable(QString("%1 a %2").arg(bare).arg(width)));
+        }
+        QCOMPARE(lines.join(' '), line);
+    }
+}
+
+QTEST_MAIN(ReportTest)
+#include "test_report.moc"
