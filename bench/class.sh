@@ -7,11 +7,11 @@
 # CLASSES lists N:SIZE pairs, N students with a photograph of SIZE (W or WxH) pixels; by
 # default 1, 8, 16 and 30 students at the teaching size, 1024², and 1 and 2 at a phone's
 # 4000 × 3000. Every student has her own drive C and working folder, made by tavelio-drivec as
-# at a real start, holding the aligned photograph (camera) and a Dis_Ruido.pgm left from an
-# earlier one (coins). Each student is one bench_class_student, the program's main window in
-# one X server (Xvfb) with the system's process starter: once all are up, all are told at
-# once to choose "Con ruido", which runs the real chain, blur.exe then snoise.exe through
-# tavcmd.
+# at a real start, holding the photograph (camera, a bitmap and its PGM twin) and a
+# Dis_Ruido.pgm left from an earlier one (coins). Each student is one bench_class_student, the
+# program's main window in one X server (Xvfb) with the system's process starter, which opens
+# the photograph (align.exe makes align.pgm); once all are ready, all are told at once to
+# choose "Con ruido", which runs the real chain, blur.exe then snoise.exe through tavcmd.
 #
 # Printed for each class: how many results (distor.pgm) were made from the earlier photograph,
 # which the header lines the tools write tell (must be 0); in how many a step started while
@@ -55,7 +55,7 @@ for class in $classes; do
     mkdir earlier
     (cd earlier && "$tools/align.exe" "../coins$size.pgm")
     "$tools/blur.exe" earlier/align.pgm psf1A.pgm Dis_Ruido.pgm
-    "$tools/align.exe" "camera$size.pgm"
+    convert "camera$size.pgm" -type Grayscale "BMP3:camera$size.BMP"
   )
 done
 
@@ -89,11 +89,8 @@ def student(folder, size):
     """A student's drive C, as a real start makes it, with the photographs in her folder."""
     env = dict(os.environ, TAVELIO_DRIVE_C=f"{folder}/drive_c", XDG_STATE_HOME=f"{folder}/state")
     work = subprocess.check_output([f"{bin_dir}/tavelio-drivec"], env=env, text=True).strip()
-    for name in ("align.pgm", "Dis_Ruido.pgm"):
+    for name in (f"camera{size}.pgm", f"camera{size}.BMP", "Dis_Ruido.pgm"):
         shutil.copy(f"{scratch}/{size}/{name}", work)
-    for stale in ("distor.pgm",):
-        if os.path.exists(f"{work}/{stale}"):
-            os.remove(f"{work}/{stale}")
     return work, env
 
 
@@ -104,7 +101,8 @@ for class_ in classes:
     n = int(n)
     root = f"{scratch}/class-{n}-{size}"
     students = [student(f"{root}/{i:02d}", size) for i in range(n)]
-    procs = [subprocess.Popen([f"{bin_dir}/bench_class_student", "DRuido"], cwd=work, env=env,
+    procs = [subprocess.Popen([f"{bin_dir}/bench_class_student", f"camera{size}.BMP", "DRuido"],
+                              cwd=work, env=env,
                               stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
              for work, env in students]
     for p in procs:
