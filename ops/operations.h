@@ -1,8 +1,9 @@
 // The distortions, restorations and enhancements of the menus, as one table.
 //
 // An operation sets the explanatory text, writes and starts one batch file (two for the
-// chained ones, the second once a pause has passed and the first has ended) and records which
-// method it applied, as its very last step. runOperation() is the one recipe that carries out any row.
+// chained ones, the second once a pause has passed and the first has ended) and records
+// which method it applied, as its very last step. runOperation() is the one recipe that
+// carries out any row.
 #pragma once
 
 #include "contracts.h"
