@@ -47,14 +47,14 @@ bool BatchRunner::writeBatchFile(const QString &fileName, const QString &command
     return true;
 }
 
-bool BatchRunner::startBatchFile(const QString &fileName, platform::WindowStyle windowStyle,
-                                 QString *reason)
+platform::Started BatchRunner::startBatchFile(const QString &fileName,
+                                              platform::WindowStyle windowStyle, QString *reason)
 {
     return platform::startBatchFile(m_starter, m_workingFolder, fileName, windowStyle, reason);
 }
 
-bool BatchRunner::run(QWidget *parent, const QString &fileName, const QString &commandLine,
-                      platform::WindowStyle windowStyle)
+platform::Started BatchRunner::run(QWidget *parent, const QString &fileName,
+                                   const QString &commandLine, platform::WindowStyle windowStyle)
 {
     QString reason;
     if (!writeBatchFile(fileName, commandLine, &reason)) {
@@ -62,16 +62,16 @@ bool BatchRunner::run(QWidget *parent, const QString &fileName, const QString &c
             parent,
             QCoreApplication::translate("app", "No se pudo escribir el archivo por lotes %1: %2")
                 .arg(fileName, reason));
-        return false;
+        return nullptr;
     }
-    if (!startBatchFile(fileName, windowStyle, &reason)) {
+    platform::Started started = startBatchFile(fileName, windowStyle, &reason);
+    if (!started) {
         m_messages.show(
             parent,
             QCoreApplication::translate("app", "No se pudo iniciar el archivo por lotes %1: %2")
                 .arg(fileName, reason));
-        return false;
     }
-    return true;
+    return started;
 }
 
 } // namespace app

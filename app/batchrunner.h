@@ -24,15 +24,16 @@ public:
     // Creates or replaces `fileName` in the working folder; false, with the reason, on failure.
     bool writeBatchFile(const QString &fileName, const QString &commandLine, QString *reason);
 
-    // Starts the batch file by its bare name through the command shell; false, with the
-    // reason, when nothing could be started. Never waits.
-    bool startBatchFile(const QString &fileName, platform::WindowStyle windowStyle,
-                        QString *reason);
+    // Starts the batch file by its bare name through the command shell; null, with the
+    // reason, when nothing could be started. Never waits: what comes back tells when the
+    // batch file has ended.
+    platform::Started startBatchFile(const QString &fileName, platform::WindowStyle windowStyle,
+                                     QString *reason);
 
     // Writes and starts a batch file. A failure is reported in a message box naming the file
-    // and the system's reason, and nothing is started.
-    bool run(QWidget *parent, const QString &fileName, const QString &commandLine,
-             platform::WindowStyle windowStyle);
+    // and the system's reason, nothing is started and null comes back.
+    platform::Started run(QWidget *parent, const QString &fileName, const QString &commandLine,
+                          platform::WindowStyle windowStyle);
 
     const QString &workingFolder() const { return m_workingFolder; }
 

@@ -33,6 +33,29 @@ bool Pauses::Espera(double segundos)
     return !m_cancelled;
 }
 
+Pauses::Ended Pauses::untilEnded(platform::StartedProgram &program, std::chrono::milliseconds limit)
+{
+    if (!m_cancelled && program.running()) {
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timer.start(limit);
+        program.whenEnded([&loop] { loop.quit(); });
+        m_loops.append(&loop);
+        loop.exec();
+        m_loops.removeOne(&loop);
+        program.whenEnded({});
+        if (timer.isActive() && program.running())
+            m_cancelled = true; // the application is leaving its event loops, as above
+    }
+    if (m_cancelled)
+        return Ended::Cancelled;
+    if (program.running())
+        return Ended::NotYet;
+    return program.failed() ? Ended::Failed : Ended::Well;
+}
+
 void Pauses::cancelAll()
 {
     m_cancelled = true;

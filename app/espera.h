@@ -1,7 +1,10 @@
 // Espera: a pause during which the window keeps handling events.
 #pragma once
 
+#include "services.h"
+
 #include <QList>
+#include <chrono>
 
 class QEventLoop;
 
@@ -17,7 +20,14 @@ public:
     // events. False when cancelAll() ended the pause early: the window is closing.
     bool Espera(double segundos);
 
-    // Ends every running pause now; pauses asked for afterwards return false at once.
+    // How a wait for a started program came out.
+    enum class Ended { Well, Failed, NotYet, Cancelled };
+
+    // Handles events until `program` has ended, or `limit` has passed (NotYet), or
+    // cancelAll() ended the wait (Cancelled). Returns at once when it has ended already.
+    Ended untilEnded(platform::StartedProgram &program, std::chrono::milliseconds limit);
+
+    // Ends every running pause and wait now; those asked for afterwards end at once.
     void cancelAll();
 
     bool cancelled() const { return m_cancelled; }

@@ -5,6 +5,7 @@
 #include "captionbutton.h"
 #include "contracts.h"
 #include "drivec.h"
+#include "failurelog.h"
 #include "filecommands.h"
 #include "fonts.h"
 #include "opendialog.h"
@@ -184,7 +185,7 @@ void frmMain::createStatusBar()
     bar->setFixedHeight(platform::twipsToPixels(kStatusBarHeight, m_dpi));
     const int minWidth = platform::twipsToPixels(kPanelMinWidth, m_dpi);
 
-    auto *state = new QLabel(QStringLiteral("Estado"), bar);
+    auto *state = m_statePanel = new QLabel(QStringLiteral("Estado"), bar);
     auto *date = new QLabel(bar);
     auto *time = new QLabel(bar);
     state->setObjectName(QStringLiteral("panelEstado"));
@@ -357,10 +358,54 @@ void frmMain::setExplanation(const QString &text)
     Label1->setText(text);
 }
 
-bool frmMain::runBatch(const QString &fileName, const QString &commandLine,
-                       platform::WindowStyle style)
+platform::Started frmMain::runBatch(const QString &fileName, const QString &commandLine,
+                                    platform::WindowStyle style)
 {
     return m_runner.run(this, fileName, commandLine, style);
+}
+
+ops::FirstStep frmMain::espera(double seconds, platform::StartedProgram &first, const QString &tool)
+{
+    if (!Espera(seconds))
+        return ops::FirstStep::Closing;
+    // On a fast machine the tool has ended within the pause, and the click costs no more than
+    // it. Past it the window says what it waits for; a wait chosen inside this one puts its
+    // own text up and the panel's earlier text back.
+    const QString before = m_statePanel->text();
+    const bool waited = first.running();
+    if (waited) {
+        m_statePanel->setText(tr("Esperando a %1…").arg(tool));
+        if (m_waits++ == 0)
+            setCursor(Qt::BusyCursor);
+    }
+    const Pauses::Ended ended
+        = m_pauses.untilEnded(first, std::chrono::minutes(ops::kFirstStepLimitMinutes));
+    if (waited) {
+        m_statePanel->setText(before);
+        if (--m_waits == 0)
+            unsetCursor();
+    }
+    switch (ended) {
+    case Pauses::Ended::Well:
+        return ops::FirstStep::Ended;
+    case Pauses::Ended::Failed:
+        return ops::FirstStep::Failed;
+    case Pauses::Ended::NotYet:
+        return ops::FirstStep::StillRunning;
+    case Pauses::Ended::Cancelled:
+        break;
+    }
+    return ops::FirstStep::Closing;
+}
+
+void frmMain::logNotRun(const QString &commandLine, const QString &why)
+{
+    const QString program = commandLine.section(QLatin1Char(' '), 0, 0);
+    const QString arguments = commandLine.section(QLatin1Char(' '), 1);
+    // 124, as timeout(1) reports a command it gave up on.
+    failures::record({failures::now(),
+                      dos::toDos(m_services.drives.workingFolder, m_services.drives), 124,
+                      program.toStdString(), arguments.toStdString(), why.toStdString()});
 }
 
 void frmMain::setMethod(ops::MethodKind kind, const QString &value)

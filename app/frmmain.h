@@ -72,9 +72,11 @@ private:
 
     // ops::OperationHost
     void setExplanation(const QString &text) override;
-    bool runBatch(const QString &fileName, const QString &commandLine,
-                  platform::WindowStyle style) override;
-    bool espera(double seconds) override { return Espera(seconds); }
+    platform::Started runBatch(const QString &fileName, const QString &commandLine,
+                               platform::WindowStyle style) override;
+    ops::FirstStep espera(double seconds, platform::StartedProgram &first,
+                          const QString &tool) override;
+    void logNotRun(const QString &commandLine, const QString &why) override;
     void setMethod(ops::MethodKind kind, const QString &value) override;
 
     MainServices m_services;
@@ -91,6 +93,8 @@ private:
     QLabel *Label1 = nullptr;
     QLabel *Image1 = nullptr;
     QLabel *Image2 = nullptr;
+    QLabel *m_statePanel = nullptr; // the status bar's text panel
+    int m_waits = 0; // waits for a first step past its pause, one inside another
     QAction *mnuFileExit = nullptr;
     std::unique_ptr<QWidget> m_about;
 };

@@ -180,10 +180,29 @@ void runOperation(const Operation &operation, OperationHost &host)
                              windowStyle(step));
     };
     host.setExplanation(QString::fromUtf8(operation.text));
-    if (!run(operation.first))
+    const platform::Started first = run(operation.first);
+    if (!first)
         return;
     if (isChained(operation)) {
-        if (!host.espera(operation.pause) || !run(operation.second))
+        // A second step started before the first has ended reads what an earlier run left
+        // in the intermediate file: a result made from another photograph, unnoticed.
+        const QString tool = QString::fromLatin1(tools::contract(operation.first.tool).program);
+        switch (host.espera(operation.pause, *first, tool)) {
+        case FirstStep::Ended:
+            break;
+        case FirstStep::StillRunning:
+            host.logNotRun(
+                commandLine(operation.second),
+                QStringLiteral("%1: no se ejecutó porque %2 seguía en marcha a los %3 "
+                               "minutos")
+                    .arg(QString::fromLatin1(tools::contract(operation.second.tool).program), tool)
+                    .arg(kFirstStepLimitMinutes));
+            return;
+        case FirstStep::Failed:
+        case FirstStep::Closing:
+            return;
+        }
+        if (!run(operation.second))
             return;
     }
     host.setMethod(operation.kind, QString::fromUtf8(operation.value));

@@ -74,26 +74,26 @@ Launch batchLaunch(const QString &batchFile, WindowStyle style, const QString &s
         QStringList {shell, QStringLiteral("/c"), QStringLiteral("/p"), batchFile});
 }
 
-bool startBatchFile(ProcessStarter &starter, const QString &workingFolder, const QString &batchFile,
-                    WindowStyle style, QString *reason)
+Started startBatchFile(ProcessStarter &starter, const QString &workingFolder,
+                       const QString &batchFile, WindowStyle style, QString *reason)
 {
     const QString shell = commandShellPath();
     if (!QFileInfo(shell).isExecutable()) {
         *reason
             = QCoreApplication::translate("platform", "no se encuentra el intérprete de órdenes %1")
                   .arg(shell);
-        return false;
+        return nullptr;
     }
     const QString terminal = style == vbHide ? QString() : terminalPath();
     if (style != vbHide && terminal.isEmpty()) {
         *reason = QCoreApplication::translate(
             "platform", "no hay ningún terminal instalado (x-terminal-emulator o xterm)");
-        return false;
+        return nullptr;
     }
     const Launch launch
         = batchLaunch(batchFile, style, shell, terminal,
                       QFileInfo(QStandardPaths::findExecutable(terminal)).canonicalFilePath());
-    return starter.startDetached(launch.program, launch.arguments, workingFolder, reason);
+    return starter.start(launch.program, launch.arguments, workingFolder, reason);
 }
 
 } // namespace platform

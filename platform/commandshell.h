@@ -35,8 +35,9 @@ Launch batchLaunch(const QString &batchFile, WindowStyle style, const QString &s
                    const QString &terminal, const QString &resolvedTerminal);
 
 // Starts `batchFile` (a bare name in the working folder) through the command shell, without
-// waiting. False, with a reason, when nothing could be started.
-bool startBatchFile(ProcessStarter &starter, const QString &workingFolder, const QString &batchFile,
-                    WindowStyle style, QString *reason);
+// waiting. Hidden, what comes back ends when the batch file's last program has ended, and has
+// failed when that program failed. Null, with a reason, when nothing could be started.
+Started startBatchFile(ProcessStarter &starter, const QString &workingFolder,
+                       const QString &batchFile, WindowStyle style, QString *reason);
 
 } // namespace platform

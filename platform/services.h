@@ -7,6 +7,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -18,16 +20,38 @@ enum WindowStyle {
     vbNormalFocus = 1, // a console window at its normal size, with the keyboard focus
 };
 
+// A program started without waiting, as far as the program still follows it: a chained
+// operation starts its second step only once its first has ended.
+class StartedProgram
+{
+public:
+    virtual ~StartedProgram() = default;
+    virtual bool running() const = 0;
+    // Once it has ended: whether it failed (an exit status other than 0, or killed).
+    virtual bool failed() const = 0;
+    // `callback` runs once, from the event loop, when the program ends, or at once when it has
+    // ended already; it replaces an earlier one, and an empty one clears it.
+    virtual void whenEnded(std::function<void()> callback) = 0;
+};
+using Started = std::shared_ptr<StartedProgram>;
+
 // Starts programs without waiting for them. What is started outlives the program.
 class ProcessStarter
 {
 public:
     virtual ~ProcessStarter() = default;
     // Starts `program` with `arguments` in `workingFolder`; with vbHide its output is
-    // discarded. False, with the system's reason, when it could not be started.
-    virtual bool startDetached(const QString &program, const QStringList &arguments,
-                               const QString &workingFolder, QString *reason)
+    // discarded. Null, with the system's reason, when it could not be started. Dropping what
+    // comes back neither waits for the program nor stops it.
+    virtual Started start(const QString &program, const QStringList &arguments,
+                          const QString &workingFolder, QString *reason)
         = 0;
+    // The same, for a caller that never asks how the program ends.
+    bool startDetached(const QString &program, const QStringList &arguments,
+                       const QString &workingFolder, QString *reason)
+    {
+        return start(program, arguments, workingFolder, reason) != nullptr;
+    }
 };
 
 // Modal message boxes: one OK button, no icon, the application title "Nerbo1".

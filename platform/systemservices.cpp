@@ -6,30 +6,71 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
+#include <utility>
 
 namespace platform {
 
 namespace {
 
+// What the program knows of one it started: filled in when QProcess reports the end.
+class ProcessWatch : public StartedProgram
+{
+public:
+    bool running() const override { return m_running; }
+    bool failed() const override { return m_failed; }
+    void whenEnded(std::function<void()> callback) override
+    {
+        m_callback = std::move(callback);
+        if (!m_running && m_callback)
+            std::exchange(m_callback, nullptr)();
+    }
+    void end(bool failed)
+    {
+        m_running = false;
+        m_failed = failed;
+        if (m_callback)
+            std::exchange(m_callback, nullptr)();
+    }
+
+private:
+    bool m_running = true;
+    bool m_failed = false;
+    std::function<void()> m_callback;
+};
+
 class SystemProcessStarter : public ProcessStarter
 {
 public:
-    bool startDetached(const QString &program, const QStringList &arguments,
-                       const QString &workingFolder, QString *reason) override
+    Started start(const QString &program, const QStringList &arguments,
+                  const QString &workingFolder, QString *reason) override
     {
-        QProcess process;
-        process.setProgram(program);
-        process.setArguments(arguments);
-        process.setWorkingDirectory(workingFolder);
+        // A child of ours, so that its end and exit status reach us. The QProcess goes when
+        // the child has ended, and never before: its destructor would kill it. One still
+        // running when the program leaves is simply not destroyed, and the child lives on.
+        auto *process = new QProcess;
+        process->setProgram(program);
+        process->setArguments(arguments);
+        process->setWorkingDirectory(workingFolder);
         // A hidden console has nowhere to write and nobody to answer it; a terminal brings
         // its own. Either way nothing of ours stays attached to the child.
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.setStandardOutputFile(QProcess::nullDevice());
-        process.setStandardErrorFile(QProcess::nullDevice());
-        if (process.startDetached())
-            return true;
-        *reason = process.errorString();
-        return false;
+        process->setStandardInputFile(QProcess::nullDevice());
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start();
+        if (!process->waitForStarted(-1)) {
+            *reason = process->errorString();
+            delete process;
+            return nullptr;
+        }
+        auto watch = std::make_shared<ProcessWatch>();
+        QObject::connect(process, &QProcess::finished, process,
+                         [process, weak = std::weak_ptr<ProcessWatch>(watch)](
+                             int exitCode, QProcess::ExitStatus status) {
+                             process->deleteLater();
+                             if (const auto watching = weak.lock())
+                                 watching->end(status != QProcess::NormalExit || exitCode != 0);
+                         });
+        return watch;
     }
 };
 

@@ -9,30 +9,65 @@
 #include <QList>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <set>
+#include <utility>
 
 namespace fakes {
+
+// A started program that ends when the test says so.
+class Program : public platform::StartedProgram
+{
+public:
+    bool running() const override { return m_running; }
+    bool failed() const override { return m_failed; }
+    void whenEnded(std::function<void()> callback) override
+    {
+        m_callback = std::move(callback);
+        if (!m_running && m_callback)
+            std::exchange(m_callback, nullptr)();
+    }
+    void end(bool failed = false)
+    {
+        m_running = false;
+        m_failed = failed;
+        if (m_callback)
+            std::exchange(m_callback, nullptr)();
+    }
+
+private:
+    bool m_running = true;
+    bool m_failed = false;
+    std::function<void()> m_callback;
+};
 
 struct Start
 {
     QString program;
     QStringList arguments;
     QString workingFolder;
+    std::shared_ptr<Program> started;
 };
 
+// Every start succeeds unless `fail` is set. What it starts has ended at once, unless
+// `running` is set: then it runs until the test ends it (starts[i].started->end()).
 class ProcessStarter : public platform::ProcessStarter
 {
 public:
-    bool startDetached(const QString &program, const QStringList &arguments,
-                       const QString &workingFolder, QString *reason) override
+    platform::Started start(const QString &program, const QStringList &arguments,
+                            const QString &workingFolder, QString *reason) override
     {
-        starts.append(Start {program, arguments, workingFolder});
+        auto started = fail ? nullptr : std::make_shared<Program>();
+        starts.append(Start {program, arguments, workingFolder, started});
         if (fail)
             *reason = QStringLiteral("fallo simulado");
-        return !fail;
+        else if (!running)
+            started->end();
+        return started;
     }
     QList<Start> starts;
     bool fail = false;
+    bool running = false;
 };
 
 class MessageBoxes : public platform::MessageBoxes

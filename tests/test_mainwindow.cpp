@@ -479,8 +479,73 @@ private slots:
         Fixture f;
         const double before = cpuSeconds();
         QVERIFY(f.window->Espera(2));
+        // A wait for a program that does not end gives up at its limit, as idle.
+        app::Pauses pauses;
+        fakes::Program program;
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(pauses.untilEnded(program, std::chrono::milliseconds(500)),
+                 app::Pauses::Ended::NotYet);
+        QVERIFY(clock.elapsed() >= 450); // a coarse timer may end it 5 % early
         const double used = cpuSeconds() - before;
         QVERIFY2(used < 0.1, qPrintable(QString("CPU %1 s").arg(used)));
+        program.end(true);
+        QCOMPARE(pauses.untilEnded(program, std::chrono::milliseconds(500)),
+                 app::Pauses::Ended::Failed);
+    }
+
+    void aChainWaitsPastThePauseForItsFirstStep()
+    {
+        // blur.exe on a large photograph, on a busy machine, outlasts the two seconds.
+        Fixture f;
+        f.window->show();
+        f.starter.running = true;
+        auto *panel = f.window->findChild<QLabel *>("panelEstado");
+        QString panelMeanwhile, distortMeanwhile = "?";
+        Qt::CursorShape cursorMeanwhile = Qt::ArrowCursor;
+        qsizetype startsMeanwhile = 0;
+        QTimer::singleShot(2600, Qt::PreciseTimer, f.window.get(), [&] {
+            panelMeanwhile = panel->text();
+            cursorMeanwhile = f.window->cursor().shape();
+            distortMeanwhile = f.window->methods().distortMethod;
+            f.action("FFT")->trigger(); // runs inside the wait
+            startsMeanwhile = f.starter.starts.size();
+            f.starter.starts[0].started->end();
+        });
+        QElapsedTimer clock;
+        clock.start();
+        f.action("DRuido")->trigger();
+        QVERIFY(clock.elapsed() >= 2600);
+        QCOMPARE(panelMeanwhile, QStringLiteral("Esperando a blur.exe…"));
+        QCOMPARE(cursorMeanwhile, Qt::BusyCursor);
+        QVERIFY(distortMeanwhile.isEmpty());
+        QCOMPARE(startsMeanwhile, 2); // blur.bat and FFT.bat: no blurruido.bat yet
+        QCOMPARE(f.starter.starts.size(), 3);
+        QCOMPARE(f.starter.starts[2].arguments.last(), QStringLiteral("blurruido.bat"));
+        QCOMPARE(f.window->methods().distortMethod, QStringLiteral("Dis_Ruido"));
+        QCOMPARE(f.window->methods().restoreMethod, QStringLiteral("FFT"));
+        QCOMPARE(panel->text(), QStringLiteral("Estado"));
+        QCOMPARE(f.window->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void aFirstStepThatFailsOrOutlivesTheWindowStartsNoSecond()
+    {
+        for (const bool failing : {true, false}) {
+            Fixture f;
+            f.window->show();
+            f.starter.running = true;
+            QTimer::singleShot(2300, f.window.get(), [&] {
+                if (failing)
+                    f.starter.starts[0].started->end(true);
+                else
+                    f.window->close();
+            });
+            f.action("enfasis")->trigger();
+            QCOMPARE(f.starter.starts.size(), 1);
+            QVERIFY(!QFile::exists(f.drive.path("Enfasis.bat")));
+            QVERIFY(f.window->methods().restoreMethod.isEmpty());
+            QCOMPARE(f.window->cursor().shape(), Qt::ArrowCursor);
+        }
     }
 
     void closingDuringAPauseEndsCleanly()
