@@ -14,6 +14,7 @@
 #include <limits>
 #include <memory>
 #include <numeric>
+#include <vector>
 
 #include <libheif/heif.h>
 #include <unistd.h>
@@ -113,6 +114,33 @@ QSize sizeToWrite(QSize size, bool fullSize)
     return size.scaled(kTeachingSide, kTeachingSide, Qt::KeepAspectRatio);
 }
 
+// `grey` brought down by the largest whole factor that leaves it at least twice the teaching
+// size, each pixel the mean of the block it covers. Qt's smooth scaling turns a grey picture
+// into colour first, four bytes a pixel of a 48-megapixel photograph; after this it works on a
+// small one, and does the rest.
+QImage shrinkGrey(const QImage &grey)
+{
+    const int factor = std::max(grey.width(), grey.height()) / (2 * kTeachingSide);
+    if (factor < 2)
+        return grey;
+    QImage small(grey.width() / factor, grey.height() / factor, QImage::Format_Grayscale8);
+    std::vector<unsigned> sums(size_t(small.width()));
+    for (int y = 0; y < small.height(); ++y) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int dy = 0; dy < factor; ++dy) {
+            const uchar *row = grey.constScanLine(y * factor + dy);
+            for (int x = 0; x < small.width(); ++x)
+                for (int dx = 0; dx < factor; ++dx)
+                    sums[size_t(x)] += row[x * factor + dx];
+        }
+        uchar *out = small.scanLine(y);
+        const unsigned block = unsigned(factor * factor);
+        for (int x = 0; x < small.width(); ++x)
+            out[x] = uchar((sums[size_t(x)] + block / 2) / block);
+    }
+    return small;
+}
+
 bool isHeif(const QString &path)
 {
     QFile file(path);
@@ -167,18 +195,19 @@ QImage readHeif(const QString &path, bool fullSize, QSize *original, QString *er
     }
     // The picture is written grey: an 8-bit luma plane, as the file holds it, is that grey and
     // spares the conversion to colour its three bytes a pixel. Other files are turned to colour.
+    // A phone writes 4:2:0, which comes out of the decoder as it is.
     heif_image *rawImage = nullptr;
-    if (heif_decode_image(handle.get(), &rawImage, heif_colorspace_undefined, heif_chroma_undefined,
-                          nullptr)
-            .code
-        != heif_error_Ok) {
+    const heif_error lumaError = heif_decode_image(handle.get(), &rawImage, heif_colorspace_YCbCr,
+                                                   heif_chroma_420, nullptr);
+    if (lumaError.code != heif_error_Ok && lumaError.code != heif_error_Unsupported_feature) {
         *error = damaged;
         return QImage();
     }
-    std::unique_ptr<heif_image, HeifDeleter> image(rawImage);
+    std::unique_ptr<heif_image, HeifDeleter> image(lumaError.code == heif_error_Ok ? rawImage
+                                                                                   : nullptr);
     heif_channel channel = heif_channel_Y;
     QImage::Format format = QImage::Format_Grayscale8;
-    if (!heif_image_has_channel(image.get(), heif_channel_Y)
+    if (!image || !heif_image_has_channel(image.get(), heif_channel_Y)
         || heif_image_get_bits_per_pixel_range(image.get(), heif_channel_Y) != 8) {
         image.reset();
         if (heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
@@ -200,7 +229,7 @@ QImage readHeif(const QString &path, bool fullSize, QSize *original, QString *er
     // The pixels belong to libheif's image: the picture returned is a copy of its own.
     if (fullSize || decoded.size() == sizeToWrite(decoded.size(), false))
         return decoded.copy();
-    return teachingSize(decoded);
+    return teachingSize(format == QImage::Format_Grayscale8 ? shrinkGrey(decoded) : decoded);
 }
 
 } // namespace
