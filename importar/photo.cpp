@@ -5,6 +5,7 @@
 #include "contracts.h"
 #include "drivec.h"
 #include "filecommands.h"
+#include "pnm.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -81,6 +82,19 @@ QString tooLarge(const QString &path, QSize size, quint64 largest, bool fullSize
         .arg(megapixels(quint64(size.width()) * quint64(size.height())),
              fullSize ? QStringLiteral("--tamano-completo") : QStringLiteral("tavelio-importar"),
              megapixels(largest));
+}
+
+// The refusal of a photograph kept whole whose side is longer than the tools take, before it is
+// decoded at all.
+QString sideTooLong(const QString &path, QSize size)
+{
+    if (std::max(size.width(), size.height()) <= img::kMaxSide)
+        return QString();
+    return QStringLiteral("%1 mide %2x%3; las herramientas admiten hasta %4 de lado")
+        .arg(path)
+        .arg(size.width())
+        .arg(size.height())
+        .arg(img::kMaxSide);
 }
 
 // Qt's log lines while a photograph is decoded: libjpeg's warnings among them tell a file cut
@@ -188,6 +202,8 @@ QImage readHeif(const QString &path, bool fullSize, QSize *original, QString *er
     const std::unique_ptr<heif_image_handle, HeifDeleter> handle(rawHandle);
     const QSize size(heif_image_handle_get_width(handle.get()),
                      heif_image_handle_get_height(handle.get()));
+    if (fullSize && !(*error = sideTooLong(path, size)).isEmpty())
+        return QImage();
     const quint64 largest = largestPhoto(fullSize ? kWholeBytesPerPixel : kDecodedBytesPerPixel);
     if (quint64(size.width()) * quint64(size.height()) > largest) {
         *error = tooLarge(path, size, largest, fullSize);
@@ -265,6 +281,8 @@ QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *e
     // JPEG decodes straight at the size written; other formats are decoded whole, then
     // brought down.
     const QSize target = sizeToWrite(stored, fullSize);
+    if (fullSize && !(*error = sideTooLong(path, stored)).isEmpty())
+        return QImage();
     const bool scaledByDecoder
         = target != stored && reader.supportsOption(QImageIOHandler::ScaledSize);
     const quint64 largest = largestPhoto(fullSize ? kWholeBytesPerPixel : kDecodedBytesPerPixel);
