@@ -250,11 +250,6 @@ QImage readHeif(const QString &path, bool fullSize, QSize *original, QString *er
 
 } // namespace
 
-quint64 largestWholePhoto()
-{
-    return largestPhoto(kWholeBytesPerPixel);
-}
-
 void keepQtQuiet()
 {
     qInstallMessageHandler(collectQtMessage);
@@ -262,8 +257,12 @@ void keepQtQuiet()
 
 QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *error)
 {
-    if (!QFileInfo(path).isFile()) {
-        *error = QStringLiteral("no existe la imagen %1").arg(path);
+    const QFileInfo file(path);
+    if (!file.isFile()) {
+        // A FIFO or a device would be read for ever, or once.
+        *error = file.exists()
+            ? QStringLiteral("no se puede leer la imagen %1: no es un archivo").arg(path)
+            : QStringLiteral("no existe la imagen %1").arg(path);
         return QImage();
     }
     if (isHeif(path))

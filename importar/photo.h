@@ -34,11 +34,6 @@ int pixelsToCrop(int side);
 // Empty when the twin the command finds is `name`.pgm beside it.
 QString nameProblem(const QString &name, const dos::fs::path &driveC);
 
-// The most pixels a photograph may have to be kept whole (--tamano-completo) on this machine:
-// half its memory, at what a pixel costs from decoding to the two files written, and never
-// more than the tools take.
-quint64 largestWholePhoto();
-
 // Takes Qt's own log lines (in English) away from the user; the decoding below looks at the
 // ones it raises itself. Installed once, at the start.
 void keepQtQuiet();
@@ -47,7 +42,9 @@ void keepQtQuiet();
 // its long side at most kTeachingSide unless `fullSize`. A JPEG is decoded at 1/2, 1/4 or 1/8
 // directly; HEIC and HEIF go through libheif. `original` receives its upright size. A null
 // image, with `error` a Spanish line naming the file, when it cannot be read, is cut short or
-// damaged, or is too large.
+// damaged, or is too large: kept whole, at most the pixels half this machine's memory holds at
+// what a pixel costs from decoding to the two files written, and no side longer than the tools
+// take.
 QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *error);
 
 // `picture` with its long side at most kTeachingSide, averaging the pixels each new one covers.
