@@ -16,6 +16,7 @@ packages=(
 )
 # libheif reads the teachers' HEIC photographs. Debian 12's libheif1 (1.15) has its HEVC
 # decoder and encoder built in; from Debian 13 (1.19) they are plugins of their own.
+# shellcheck source=/dev/null
 source /etc/os-release
 heif_plugins=false
 [[ "${VERSION_ID:-}" == 12 ]] || heif_plugins=true
