@@ -23,6 +23,11 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <algorithm>
+#include <limits>
+
+#include <unistd.h>
+
 // The arrow lives in the resources of a static library, which must be brought in by name.
 static void initResources()
 {
@@ -32,6 +37,17 @@ static void initResources()
 namespace app {
 
 namespace {
+
+// The most bytes a bitmap may take decoded: a quarter of this machine's memory, and no more
+// than Qt's limit can say in megabytes.
+quint64 largestPictureBytes()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    const quint64 memory
+        = pages > 0 && pageSize > 0 ? quint64(pages) * quint64(pageSize) : quint64(4) << 30;
+    return std::min(memory / 4, quint64(std::numeric_limits<int>::max() - 1) << 20);
+}
 
 // Designed client area, in twips.
 constexpr double kDesignWidth = 8880;
@@ -307,15 +323,34 @@ bool frmMain::loadPicture(const QString &dosName)
     }
     const auto native = dos::toNative(dosName.toStdString(), m_services.drives);
     QImageReader reader(QString::fromStdString(native.value_or("").string()));
-    const QImage picture = reader.read();
+    // Image1 shows the bitmap at its own size, so it is read whole. Qt refuses a picture over
+    // 128 MB decoded, and a phone's 48 megapixels are 192 MB: the limit is what this machine
+    // holds instead, checked here first so that the refusal says why.
+    const QSize size = reader.size();
+    const quint64 largest = largestPictureBytes();
+    if (size.isValid() && quint64(size.width()) * quint64(size.height()) * 4 > largest) {
+        m_services.messages.show(
+            this,
+            tr("No se pudo cargar la imagen %1: mide %2x%3 píxeles, más de los %4 megapíxeles que "
+               "caben en la memoria de este equipo")
+                .arg(dosName)
+                .arg(size.width())
+                .arg(size.height())
+                .arg(largest / 4 / 1000000));
+        return false;
+    }
+    const int qtLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(int(largest >> 20) + 1);
+    QImage picture = reader.read();
+    QImageReader::setAllocationLimit(qtLimit);
     if (picture.isNull()) {
         m_services.messages.show(
             this, tr("No se pudo cargar la imagen %1: %2").arg(dosName, reader.errorString()));
         return false;
     }
-    Image1->setPixmap(QPixmap::fromImage(picture));
     const int border = 2 * Image1->frameWidth();
     Image1->resize(picture.size() + QSize(border, border));
+    Image1->setPixmap(QPixmap::fromImage(std::move(picture)));
     return true;
 }
 

@@ -91,6 +91,65 @@ public:
     // Reads and checks the header, and that the data can hold the raster it announces.
     void header()
     {
+        fields();
+        requireRoom(size_t(width) * size_t(height) * channels_);
+    }
+
+    // Where the data the header declares ends: the header, then the raster it announces or,
+    // for a plain raster, the most text it may take. 0 when the header runs to the end of the
+    // bytes at hand, which may be only the start of a file; a bad header throws as header().
+    size_t declaredEnd()
+    {
+        try {
+            fields();
+        } catch (const ImageError &) {
+            if (pos_ >= b_.size())
+                return 0;
+            throw;
+        }
+        // A plain header's last number may go on in bytes not read yet.
+        if (pos_ >= b_.size())
+            return 0;
+        const size_t samples = size_t(width) * size_t(height) * channels_;
+        return pos_ + (plain_ ? samples * kPlainBytesPerSample : minimumRaster(samples));
+    }
+
+    // The most text a plain raster may take for each sample: five digits and their blanks
+    // with room to spare, and the lines of a header-sized comment now and then.
+    static constexpr size_t kPlainBytesPerSample = 24;
+
+    bool plain() const { return plain_; }
+
+    // Decodes the next row of the raster into `row`, `width` values on the 0..1 scale.
+    void nextRow(double *row)
+    {
+        switch (kind_) {
+        case '1':
+            for (int x = 0; x < width; ++x)
+                row[x] = plainBit() ? 0.0 : 1.0; // PBM: 1 is black
+            break;
+        case '4':
+            rawBits(row);
+            break;
+        default:
+            grey(row);
+            break;
+        }
+    }
+
+    Image decode()
+    {
+        header();
+        Image image(width, height);
+        for (int y = 0; y < height; ++y)
+            nextRow(&image.px[size_t(y) * size_t(width)]);
+        return image;
+    }
+
+private:
+    // The header's fields, checked.
+    void fields()
+    {
         if (b_.size() < 2 || b_[0] != 'P' || b_[1] < '1' || b_[1] > '6')
             fail("no es una imagen PNM (PBM, PGM o PPM)");
         kind_ = b_[1];
@@ -120,40 +179,11 @@ public:
                 fail(pos_ >= b_.size() ? "está truncado" : "tiene una cabecera no válida");
             ++pos_;
         }
-        const size_t pixels = size_t(width) * size_t(height);
         channels_ = (kind_ == '3' || kind_ == '6') ? 3 : 1;
         levels = channels_ == 1 ? maxval_ : 0;
         scale_ = 1.0 / double(maxval_);
-        requireRoom(pixels * channels_);
     }
 
-    // Decodes the next row of the raster into `row`, `width` values on the 0..1 scale.
-    void nextRow(double *row)
-    {
-        switch (kind_) {
-        case '1':
-            for (int x = 0; x < width; ++x)
-                row[x] = plainBit() ? 0.0 : 1.0; // PBM: 1 is black
-            break;
-        case '4':
-            rawBits(row);
-            break;
-        default:
-            grey(row);
-            break;
-        }
-    }
-
-    Image decode()
-    {
-        header();
-        Image image(width, height);
-        for (int y = 0; y < height; ++y)
-            nextRow(&image.px[size_t(y) * size_t(width)]);
-        return image;
-    }
-
-private:
     [[noreturn]] void fail(const std::string &what) const
     {
         throw ImageError("el archivo " + quoted(name_) + " " + what);
@@ -215,7 +245,13 @@ private:
     // reason to claim two gigabytes.
     void requireRoom(size_t samples) const
     {
-        const size_t left = b_.size() - pos_;
+        if (b_.size() - pos_ < minimumRaster(samples))
+            fail("está truncado");
+    }
+
+    // The fewest bytes a raster of `samples` takes.
+    size_t minimumRaster(size_t samples) const
+    {
         size_t need = 0;
         switch (kind_) {
         case '1':
@@ -232,8 +268,7 @@ private:
             need = samples * (maxval_ > 255 ? 2 : 1);
             break;
         }
-        if (left < need)
-            fail("está truncado");
+        return need;
     }
 
     bool plainBit()
@@ -342,39 +377,82 @@ fs::path resolve(const std::string &path)
     return dos::findInFolder(folder, p.filename().string());
 }
 
-std::string readWhole(const fs::path &file, const std::string &name)
+[[noreturn]] void cannotRead(const std::string &name, int error)
 {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        throw ImageError("no se puede leer el archivo " + quoted(name) + ": " + reason(error));
+    throw ImageError("no se puede leer el archivo " + quoted(name) + ": " + reason(error));
+}
+
+// Reads from `fd` until `bytes` holds `size` bytes or the file ends.
+void readUpTo(int fd, std::string &bytes, size_t size, const std::string &name)
+{
+    size_t done = bytes.size();
+    bytes.resize(size);
+    while (done < size) {
+        const ssize_t n = ::read(fd, bytes.data() + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            cannotRead(name, error);
+        }
+        if (n == 0)
+            break; // shrank while we read: the decoder reports it as truncated
+        done += size_t(n);
     }
+    bytes.resize(done);
+}
+
+// The header and the raster it declares, and no more of the file: what follows the raster is
+// left unread, as Netpbm reads the first image of a stream, so memory follows the header and
+// not the file's size. A plain raster has no fixed length: a file longer than its samples'
+// text can be is refused.
+std::string readDeclared(const fs::path &file, const std::string &name)
+{
+    // The first read holds any header the tools write; a longer one doubles it.
+    constexpr size_t kFirstRead = 64 * 1024;
+    constexpr size_t kLongestHeader = 16 * 1024 * 1024;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        cannotRead(name, errno);
     struct stat st
     {
     };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(fd);
-        throw ImageError("no se puede leer el archivo " + quoted(name) + ": " + reason(error));
+        cannotRead(name, error);
     }
+    const size_t size = size_t(st.st_size);
     std::string bytes;
-    bytes.resize(size_t(st.st_size));
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int error = errno;
+    size_t want = std::min(size, kFirstRead);
+    for (;;) {
+        readUpTo(fd, bytes, want, name);
+        if (bytes.size() < want || bytes.size() == size)
+            break;
+        Decoder decoder(bytes, name);
+        const size_t end = decoder.declaredEnd(); // throws for a bad header
+        if (end == 0 && want >= kLongestHeader) {
             ::close(fd);
-            throw ImageError("no se puede leer el archivo " + quoted(name) + ": " + reason(error));
+            throw ImageError("el archivo " + quoted(name) + " tiene una cabecera de más de "
+                             + std::to_string(kLongestHeader >> 20) + " MB");
         }
-        if (n == 0)
-            break; // shrank while we read: the decoder reports it as truncated
-        done += size_t(n);
+        if (end == 0) {
+            want = std::min(size, 2 * want);
+        } else if (end <= bytes.size() && !decoder.plain()) {
+            bytes.resize(end);
+            break;
+        } else if (end < size && decoder.plain()) {
+            ::close(fd);
+            throw ImageError("el archivo " + quoted(name) + " tiene más texto ("
+                             + std::to_string(size) + " bytes) del que caben sus "
+                             + std::to_string(decoder.width) + " × "
+                             + std::to_string(decoder.height) + " píxeles");
+        } else {
+            want = std::min(size, end);
+        }
     }
     ::close(fd);
-    bytes.resize(done);
     return bytes;
 }
 
@@ -458,7 +536,7 @@ struct PnmRows::State
 {
     State(const std::string &path)
         : name(fs::path(path).filename().string())
-        , bytes(readWhole(resolve(path), name))
+        , bytes(readDeclared(resolve(path), name))
         , decoder(bytes, name)
     {
         decoder.header();
@@ -519,7 +597,7 @@ Image readPnm(const std::string &path, unsigned *levels, std::vector<std::string
 
 std::vector<std::string> readPnmComments(const std::string &path)
 {
-    // The whole file is read and its header checked, as for its pixels: a file the tools
+    // The file is read and its header checked, as for its pixels: a file the tools
     // would refuse has no history to tell.
     return PnmRows(path).comments();
 }

@@ -38,8 +38,9 @@ std::vector<std::string> readPnmComments(const std::string &path);
 
 // A PNM file read as readPnm reads it, but decoded a row at a time, top to bottom, for a tool
 // that works on each pixel by itself: it holds the file and a row, never the whole image (a
-// 2048 × 2048 photograph is 4 MB as a file and 32 MB as an Image). The header is read and
-// checked at once; a bad sample further on throws from next().
+// 2048 × 2048 photograph is 4 MB as a file and 32 MB as an Image). Of the file, only the
+// header and the raster it declares are read: bytes after them are left unread. The header is
+// read and checked at once; a bad sample further on throws from next().
 class PnmRows
 {
 public:

@@ -5,10 +5,10 @@
 //   tavelio-importar --quitar-de-la-clase NOMBRE
 //   tavelio-importar --lista
 //
-// Reads any image Qt reads (PNG, JPEG, TIFF, BMP...), brings its long side down to a teaching
-// size, turns it grey and writes NOMBRE.BMP into the tool folder of this user's drive C and
-// its PGM twin NOMBRE.pgm beside it, the working folder the launcher starts the program in, so
-// that "A&brir..." opens it at once. With --para-la-clase the pair goes to the class folder
+// Reads any image Qt reads (PNG, JPEG, TIFF, BMP...) and HEIC, decodes it at a teaching size,
+// turns it grey and writes NOMBRE.BMP into the tool folder of this user's drive C and its PGM
+// twin NOMBRE.pgm beside it, the working folder the launcher starts the program in, so that
+// "A&brir..." opens it at once. With --para-la-clase the pair goes to the class folder
 // instead, which every student's start links into her drive C; only the group tavelio may
 // write there. Warns when a side loses spectrum columns to the motion blurs and offers to
 // crop the pixel or two that avoid it. A name the open command would not take to its twin, or
@@ -27,7 +27,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 
 #include <cstdio>
 
@@ -41,8 +40,8 @@ const char kUsage[] = R"(uso: tavelio-importar [--para-la-clase] [--recortar | -
      tavelio-importar --quitar-de-la-clase NOMBRE
      tavelio-importar --lista
 
-Convierte FOTO (PNG, JPEG, TIFF, BMP o cualquier imagen que Qt lea) en un bitmap gris
-NOMBRE.BMP en la carpeta de herramientas de tu unidad C (%s) y
+Convierte FOTO (PNG, JPEG, HEIC, TIFF, BMP o cualquier imagen que Qt lea) en un
+bitmap gris NOMBRE.BMP en la carpeta de herramientas de tu unidad C (%s) y
 escribe a su lado su gemelo NOMBRE.pgm, en la carpeta de trabajo de Tavelio: en Tavelio,
 Archivo > Abrir... lo abre enseguida. Sin NOMBRE, el de FOTO sin su extensión.
 
@@ -163,15 +162,10 @@ dos::fs::path preparedDriveC()
 // size it had.
 QImage readPhoto(const QString &path, bool fullSize, QSize *original)
 {
-    if (!QFileInfo(path).isFile())
-        fail(QStringLiteral("no existe la imagen %1").arg(path));
-    QImageReader reader(path);
-    reader.setAutoTransform(true); // a camera's portrait stays upright
-    const QImage read = reader.read();
-    if (read.isNull())
-        fail(QStringLiteral("no se puede leer la imagen %1 (%2)").arg(path, reader.errorString()));
-    *original = read.size();
-    const QImage picture = fullSize ? read : importar::teachingSize(read);
+    QString error;
+    const QImage picture = importar::readPhoto(path, fullSize, original, &error);
+    if (picture.isNull())
+        fail(error);
     if (picture.width() > img::kMaxSide || picture.height() > img::kMaxSide)
         fail(QStringLiteral("%1 mide %2x%3; las herramientas admiten hasta %4 de lado")
                  .arg(path)
@@ -420,6 +414,7 @@ void list()
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    importar::keepQtQuiet();
     const Options options = parseOptions(QCoreApplication::arguments());
     switch (options.mode) {
     case Mode::Own:

@@ -5,9 +5,20 @@
 #include "contracts.h"
 #include "drivec.h"
 #include "filecommands.h"
+#include "pnm.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
 
 #include <algorithm>
+#include <limits>
+#include <memory>
 #include <numeric>
+#include <vector>
+
+#include <libheif/heif.h>
+#include <unistd.h>
 
 namespace importar {
 
@@ -35,7 +46,269 @@ bool isWorkingFile(const std::string &file)
     return false;
 }
 
+// What a pixel costs while a photograph is kept whole: decoded in colour (4 bytes), in grey (1),
+// as the tools hold it (8), and in the twin's and the bitmap's bytes (2), with a little room.
+constexpr quint64 kWholeBytesPerPixel = 16;
+// What a pixel costs while it is only decoded, then brought down: in colour (4), or for HEIC
+// the decoder's own planes and its grey.
+constexpr quint64 kDecodedBytesPerPixel = 6;
+
+quint64 physicalMemory()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    return pages > 0 && pageSize > 0 ? quint64(pages) * quint64(pageSize) : quint64(4) << 30;
+}
+
+// The most pixels a photograph may have when every pixel costs `bytesPerPixel` at once.
+quint64 largestPhoto(quint64 bytesPerPixel)
+{
+    return physicalMemory() / 2 / bytesPerPixel;
+}
+
+QString megapixels(quint64 pixels)
+{
+    return QString::number(double(pixels) / 1e6, 'f', 1);
+}
+
+// The refusal of a photograph of `size` when at most `largest` pixels fit.
+QString tooLarge(const QString &path, QSize size, quint64 largest, bool fullSize)
+{
+    return QStringLiteral("no se puede leer la imagen %1: mide %2x%3 (%4 megapíxeles) y %5 "
+                          "admite hasta %6 megapíxeles en este equipo")
+        .arg(path)
+        .arg(size.width())
+        .arg(size.height())
+        .arg(megapixels(quint64(size.width()) * quint64(size.height())),
+             fullSize ? QStringLiteral("--tamano-completo") : QStringLiteral("tavelio-importar"),
+             megapixels(largest));
+}
+
+// The refusal of a photograph kept whole whose side is longer than the tools take, before it is
+// decoded at all.
+QString sideTooLong(const QString &path, QSize size)
+{
+    if (std::max(size.width(), size.height()) <= img::kMaxSide)
+        return QString();
+    return QStringLiteral("%1 mide %2x%3; las herramientas admiten hasta %4 de lado")
+        .arg(path)
+        .arg(size.width())
+        .arg(size.height())
+        .arg(img::kMaxSide);
+}
+
+// Qt's log lines while a photograph is decoded: libjpeg's warnings among them tell a file cut
+// short, which Qt still hands over whole, its missing part grey.
+QStringList *decodingMessages = nullptr;
+
+void collectQtMessage(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    if (decodingMessages)
+        decodingMessages->append(message);
+}
+
+// True when one of Qt's lines says the data ran out or makes no sense.
+bool saysDamaged(const QStringList &messages)
+{
+    for (const QString &message : messages) {
+        for (const char *sign : {"premature end", "huffman", "truncat", "corrupt image",
+                                 "read error", "invalid", "bogus"}) {
+            if (message.contains(QLatin1String(sign), Qt::CaseInsensitive))
+                return true;
+        }
+    }
+    return false;
+}
+
+// The size the photograph of `size` is written at.
+QSize sizeToWrite(QSize size, bool fullSize)
+{
+    if (fullSize || std::max(size.width(), size.height()) <= kTeachingSide)
+        return size;
+    return size.scaled(kTeachingSide, kTeachingSide, Qt::KeepAspectRatio);
+}
+
+// `grey` brought down by the largest whole factor that leaves it at least twice the teaching
+// size, each pixel the mean of the block it covers. Qt's smooth scaling turns a grey picture
+// into colour first, four bytes a pixel of a 48-megapixel photograph; after this it works on a
+// small one, and does the rest.
+QImage shrinkGrey(const QImage &grey)
+{
+    const int factor = std::max(grey.width(), grey.height()) / (2 * kTeachingSide);
+    if (factor < 2)
+        return grey;
+    QImage small(grey.width() / factor, grey.height() / factor, QImage::Format_Grayscale8);
+    std::vector<unsigned> sums(size_t(small.width()));
+    for (int y = 0; y < small.height(); ++y) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int dy = 0; dy < factor; ++dy) {
+            const uchar *row = grey.constScanLine(y * factor + dy);
+            for (int x = 0; x < small.width(); ++x)
+                for (int dx = 0; dx < factor; ++dx)
+                    sums[size_t(x)] += row[x * factor + dx];
+        }
+        uchar *out = small.scanLine(y);
+        const unsigned block = unsigned(factor * factor);
+        for (int x = 0; x < small.width(); ++x)
+            out[x] = uchar((sums[size_t(x)] + block / 2) / block);
+    }
+    return small;
+}
+
+bool isHeif(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray start = file.read(64);
+    const heif_filetype_result type = heif_check_filetype(
+        reinterpret_cast<const uint8_t *>(start.constData()), int(start.size()));
+    return type == heif_filetype_yes_supported || type == heif_filetype_yes_unsupported;
+}
+
+struct HeifDeleter
+{
+    void operator()(heif_context *context) const { heif_context_free(context); }
+    void operator()(heif_image_handle *handle) const { heif_image_handle_release(handle); }
+    void operator()(heif_image *image) const { heif_image_release(image); }
+};
+
+// Through libheif, which turns the picture as the file's own rotation and mirror say.
+QImage readHeif(const QString &path, bool fullSize, QSize *original, QString *error)
+{
+    const QString damaged
+        = QStringLiteral("no se puede leer la imagen %1: está dañada o incompleta").arg(path);
+    heif_init(nullptr);
+    const std::unique_ptr<void, void (*)(void *)> deinit(reinterpret_cast<void *>(1),
+                                                         [](void *) { heif_deinit(); });
+    if (!heif_have_decoder_for_format(heif_compression_HEVC)) {
+        *error = QStringLiteral("no se puede leer la imagen %1: falta el decodificador HEIC de "
+                                "libheif (el paquete libheif-plugin-libde265)")
+                     .arg(path);
+        return QImage();
+    }
+    const std::unique_ptr<heif_context, HeifDeleter> context(heif_context_alloc());
+    if (heif_context_read_from_file(context.get(), QFile::encodeName(path).constData(), nullptr)
+            .code
+        != heif_error_Ok) {
+        *error = damaged;
+        return QImage();
+    }
+    heif_image_handle *rawHandle = nullptr;
+    if (heif_context_get_primary_image_handle(context.get(), &rawHandle).code != heif_error_Ok) {
+        *error = damaged;
+        return QImage();
+    }
+    const std::unique_ptr<heif_image_handle, HeifDeleter> handle(rawHandle);
+    const QSize size(heif_image_handle_get_width(handle.get()),
+                     heif_image_handle_get_height(handle.get()));
+    if (fullSize && !(*error = sideTooLong(path, size)).isEmpty())
+        return QImage();
+    const quint64 largest = largestPhoto(fullSize ? kWholeBytesPerPixel : kDecodedBytesPerPixel);
+    if (quint64(size.width()) * quint64(size.height()) > largest) {
+        *error = tooLarge(path, size, largest, fullSize);
+        return QImage();
+    }
+    // The picture is written grey: an 8-bit luma plane, as the file holds it, is that grey and
+    // spares the conversion to colour its three bytes a pixel. Other files are turned to colour.
+    // A phone writes 4:2:0, which comes out of the decoder as it is.
+    heif_image *rawImage = nullptr;
+    const heif_error lumaError = heif_decode_image(handle.get(), &rawImage, heif_colorspace_YCbCr,
+                                                   heif_chroma_420, nullptr);
+    if (lumaError.code != heif_error_Ok && lumaError.code != heif_error_Unsupported_feature) {
+        *error = damaged;
+        return QImage();
+    }
+    std::unique_ptr<heif_image, HeifDeleter> image(lumaError.code == heif_error_Ok ? rawImage
+                                                                                   : nullptr);
+    heif_channel channel = heif_channel_Y;
+    QImage::Format format = QImage::Format_Grayscale8;
+    if (!image || !heif_image_has_channel(image.get(), heif_channel_Y)
+        || heif_image_get_bits_per_pixel_range(image.get(), heif_channel_Y) != 8) {
+        image.reset();
+        if (heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
+                              heif_chroma_interleaved_RGB, nullptr)
+                .code
+            != heif_error_Ok) {
+            *error = damaged;
+            return QImage();
+        }
+        image.reset(rawImage);
+        channel = heif_channel_interleaved;
+        format = QImage::Format_RGB888;
+    }
+    int stride = 0;
+    const uint8_t *pixels = heif_image_get_plane_readonly(image.get(), channel, &stride);
+    const QImage decoded(pixels, heif_image_get_width(image.get(), channel),
+                         heif_image_get_height(image.get(), channel), stride, format);
+    *original = decoded.size();
+    // The pixels belong to libheif's image: the picture returned is a copy of its own.
+    if (fullSize || decoded.size() == sizeToWrite(decoded.size(), false))
+        return decoded.copy();
+    return teachingSize(format == QImage::Format_Grayscale8 ? shrinkGrey(decoded) : decoded);
+}
+
 } // namespace
+
+void keepQtQuiet()
+{
+    qInstallMessageHandler(collectQtMessage);
+}
+
+QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *error)
+{
+    const QFileInfo file(path);
+    if (!file.isFile()) {
+        // A FIFO or a device would be read for ever, or once.
+        *error = file.exists()
+            ? QStringLiteral("no se puede leer la imagen %1: no es un archivo").arg(path)
+            : QStringLiteral("no existe la imagen %1").arg(path);
+        return QImage();
+    }
+    if (isHeif(path))
+        return readHeif(path, fullSize, original, error);
+
+    QImageReader reader(path);
+    reader.setAutoTransform(true); // a camera's portrait stays upright
+    const QSize stored = reader.size();
+    if (!stored.isValid()) {
+        *error = QStringLiteral("no se puede leer la imagen %1: no es una imagen que se sepa "
+                                "leer (PNG, JPEG, TIFF, BMP, HEIC...)")
+                     .arg(path);
+        return QImage();
+    }
+    // JPEG decodes straight at the size written; other formats are decoded whole, then
+    // brought down.
+    const QSize target = sizeToWrite(stored, fullSize);
+    if (fullSize && !(*error = sideTooLong(path, stored)).isEmpty())
+        return QImage();
+    const bool scaledByDecoder
+        = target != stored && reader.supportsOption(QImageIOHandler::ScaledSize);
+    const quint64 largest = largestPhoto(fullSize ? kWholeBytesPerPixel : kDecodedBytesPerPixel);
+    if (!scaledByDecoder && quint64(stored.width()) * quint64(stored.height()) > largest) {
+        *error = tooLarge(path, stored, largest, fullSize);
+        return QImage();
+    }
+    if (scaledByDecoder)
+        reader.setScaledSize(target);
+    // Qt's own limit (128 MB) would refuse a 48-megapixel photograph decoded whole; the bound
+    // above, which fits this machine, has taken its place.
+    QImageReader::setAllocationLimit(
+        int(std::min<quint64>(largest * 4 / (1 << 20) + 1, std::numeric_limits<int>::max())));
+
+    QStringList messages;
+    decodingMessages = &messages;
+    QImage read = reader.read();
+    decodingMessages = nullptr;
+    if (read.isNull() || saysDamaged(messages)) {
+        *error
+            = QStringLiteral("no se puede leer la imagen %1: está dañada o incompleta").arg(path);
+        return QImage();
+    }
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    *original = turned ? stored.transposed() : stored;
+    return scaledByDecoder || fullSize ? read : teachingSize(read);
+}
 
 int lossyMotionLength(int side)
 {

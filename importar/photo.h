@@ -1,5 +1,6 @@
-// The plain logic of tavelio-importar: which names "A&brir..." can open, which sizes lose
-// spectrum columns to the motion blurs, and the grey picture itself.
+// The plain logic of tavelio-importar: reading a photograph at the size it is written, which
+// names "A&brir..." can open, which sizes lose spectrum columns to the motion blurs, and the
+// grey picture itself.
 #pragma once
 
 #include "dospath.h"
@@ -32,6 +33,19 @@ int pixelsToCrop(int side);
 // batch file and the command shell splits it at blanks and finds it without regard to case.
 // Empty when the twin the command finds is `name`.pgm beside it.
 QString nameProblem(const QString &name, const dos::fs::path &driveC);
+
+// Takes Qt's own log lines (in English) away from the user; the decoding below looks at the
+// ones it raises itself. Installed once, at the start.
+void keepQtQuiet();
+
+// The photograph at `path`, upright as its camera held it, decoded at the size it is written:
+// its long side at most kTeachingSide unless `fullSize`. A JPEG is decoded at 1/2, 1/4 or 1/8
+// directly; HEIC and HEIF go through libheif. `original` receives its upright size. A null
+// image, with `error` a Spanish line naming the file, when it cannot be read, is cut short or
+// damaged, or is too large: kept whole, at most the pixels half this machine's memory holds at
+// what a pixel costs from decoding to the two files written, and no side longer than the tools
+// take.
+QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *error);
 
 // `picture` with its long side at most kTeachingSide, averaging the pixels each new one covers.
 QImage teachingSize(const QImage &picture);

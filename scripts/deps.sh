@@ -10,10 +10,19 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins
-  libfftw3-dev
+  libfftw3-dev libheif-dev
   fonts-wine fonts-dejavu-core
   xterm qt6-wayland
 )
+# libheif reads the teachers' HEIC photographs. Debian 12's libheif1 (1.15) has its HEVC
+# decoder and encoder built in; from Debian 13 (1.19) they are plugins of their own.
+# shellcheck source=/dev/null
+source /etc/os-release
+heif_plugins=false
+[[ "${VERSION_ID:-}" == 12 ]] || heif_plugins=true
+if $heif_plugins; then
+  packages+=(libheif-plugin-libde265)
+fi
 if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
   # dpkg-buildpackage checks build-essential itself, beyond what debian/control lists.
   packages+=(build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils appstream)
@@ -28,6 +37,11 @@ if [[ "${1:-}" == "--test" ]]; then
   packages+=(xclip)
   # A Wayland desktop: weston (headless, and in Xvfb with Xwayland).
   packages+=(weston xwayland)
+  # The importer's tests encode a turned HEIC photograph; bench/importar.sh uses heif-enc.
+  packages+=(libheif-examples)
+  if $heif_plugins; then
+    packages+=(libheif-plugin-x265)
+  fi
 fi
 
 missing=()

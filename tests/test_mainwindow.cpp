@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -310,6 +311,26 @@ private slots:
         QCOMPARE(f.dialog.previousNames.last(), f.drive.path("camera.BMP"));
         QVERIFY(QFile::exists(f.drive.path("align.bat")));
         QCOMPARE(f.starter.starts.size(), 2);
+    }
+
+    // A phone's 48 megapixels exceed Qt's limit on a decoded picture; here the limit is brought
+    // down to a few megabytes instead, so that a smaller bitmap stands for one.
+    void aBitmapOverQtsLimitOpensAsAnyOther()
+    {
+        Fixture f;
+        const int qtLimit = QImageReader::allocationLimit();
+        QImageReader::setAllocationLimit(4);
+        QImage image(1400, 1000, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QVERIFY(image.save(f.drive.path("movil.BMP"), "BMP"));
+        QVERIFY(QImageReader(f.drive.path("movil.BMP")).read().isNull());
+        f.dialog.answers << f.drive.path("movil.BMP");
+        f.action("mnuFileOpen")->trigger();
+        QCOMPARE(f.window->findChild<QLabel *>("Image1")->pixmap().size(), QSize(1400, 1000));
+        QCOMPARE(f.drive.read("align.bat"),
+                 testenv::batchBytes("c:\\qor\\Ejecutable\\auxiliares\\align.exe movil.pgm "));
+        QCOMPARE(QImageReader::allocationLimit(), 4);
+        QImageReader::setAllocationLimit(qtLimit);
     }
 
     void cancellingBeforeAnyFileClearsThePictureOnly()

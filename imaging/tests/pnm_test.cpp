@@ -9,6 +9,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -226,6 +227,47 @@ void testComments()
     CHECK_THROWS(readPnmComments(dir.file("corta.pgm")), ImageError, message);
 }
 
+long peakKilobytes()
+{
+    rusage usage {};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// A file far longer than its header says (a sparse 3 GB behind a 1000 × 1000 raster) is read
+// up to the raster and no further: memory follows the header. A plain raster cannot be read
+// that way and is refused; a header longer than the first read is still found whole.
+void testFileLongerThanItsHeader()
+{
+    TempDir dir;
+    const std::string header = "P5\n1000 1000\n255\n";
+    std::string raster(1000 * 1000, char(255));
+    raster[0] = 0;
+    dir.write("larga.pgm", header + raster + "P5\n1 1\n255\n");
+    CHECK(::truncate(dir.file("larga.pgm").c_str(), 3LL << 30) == 0);
+    const long before = peakKilobytes();
+    const Image image = readPnm(dir.file("larga.pgm"));
+    CHECK(image.width == 1000 && image.height == 1000);
+    CHECK(image.px[0] == 0.0 && image.px[1] == 1.0 && image.px.back() == 1.0);
+    CHECK(peakKilobytes() - before < 100 * 1024);
+
+    dir.write("texto.pgm", "P2 2 1 255\n0 255\n");
+    CHECK(readPnm(dir.file("texto.pgm")).px == (std::vector<double> {0, 1}));
+    CHECK(::truncate(dir.file("texto.pgm").c_str(), 1LL << 30) == 0);
+    std::string message;
+    CHECK_THROWS(readPnm(dir.file("texto.pgm")), ImageError, message);
+    CHECK(message.find("«texto.pgm» tiene más texto") != std::string::npos);
+    CHECK(peakKilobytes() - before < 100 * 1024);
+
+    std::string comments;
+    for (int i = 0; i < 20000; ++i)
+        comments += "# paso " + std::to_string(i) + "\n";
+    dir.write("historia.pgm", "P5\n" + comments + "2 1\n255\n" + bytes({0, 255}) + "basura");
+    std::vector<std::string> kept;
+    CHECK(readPnm(dir.file("historia.pgm"), nullptr, &kept).px == (std::vector<double> {0, 1}));
+    CHECK(kept.size() == 20000 && kept.back() == "paso 19999");
+}
+
 void testConcurrentWriters()
 {
     // Two writers replace one file over and over while a reader keeps reading it: every
@@ -297,6 +339,7 @@ int main()
     testFilesAndCase();
     testRows();
     testComments();
+    testFileLongerThanItsHeader();
     testConcurrentWriters();
     return check::summary();
 }

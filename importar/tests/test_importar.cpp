@@ -6,8 +6,14 @@
 #include "pnm.h"
 #include "testenv.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QProcess>
 #include <QtTest>
+
+#include <cstring>
+
+#include <libheif/heif.h>
 
 namespace {
 
@@ -38,6 +44,90 @@ QString photo(const testenv::Drive &drive, const QString &name, int width, int h
             picture.setPixel(x, y, qRgb(4 * y % 256, 255 - x % 256, 60));
     const QString path = drive.root.path() + QLatin1Char('/') + name;
     return picture.save(path) ? path : QString();
+}
+
+// A phone's JPEG: a smooth scene with edges, at quality 90; `orientation`, when not 1, is
+// written as its EXIF tag, as a phone held upright writes 6.
+QString phoneJpeg(const testenv::Drive &drive, const QString &name, QSize size, int orientation)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            picture.setPixel(x, y,
+                             qRgb(255 * x / size.width(), (x / 97 + y / 89) % 2 ? 200 : 40,
+                                  255 * y / size.height()));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPEG", 90);
+    if (orientation != 1) {
+        // APP1 "Exif": a little-endian TIFF header and one IFD entry, Orientation (SHORT).
+        QByteArray tiff = QByteArray("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18);
+        tiff += char(orientation);
+        tiff += QByteArray(7, '\0');
+        const QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
+        const int length = int(app1.size()) + 2;
+        bytes.insert(2, QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + app1);
+    }
+    const QString path = drive.root.path() + QLatin1Char('/') + name;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+// An HEIC photograph of `picture` whose file says to turn it 90 degrees clockwise (an irot
+// box), as an iPhone held upright writes it.
+bool turnedHeic(const QImage &picture, const QString &path)
+{
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    heif_context *context = heif_context_alloc();
+    heif_encoder *encoder = nullptr;
+    heif_image *image = nullptr;
+    heif_encoding_options *options = heif_encoding_options_alloc();
+    options->image_orientation = heif_orientation_rotate_90_cw;
+    bool written
+        = heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code
+            == heif_error_Ok
+        && heif_image_create(rgb.width(), rgb.height(), heif_colorspace_RGB,
+                             heif_chroma_interleaved_RGB, &image)
+                .code
+            == heif_error_Ok
+        && heif_image_add_plane(image, heif_channel_interleaved, rgb.width(), rgb.height(), 8).code
+            == heif_error_Ok;
+    if (written) {
+        int stride = 0;
+        uint8_t *plane = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+        for (int y = 0; y < rgb.height(); ++y)
+            std::memcpy(plane + y * stride, rgb.constScanLine(y), size_t(rgb.width()) * 3);
+        heif_encoder_set_lossy_quality(encoder, 90);
+        written = heif_context_encode_image(context, image, encoder, options, nullptr).code
+                == heif_error_Ok
+            && heif_context_write_to_file(context, QFile::encodeName(path).constData()).code
+                == heif_error_Ok;
+    }
+    heif_encoding_options_free(options);
+    if (image)
+        heif_image_release(image);
+    if (encoder)
+        heif_encoder_release(encoder);
+    heif_context_free(context);
+    return written;
+}
+
+// The mean and the largest difference of two grey pictures of one size.
+std::pair<double, int> greyDifference(const QImage &a, const QImage &b)
+{
+    const QImage ga = a.convertToFormat(QImage::Format_Grayscale8);
+    const QImage gb = b.convertToFormat(QImage::Format_Grayscale8);
+    double sum = 0;
+    int largest = 0;
+    for (int y = 0; y < ga.height(); ++y) {
+        for (int x = 0; x < ga.width(); ++x) {
+            const int d = std::abs(int(ga.constScanLine(y)[x]) - int(gb.constScanLine(y)[x]));
+            sum += d;
+            largest = std::max(largest, d);
+        }
+    }
+    return {sum / (double(ga.width()) * ga.height()), largest};
 }
 
 } // namespace
@@ -121,6 +211,51 @@ private slots:
         QCOMPARE(QImage(drive.path("grande.BMP")).size(), QSize(2000, 1250));
     }
 
+    // Decoded at the size written, a JPEG matches a whole decode brought down to it within a
+    // grey level or two on average, and stays upright as its EXIF tag says.
+    void photographsAreDecodedAtTheSizeWritten()
+    {
+        testenv::Drive drive;
+        const QString upright = phoneJpeg(drive, QStringLiteral("foto.jpg"), {4000, 3000}, 1);
+        QSize original;
+        QString error;
+        const QImage scaled = importar::readPhoto(upright, false, &original, &error);
+        QVERIFY2(!scaled.isNull(), qPrintable(error));
+        QCOMPARE(scaled.size(), QSize(1024, 768));
+        QCOMPARE(original, QSize(4000, 3000));
+        const QImage whole = importar::teachingSize(QImageReader(upright).read());
+        const auto [mean, largest] = greyDifference(scaled, whole);
+        QVERIFY2(mean < 1.5 && largest < 40,
+                 qPrintable(QStringLiteral("media %1, máxima %2").arg(mean).arg(largest)));
+
+        const QString turned = phoneJpeg(drive, QStringLiteral("retrato.jpg"), {4000, 3000}, 6);
+        const QImage portrait = importar::readPhoto(turned, false, &original, &error);
+        QCOMPARE(portrait.size(), QSize(768, 1024));
+        QCOMPARE(original, QSize(3000, 4000));
+        // Turned clockwise, the picture's left edge (no red) lies along the top.
+        QVERIFY(qRed(portrait.pixel(700, 2)) < 30 && qRed(portrait.pixel(700, 1020)) > 220);
+    }
+
+    // An iPhone's HEIC, its rotation in the file: imported upright, at the teaching size.
+    void heicPhotographsTurnAsTheirFileSays()
+    {
+        testenv::Drive drive;
+        QImage picture(1600, 800, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        for (int y = 0; y < 800; ++y)
+            for (int x = 0; x < 800; ++x)
+                picture.setPixel(x, y, qRgb(0, 0, 0)); // the left half black
+        const QString path = drive.root.path() + QStringLiteral("/IMG_0001.HEIC");
+        QVERIFY(turnedHeic(picture, path));
+        const Run run = runImportar(drive, {path, QStringLiteral("iphone")});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QVERIFY(run.out.contains(QStringLiteral("reducida de 800x1600")));
+        const QImage bitmap(drive.path("iphone.BMP"));
+        QCOMPARE(bitmap.size(), QSize(512, 1024));
+        // Turned clockwise, the black left half is the top half.
+        QVERIFY(qGray(bitmap.pixel(256, 100)) < 20 && qGray(bitmap.pixel(256, 900)) > 235);
+    }
+
     void badNamesAndPicturesAreRefusedWithNothingWritten()
     {
         testenv::Drive drive;
@@ -143,6 +278,23 @@ private slots:
         const Run unreadable = runImportar(drive, {text});
         QVERIFY(unreadable.err.contains(QStringLiteral("no se puede leer la imagen")));
         QVERIFY(unreadable.status != 0);
+
+        // A copy cut short, JPEG or HEIC: one Spanish line naming it, none of Qt's.
+        const QString jpeg = phoneJpeg(drive, QStringLiteral("cortada.jpg"), {1200, 900}, 1);
+        QImage small(64, 48, QImage::Format_RGB32);
+        small.fill(Qt::gray);
+        const QString heic = drive.root.path() + QStringLiteral("/cortada.heic");
+        QVERIFY(turnedHeic(small, heic));
+        for (const QString &whole : {jpeg, heic}) {
+            QFile file(whole);
+            QVERIFY(file.resize(file.size() * 2 / 3));
+            const Run cut = runImportar(drive, {whole});
+            QVERIFY(cut.status != 0);
+            QCOMPARE(cut.err,
+                     QStringLiteral("tavelio-importar: no se puede leer la imagen %1: está dañada "
+                                    "o incompleta\n")
+                         .arg(whole));
+        }
         QCOMPARE(QDir(drive.working()).entryList(QDir::Files), before);
     }
 
