@@ -5,6 +5,7 @@
 #include "contracts.h"
 #include "drivec.h"
 #include "filecommands.h"
+#include "oserror.h"
 #include "pnm.h"
 
 #include <QFile>
@@ -17,6 +18,8 @@
 #include <numeric>
 #include <vector>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <libheif/heif.h>
 #include <unistd.h>
 
@@ -264,6 +267,17 @@ QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *e
             ? QStringLiteral("no se puede leer la imagen %1: no es un archivo").arg(path)
             : QStringLiteral("no existe la imagen %1").arg(path);
         return QImage();
+    }
+    // A file that cannot be opened says why, in Spanish, rather than passing for a format
+    // nobody reads.
+    if (const int fd
+        = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        fd < 0) {
+        *error = QStringLiteral("no se puede leer la imagen %1: %2")
+                     .arg(path, QString::fromStdString(dos::spanishReason(errno)));
+        return QImage();
+    } else {
+        ::close(fd);
     }
     if (isHeif(path))
         return readHeif(path, fullSize, original, error);
