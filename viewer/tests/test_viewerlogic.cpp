@@ -33,9 +33,9 @@ QString comparisonFor(const LoadedImage &image)
                      : QString();
 }
 
-img::Image constant(int w, int h, double value)
+GreyLevels constant(int w, int h, double value)
 {
-    return img::Image(w, h, value);
+    return testfiles::greyLevels16(img::Image(w, h, value));
 }
 
 } // namespace
@@ -170,18 +170,18 @@ void ViewerLogicTest::comparisonNeedsSameSize()
     QCOMPARE(comparisonText(constant(4, 3, 0.5), constant(4, 3, 0.6), align),
              QStringLiteral("PSNR frente a align.pgm: 20,0 dB"));
     QVERIFY(comparisonText(constant(4, 3, 0.5), constant(4, 3, 0.5), align).contains("∞"));
-    // 8-bit levels reached two ways differ in the last bits of a double; they are one level.
-    img::Image divided(256, 1), multiplied(256, 1);
+    // The 8-bit levels of a bitmap and the same levels on 16 bits are one picture.
+    QImage eight(256, 1, QImage::Format_Grayscale8);
+    img::Image sixteen(256, 1), offByOne(256, 1);
     for (int v = 0; v < 256; ++v) {
-        divided.at(v, 0) = v / 255.0;
-        multiplied.at(v, 0) = v * (1.0 / 255);
-    }
-    QVERIFY(comparisonText(divided, multiplied, align).contains("∞"));
-    // A 16-bit image one level off everywhere is 96,3 dB, not identical.
-    img::Image offByOne(256, 1);
-    for (int v = 0; v < 256; ++v)
+        eight.scanLine(0)[v] = uchar(v);
+        sixteen.at(v, 0) = v / 255.0;
         offByOne.at(v, 0) = (257 * v + (v < 255 ? 1 : -1)) / 65535.0;
-    QCOMPARE(comparisonText(offByOne, divided, align),
+    }
+    const GreyLevels bitmap(eight, 255);
+    QVERIFY(comparisonText(testfiles::greyLevels16(sixteen), bitmap, align).contains("∞"));
+    // A 16-bit image one level off everywhere is 96,3 dB, not identical.
+    QCOMPARE(comparisonText(testfiles::greyLevels16(offByOne), bitmap, align),
              QStringLiteral("PSNR frente a align.pgm: 96,3 dB"));
     QVERIFY(comparisonText(constant(4, 3, 0.5), constant(3, 4, 0.5), align).isEmpty());
     QVERIFY(comparisonText(constant(4, 3, 0.5), constant(5, 3, 0.5), align).isEmpty());
