@@ -47,22 +47,21 @@ size_t padded(size_t n)
     return (n + kLanes - 1) / kLanes * kLanes;
 }
 
-// out[i] += weight · in[i] for i < n, n a multiple of kLanes: the one loop both directions of
-// the filter spend their time in.
-void addWeighted(float *__restrict out, const float *__restrict in, float weight, size_t n)
+// out[i] = Σ w[k] · rows[k][i] over the 11 rows, for i < n, a multiple of kLanes: both
+// directions of the filter, along a row (rows[k] = in + k) and down the columns (rows[k] the
+// sums along row k of the window). A block of kLanes sums is kept in registers while all 11
+// terms are added to it, in the order of k.
+void weightedSum(float *__restrict out, const std::array<const float *, kSide> &rows,
+                 const std::array<float, kSide> &w, size_t n)
 {
-    for (size_t i = 0; i < n; i += kLanes)
+    for (size_t i = 0; i < n; i += kLanes) {
+        float sum[kLanes] = {};
+        for (size_t k = 0; k < kSide; ++k)
+            for (size_t j = 0; j < kLanes; ++j)
+                sum[j] += w[k] * rows[k][i + j];
         for (size_t j = 0; j < kLanes; ++j)
-            out[i + j] += weight * in[i + j];
-}
-
-// The window along a row: out[i] over in[i .. i + 10], for i < n, a multiple of kLanes.
-void alongRow(float *__restrict out, const float *__restrict in, const std::array<float, kSide> &w,
-              size_t n)
-{
-    std::fill(out, out + n, 0.0f);
-    for (int k = 0; k < kSide; ++k)
-        addWeighted(out, in + k, w[size_t(k)], n);
+            out[i + j] = sum[j];
+    }
 }
 
 } // namespace
@@ -123,16 +122,18 @@ std::optional<double> ssim(int width, int height, const FloatRows &a, const Floa
             row[4 * rowStride + x] = ra[x] * rb[x];
         }
         float *slot = &ring[size_t(y % kSide) * kSums * stride];
-        for (int s = 0; s < kSums; ++s)
-            alongRow(slot + size_t(s) * stride, &row[size_t(s) * rowStride], w, stride);
+        std::array<const float *, kSide> window {};
+        for (int s = 0; s < kSums; ++s) {
+            for (size_t k = 0; k < kSide; ++k)
+                window[k] = &row[size_t(s) * rowStride + k];
+            weightedSum(slot + size_t(s) * stride, window, w, stride);
+        }
         if (y < kSide - 1)
             continue;
         // Rows y - 10 .. y are in: down the columns for row y - 5.
-        std::fill(sums.begin(), sums.end(), 0.0f);
-        for (int k = 0; k < kSide; ++k) {
-            const float *rows = &ring[size_t((y - kSide + 1 + k) % kSide) * kSums * stride];
-            addWeighted(sums.data(), rows, w[size_t(k)], kSums * stride);
-        }
+        for (size_t k = 0; k < kSide; ++k)
+            window[k] = &ring[size_t(y - kSide + 1 + int(k)) % kSide * kSums * stride];
+        weightedSum(sums.data(), window, w, kSums * stride);
         const float *ma = &sums[0], *mb = &sums[stride], *maa = &sums[2 * stride],
                     *mbb = &sums[3 * stride], *mab = &sums[4 * stride];
         double rowTotal = 0;

@@ -36,7 +36,7 @@ public:
 
 private:
     QImage m_samples;
-    double m_levels = 1;
+    double m_scale = 1; // 1 / levels
 };
 
 } // namespace viewer

@@ -85,7 +85,7 @@ QImage toDisplay(const GreyLevels &grey)
         grey.row(y, row.data());
         uchar *line = shown.scanLine(y);
         for (int x = 0; x < grey.width(); ++x)
-            line[x] = uchar(std::lround(std::clamp(row[x], 0.0, 1.0) * 255));
+            line[x] = uchar(img::quantise(row[x], 255));
     }
     return shown;
 }

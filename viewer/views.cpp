@@ -3,6 +3,7 @@
 
 #include "fft.h"
 #include "frequency.h"
+#include "pnm.h"
 
 #include <algorithm>
 #include <bit>
@@ -85,7 +86,7 @@ SpectrumView spectrumView(const GreyLevels &grey)
         uchar *twin = view.display.scanLine(img::displayOfBin(-v, h));
         const double *row = &logs[size_t(v) * size_t(hw)];
         for (int u = 0; u < hw; ++u) {
-            const auto level = uchar(std::lround(std::clamp((row[u] - low) * scale, 0.0, 255.0)));
+            const auto level = uchar(std::clamp((row[u] - low) * scale, 0.0, 255.0) + 0.5);
             line[column[size_t(u)]] = level;
             twin[twinColumn[size_t(u)]] = level;
         }
@@ -134,7 +135,7 @@ DifferenceView differenceView(const GreyLevels &image, const GreyLevels &referen
         uchar *line = view.display.scanLine(y);
         for (size_t x = 0; x < size_t(w); ++x) {
             const double d = std::clamp(255.0 * (a[x] - b[x]) / view.range, -1.0, 1.0);
-            line[x] = uchar(std::lround(127.5 + 127.5 * d - 0.001));
+            line[x] = uchar(128 + 127.5 * d - 0.001); // rounded: 127.5 + 127.5 d + 0.5 >= 0
         }
     }
     return view;
@@ -147,7 +148,7 @@ std::array<long, 256> histogram(const GreyLevels &grey)
     for (int y = 0; y < grey.height(); ++y) {
         grey.row(y, row.data());
         for (double v : row)
-            ++counts[size_t(std::lround(std::clamp(v, 0.0, 1.0) * 255))];
+            ++counts[img::quantise(v, 255)];
     }
     return counts;
 }
