@@ -82,10 +82,12 @@ std::optional<QPoint> pixelAt(QPoint position, QSize image, QSize shown)
 QSize initialViewport(QSize image, QSize available)
 {
     const QSize room = available * 0.85;
-    return QSize(
-        std::clamp(image.width(), kMinViewportWidth, std::max(kMinViewportWidth, room.width())),
-        std::clamp(image.height(), kMinViewportHeight,
-                   std::max(kMinViewportHeight, room.height())));
+    // A larger picture opens fitted: the window takes its proportions, not the screen's.
+    const QSize shown = image.width() > room.width() || image.height() > room.height()
+        ? scaledSize(image, fitScale(image, room))
+        : image;
+    return QSize(std::max(shown.width(), kMinViewportWidth),
+                 std::max(shown.height(), kMinViewportHeight));
 }
 
 QString pixelText(QPoint pixel, double grey, int maxval)

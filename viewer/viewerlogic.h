@@ -44,7 +44,8 @@ QSize scaledSize(QSize image, double scale);
 std::optional<QPoint> pixelAt(QPoint position, QSize image, QSize shown);
 
 // The viewport a new window opens with: the image at its own size when it fits on the screen,
-// otherwise as much of it as fits, and never so small that the menus are squeezed.
+// otherwise the image fitted to the screen, its proportions kept; never so small that the menus
+// are squeezed.
 QSize initialViewport(QSize image, QSize available);
 
 // "x 120, y 45 · gris 183"; on a scale other than 0..255 the value is given on the file's own
