@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <cmath>
 #include <optional>
@@ -114,6 +115,10 @@ bool stillMadeAsThen(const QStringList &earlier, const QStringList &lines)
 
 LabReport composeReport(const LoadedImage &result, const QDateTime &when, const QString &user)
 {
+    // The spectrum, a transform of the whole result, on a worker while the pictures are read
+    // and measured.
+    QFuture<SpectrumView> spectrumTaken
+        = QtConcurrent::run([grey = result.grey] { return spectrumView(grey); });
     LabReport report;
     const QString name = nameOf(result.path);
     const fs::path folder = result.path.parent_path();
@@ -160,7 +165,7 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
 
     report.pictures[2] = shown(QStringLiteral("Resultado"), result, reference);
 
-    const SpectrumView spectrum = spectrumView(result.grey);
+    const SpectrumView spectrum = spectrumTaken.takeResult();
     report.spectrum = spectrum.display.width() <= kMaxSide && spectrum.display.height() <= kMaxSide
         ? spectrum.display
         : maxReduced(spectrum.display,
