@@ -5,6 +5,7 @@
 #
 #   bench/viewer.sh                        # builds into build-bench/ if needed
 #   BUILD_DIR=build RUNS=3 bench/viewer.sh [SCREENSHOT.png]
+#   VIEWER=/other/build/drive_c/irfanview/i_view32.exe bench/viewer.sh   # another viewer
 #
 # The pictures are made as a teacher and a student make them: a 4000 × 3000 photograph brought
 # in whole by tavelio-importar --tamano-completo, align.exe on its PGM twin, then mblur.exe
@@ -51,11 +52,11 @@ cd "$work"
 "$tools/mblur.exe" align.pgm 25 distor.pgm
 "$tools/motion.exe" distor.pgm 25 mov25.pgm
 
-/usr/bin/python3 - "$build" "$work" "$runs" "$shot" <<'PY'
+viewer=${VIEWER:-$build/drive_c/irfanview/i_view32.exe}
+/usr/bin/python3 - "$build" "$work" "$runs" "$shot" "$viewer" <<'PY'
 import re, statistics, subprocess, sys, tempfile, time
 
-build, work, runs, shot = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
-viewer = f"{build}/drive_c/irfanview/i_view32.exe"
+build, work, runs, shot, viewer = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4], sys.argv[5]
 report = tempfile.NamedTemporaryFile(suffix=".time").name
 
 def timed(argv, **popen):
