@@ -9,9 +9,13 @@
 #include "testfiles.h"
 #include "views.h"
 
+#include "fft.h"
+#include "frequency.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <ranges>
 
@@ -39,6 +43,7 @@ class ViewerBenchTest : public QObject
 private slots:
     void ssimAgreesWithScikitImage();
     void spectrumIsDrawnWhereSnrLooks();
+    void spectrumFromHalfTheBinsIsTheWholeGrids();
     void reductionKeepsSingleBins();
     void differenceIsCentredAndScaled();
     void missingFileNamesItsMakerAndWhyItFailed();
@@ -83,6 +88,41 @@ void ViewerBenchTest::spectrumIsDrawnWhereSnrLooks()
     QCOMPARE(view.display.pixelColor(w / 2 - 5, h / 2 - 3).red(), 255);
     QCOMPARE(view.display.pixelColor(w / 2, h / 2).red(), 255);
     QCOMPARE(view.display.pixelColor(3, 3).red(), 0);
+}
+
+void ViewerBenchTest::spectrumFromHalfTheBinsIsTheWholeGrids()
+{
+    // The spectrum keeps only the bins a real transform stores; its floor, the median, is
+    // taken over the whole centred grid all the same. Against the grid drawn in full and its
+    // median found by sorting, on even and odd sides.
+    for (auto [w, h] : {std::pair {8, 6}, {9, 5}, {7, 8}, {33, 17}}) {
+        const GreyLevels grey = testfiles::greyLevels16(sawtooth(w, h, 0.3));
+        img::Image values(w, h);
+        for (int y = 0; y < h; ++y)
+            grey.row(y, &values.px[size_t(y) * size_t(w)]);
+        img::Image logs = img::centredMagnitude(img::forward(values));
+        for (double &v : logs.px)
+            v = std::log1p(v * 255);
+        std::vector<double> sorted = logs.px;
+        std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2),
+                         sorted.end());
+        const double low = sorted[sorted.size() / 2];
+        double high = -INFINITY;
+        for (int i = 0; i < w * h; ++i)
+            if (i != (h / 2) * w + w / 2)
+                high = std::max(high, logs.px[size_t(i)]);
+        const SpectrumView view = spectrumView(grey);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const double level
+                    = std::clamp((logs.at(x, y) - low) * 255 / (high - low), 0.0, 255.0);
+                QVERIFY2(
+                    std::abs(qGray(view.display.pixel(x, y)) - level) <= 0.5 + 1e-6,
+                    qPrintable(QStringLiteral("%1 × %2 at (%3, %4)").arg(w).arg(h).arg(x).arg(y)));
+                QVERIFY(std::abs(view.magnitudeAt(x, y) - std::expm1(logs.at(x, y)))
+                        <= 1e-9 * (1 + std::expm1(logs.at(x, y))));
+            }
+    }
 }
 
 void ViewerBenchTest::reductionKeepsSingleBins()

@@ -63,6 +63,9 @@ private slots:
 
 void ViewerLogicTest::zoomLadder()
 {
+    QCOMPARE(zoomText(1224.0 / 4000, true), QStringLiteral("31 % (ajustada)"));
+    QCOMPARE(zoomText(1.0 / 16, false), QStringLiteral("6,3 %"));
+    QCOMPARE(zoomText(1, false), QStringLiteral("100 %"));
     const double big = 16;
     QCOMPARE(zoomInStep(1, big), 1.5);
     QCOMPARE(zoomOutStep(1), 2.0 / 3);
