@@ -4,6 +4,9 @@
 
 #include "image.h"
 
+#include <functional>
+#include <optional>
+
 namespace img {
 
 // Peak signal-to-noise ratio in dB on the 0..1 scale (peak 1): 10·log10(1 / MSE). Infinity
@@ -13,5 +16,24 @@ double psnr(const Image &image, const Image &reference);
 // The image as a PGM file of `bits` (8 or 16) would hold it: clamped to 0..1 and rounded to
 // the file's levels. PSNR of a tool's output should be taken on this.
 Image quantised(const Image &image, int bits);
+
+// The rows of an image, handed over one at a time: fills `row` with the `width` grey levels
+// (0..1) of row y. Asked for once each, top to bottom, so the image may live in any form (a
+// file's 8- or 16-bit samples) and never be held as doubles.
+using FloatRows = std::function<void(int y, float *row)>;
+
+// The structural similarity (SSIM) of Wang, Bovik, Sheikh and Simoncelli (2004): local means,
+// variances and the covariance under a Gaussian window of σ = 1.5 (11 × 11), K1 = 0.01,
+// K2 = 0.03, data range 1, population variances, averaged over the pixels whose window lies
+// wholly inside the image. This is scikit-image's structural_similarity(a, b,
+// gaussian_weights=True, sigma=1.5, use_sample_covariance=False, data_range=1).
+//
+// One pass over the rows: each row's five window sums (a, b, a², b², ab) are taken along it,
+// in single precision, and the last 11 of them kept; once a window's rows are all in, the
+// sums down the columns give that row's figures. A 4000 × 3000 image needs under a megabyte
+// beside its two rows. Nothing when the image is smaller than the window either way.
+std::optional<double> ssim(int width, int height, const FloatRows &a, const FloatRows &b);
+// The same on two images of one size; nothing for images of different sizes.
+std::optional<double> ssim(const Image &a, const Image &b);
 
 } // namespace img

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -241,17 +242,22 @@ QString readableLine(const QString &line)
     return shown.join(QLatin1Char(' '));
 }
 
-QRect largestDifference(const img::Image &a, const img::Image &b, int side)
+QRect largestDifference(const GreyLevels &a, const GreyLevels &b, int side)
 {
-    side = std::min({side, a.width, a.height});
+    const int width = a.width(), height = a.height();
+    side = std::min({side, width, height});
     // Sums over a grid of half-side blocks, then the best square of 2 × 2 blocks.
     const int block = std::max(1, side / 2);
-    const int columns = a.width / block, rows = a.height / block;
+    const int columns = width / block, rows = height / block;
     std::vector<double> sums(size_t(columns) * size_t(rows), 0.0);
-    for (int y = 0; y < rows * block; ++y)
+    std::vector<float> rowA(static_cast<size_t>(width)), rowB(static_cast<size_t>(width));
+    for (int y = 0; y < rows * block; ++y) {
+        a.row(y, rowA.data());
+        b.row(y, rowB.data());
+        double *sum = &sums[size_t(y / block) * size_t(columns)];
         for (int x = 0; x < columns * block; ++x)
-            sums[size_t(y / block) * size_t(columns) + size_t(x / block)]
-                += std::abs(a.at(x, y) - b.at(x, y));
+            sum[x / block] += std::abs(double(rowA[size_t(x)]) - double(rowB[size_t(x)]));
+    }
     QPoint best(0, 0);
     double most = -1;
     for (int row = 0; row + 1 < rows || (row == 0 && rows == 1); ++row)
@@ -266,8 +272,8 @@ QRect largestDifference(const img::Image &a, const img::Image &b, int side)
             }
         }
     QRect square(best, QSize(side, side));
-    square.moveLeft(std::min(square.left(), a.width - side));
-    square.moveTop(std::min(square.top(), a.height - side));
+    square.moveLeft(std::min(square.left(), width - side));
+    square.moveTop(std::min(square.top(), height - side));
     return square;
 }
 
@@ -277,6 +283,13 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
     const QString name = nameOf(result.path);
     const fs::path folder = result.path.parent_path();
     const Identity identity = identify(result.lines);
+    // What is judged against align.pgm shows its spectrum, a transform of the whole result:
+    // taken on a worker while the other pictures are read and measured.
+    const bool judged
+        = identity.kind == ImageKind::Restoration || identity.kind == ImageKind::Distortion;
+    QFuture<SpectrumView> spectrumTaken;
+    if (judged)
+        spectrumTaken = QtConcurrent::run([grey = result.grey] { return spectrumView(grey); });
     report.name = name;
     report.title = QStringLiteral("%1: %2").arg(kindTitle(identity.kind), name);
     QLocale spanish(QLocale::Spanish, QLocale::Spain);
@@ -378,8 +391,6 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
                                                                 : QStringLiteral("Resultado");
     ReportPicture self = shown(role, result);
     const std::optional<Measures> measures = against(result);
-    const bool judged
-        = identity.kind == ImageKind::Restoration || identity.kind == ImageKind::Distortion;
     if (judged && !reference)
         self.facts
             << (report.warning.isEmpty()
@@ -409,8 +420,8 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
     }
 
     // The result's spectrum and its difference with align.pgm, for what is judged against it.
-    if (identity.kind == ImageKind::Restoration || identity.kind == ImageKind::Distortion) {
-        const SpectrumView spectrum = spectrumView(result.grey);
+    if (judged) {
+        const SpectrumView spectrum = spectrumTaken.takeResult();
         report.spectrum
             = spectrum.display.width() <= kMaxSide && spectrum.display.height() <= kMaxSide
             ? spectrum.display
@@ -440,7 +451,7 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
     }
 
     // On a large photograph, the same 1:1 square of each picture, where they differ most.
-    const long pixels = long(result.grey.width) * long(result.grey.height);
+    const long pixels = long(result.grey.width()) * long(result.grey.height());
     if (reference && pixels >= kDetailFromPixels
         && reference->display.size() == result.display.size()
         && identity.kind != ImageKind::Spectrum) {

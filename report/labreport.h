@@ -47,8 +47,8 @@ struct Identity
 Identity identify(const QStringList &lines);
 
 // A step's line as the page shows it: answers with at most 4 significant figures in the
-// Spanish style ("k = 0,0005424", unbreakable), a list of regions as "regiones = 10 20 30 40; 50 60 70 80"
-// with the blanks inside a region unbreakable, so that wrapping parts only whole regions; a
+// Spanish style ("k = 0,0005424", unbreakable), a list of regions as "regiones = 10 20 30 40; 50 60
+// 70 80" with the blanks inside a region unbreakable, so that wrapping parts only whole regions; a
 // quoted name keeps its quotes, and its blanks are unbreakable too.
 QString readableLine(const QString &line);
 
@@ -94,7 +94,7 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
 inline constexpr long kDetailFromPixels = 4000L * 3000L;
 
 // The square of `side` pixels (inside `size`) where |a - b| summed is largest.
-QRect largestDifference(const img::Image &a, const img::Image &b, int side);
+QRect largestDifference(const GreyLevels &a, const GreyLevels &b, int side);
 
 // The user's full name from the password database, else the login name.
 QString currentUserName();

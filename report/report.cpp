@@ -34,17 +34,17 @@ Report measuresFor(const QStringList &arguments, const dos::Drives &drives)
     const OpenResult reference = openFromArguments({QString::fromLatin1(kReferenceName)}, drives);
     if (!reference.image)
         return failed(reference.error, reference.exitStatus);
-    const img::Image &a = image.image->grey, &b = reference.image->grey;
+    const GreyLevels &a = image.image->grey, &b = reference.image->grey;
     const std::optional<Measures> measures = measure(a, b);
     if (!measures)
         return failed(
             QStringLiteral("«%1» mide %2 × %3 píxeles y %4 %5 × %6: no se pueden comparar.")
                 .arg(arguments.front())
-                .arg(a.width)
-                .arg(a.height)
+                .arg(a.width())
+                .arg(a.height())
                 .arg(QString::fromLatin1(kReferenceName))
-                .arg(b.width)
-                .arg(b.height),
+                .arg(b.width())
+                .arg(b.height()),
             kBadInput);
     return Report {measuresReport(*measures), {}, kOk};
 }

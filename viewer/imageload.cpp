@@ -8,11 +8,13 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <fstream>
 #include <new>
 #include <system_error>
+#include <vector>
 
 namespace viewer {
 
@@ -72,33 +74,69 @@ int pnmMaxval(std::istream &in)
     return fields[2] > 0 ? int(fields[2]) : 255;
 }
 
-QImage toDisplay(const img::Image &grey)
+// What the screen shows of grey levels: 8 bits, rounded.
+QImage toDisplay(const GreyLevels &grey)
 {
-    QImage shown(grey.width, grey.height, QImage::Format_Grayscale8);
-    for (int y = 0; y < grey.height; ++y) {
+    QImage shown(grey.size(), QImage::Format_Grayscale8);
+    if (shown.isNull())
+        throw std::bad_alloc();
+    std::vector<double> row(size_t(grey.width()));
+    for (int y = 0; y < grey.height(); ++y) {
+        grey.row(y, row.data());
         uchar *line = shown.scanLine(y);
-        for (int x = 0; x < grey.width; ++x)
-            line[x] = uchar(std::lround(std::clamp(grey.at(x, y), 0.0, 1.0) * 255));
+        for (int x = 0; x < grey.width(); ++x)
+            line[x] = uchar(img::quantise(row[x], 255));
     }
     return shown;
 }
 
+QImage greyImage(int w, int h, QImage::Format format)
+{
+    QImage image(w, h, format);
+    if (image.isNull())
+        throw std::bad_alloc();
+    return image;
+}
+
+// A PNM file a row at a time into its own samples: 8 bits up to maxval 255, 16 above; a
+// colour PPM's luminance, which falls between levels, on 16 bits. The file's bytes and one row
+// of doubles are all that is held besides.
 OpenResult loadPnm(const fs::path &path, std::istream &header)
 {
     LoadedImage image;
     image.path = path;
-    std::vector<std::string> lines;
     try {
-        image.grey = img::readPnm(path.string(), nullptr, &lines);
+        img::PnmRows rows(path.string());
+        const int w = rows.width(), h = rows.height();
+        const unsigned levels = rows.levels() ? rows.levels() : 65535;
+        QImage samples = greyImage(
+            w, h, levels <= 255 ? QImage::Format_Grayscale8 : QImage::Format_Grayscale16);
+        std::vector<double> row(static_cast<size_t>(w));
+        for (int y = 0; y < h; ++y) {
+            rows.next(row.data());
+            if (levels <= 255) {
+                uchar *line = samples.scanLine(y);
+                for (int x = 0; x < w; ++x)
+                    line[x] = uchar(img::quantise(row[x], levels));
+            } else {
+                auto *line = reinterpret_cast<quint16 *>(samples.scanLine(y));
+                for (int x = 0; x < w; ++x)
+                    line[x] = quint16(img::quantise(row[x], levels));
+            }
+        }
+        for (const std::string &line : rows.comments())
+            image.lines << QString::fromStdString(line);
+        // Samples on 0..255 are shown as they are: one copy, not two.
+        image.display = levels == 255 ? samples : QImage();
+        image.grey = GreyLevels(std::move(samples), int(levels));
     } catch (const img::ImageError &error) {
         return unreadable(path, QString::fromStdString(error.what()));
     }
     header.clear();
     header.seekg(0);
     image.maxval = pnmMaxval(header);
-    image.display = toDisplay(image.grey);
-    for (const std::string &line : lines)
-        image.lines << QString::fromStdString(line);
+    if (image.display.isNull())
+        image.display = toDisplay(image.grey);
     return OpenResult {std::move(image), {}, kOk};
 }
 
@@ -123,37 +161,20 @@ QString readerFailure(QImageReader::ImageReaderError error)
 // luminance (ITU-R BT.601, as the imaging library does for PPM) and keeps its colours on screen.
 void fromQImage(const QImage &picture, LoadedImage &image)
 {
-    const int w = picture.width();
-    const int h = picture.height();
-    image.grey = img::Image(w, h);
     if (picture.format() == QImage::Format_Grayscale16) {
         image.maxval = 65535;
-        for (int y = 0; y < h; ++y) {
-            const auto *line = reinterpret_cast<const quint16 *>(picture.constScanLine(y));
-            for (int x = 0; x < w; ++x)
-                image.grey.at(x, y) = line[x] / 65535.0;
-        }
+        image.grey = GreyLevels(picture, 65535);
         image.display = toDisplay(image.grey);
         return;
     }
     image.maxval = 255;
     if (picture.isGrayscale()) {
         image.display = picture.convertToFormat(QImage::Format_Grayscale8);
-        for (int y = 0; y < h; ++y) {
-            const uchar *line = image.display.constScanLine(y);
-            for (int x = 0; x < w; ++x)
-                image.grey.at(x, y) = line[x] / 255.0;
-        }
+        image.grey = GreyLevels(image.display, 255);
         return;
     }
     image.display = picture.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y) {
-        const auto *line = reinterpret_cast<const QRgb *>(image.display.constScanLine(y));
-        for (int x = 0; x < w; ++x)
-            image.grey.at(x, y)
-                = (0.299 * qRed(line[x]) + 0.587 * qGreen(line[x]) + 0.114 * qBlue(line[x]))
-                / 255.0;
-    }
+    image.grey = GreyLevels(image.display, 255);
 }
 
 OpenResult loadWithQt(const fs::path &path)

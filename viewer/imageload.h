@@ -6,7 +6,7 @@
 #pragma once
 
 #include "dospath.h"
-#include "image.h"
+#include "greylevels.h"
 
 #include <QImage>
 #include <QString>
@@ -31,9 +31,9 @@ enum ExitStatus { kOk = 0, kMisuse = 1, kBadInput = 2, kCannotWrite = 3 };
 struct LoadedImage
 {
     fs::path path; // the file on disk, with the case it has there
-    img::Image grey; // grey levels on 0..1 (luminance for colour pictures)
+    GreyLevels grey; // grey levels on 0..1 (luminance for colour pictures)
     int maxval = 255; // the file's own scale, for the status bar
-    QImage display; // what is shown: 8 bits a channel
+    QImage display; // what is shown: 8 bits a channel; the very samples of an 8-bit grey file
     QStringList lines; // how it was made: the tools' lines in its header, oldest first
 };
 

@@ -1,14 +1,11 @@
 // How close an image is to align.pgm: PSNR and the structural similarity (SSIM).
 //
-// SSIM follows Wang, Bovik, Sheikh and Simoncelli (2004): local means, variances and the
-// covariance under a Gaussian window of σ = 1.5 (11 × 11), K1 = 0.01, K2 = 0.03, population
-// variances (divided by the weights' sum, not n - 1), averaged over the pixels whose window lies
-// wholly inside the image. On images scaled to 0..1 this is scikit-image's
-// structural_similarity(a, b, gaussian_weights=True, sigma=1.5,
-// use_sample_covariance=False, data_range=1).
+// SSIM is the imaging library's (img::ssim): Wang, Bovik, Sheikh and Simoncelli (2004), as
+// scikit-image's structural_similarity(a, b, gaussian_weights=True, sigma=1.5,
+// use_sample_covariance=False, data_range=1) takes it on images scaled to 0..1.
 #pragma once
 
-#include "image.h"
+#include "greylevels.h"
 
 #include <QString>
 
@@ -17,18 +14,15 @@
 
 namespace viewer {
 
-// SSIM of two images of the same size on 0..1; nothing when either side is smaller than the
-// 11-pixel window.
-std::optional<double> ssim(const img::Image &a, const img::Image &b);
-
 struct Measures
 {
     double psnr = 0; // dB, infinite for equal images
-    std::optional<double> ssim;
+    std::optional<double> ssim; // nothing when the image is smaller than the 11-pixel window
 };
 
-// Both measures of `image` against `reference`; nothing when their sizes differ.
-std::optional<Measures> measure(const img::Image &image, const img::Image &reference);
+// Both measures of `image` against `reference`, each in one pass over the rows; nothing when
+// their sizes differ. Safe on another thread while the window reads the same pictures.
+std::optional<Measures> measure(const GreyLevels &image, const GreyLevels &reference);
 
 // The status-bar text: "PSNR frente a align.pgm: 34,2 dB · SSIM 0,912".
 QString measuresText(const Measures &measures, const QString &referenceName);

@@ -82,10 +82,12 @@ std::optional<QPoint> pixelAt(QPoint position, QSize image, QSize shown)
 QSize initialViewport(QSize image, QSize available)
 {
     const QSize room = available * 0.85;
-    return QSize(
-        std::clamp(image.width(), kMinViewportWidth, std::max(kMinViewportWidth, room.width())),
-        std::clamp(image.height(), kMinViewportHeight,
-                   std::max(kMinViewportHeight, room.height())));
+    // A larger picture opens fitted: the window takes its proportions, not the screen's.
+    const QSize shown = image.width() > room.width() || image.height() > room.height()
+        ? scaledSize(image, fitScale(image, room))
+        : image;
+    return QSize(std::max(shown.width(), kMinViewportWidth),
+                 std::max(shown.height(), kMinViewportHeight));
 }
 
 QString pixelText(QPoint pixel, double grey, int maxval)
@@ -119,6 +121,14 @@ QString differenceText(QPoint pixel, double levels)
         .arg(rounded < 0 ? QStringLiteral("−%1").arg(-rounded) : QString::number(rounded));
 }
 
+QString zoomText(double scale, bool fitted)
+{
+    const double percent = 100 * scale;
+    const QString text = percent < 9.95 ? spanishNumber(percent, 1) + QStringLiteral(" %")
+                                        : QStringLiteral("%1 %").arg(std::lround(percent));
+    return fitted ? text + QStringLiteral(" (ajustada)") : text;
+}
+
 QString summaryText(QSize image, int maxval)
 {
     const QString size = QStringLiteral("%1 × %2 píxeles").arg(image.width()).arg(image.height());
@@ -143,7 +153,7 @@ QString psnrText(double db, const QString &referenceName)
     return QStringLiteral("PSNR frente a %1: %2 dB").arg(referenceName, spanishNumber(db, 1));
 }
 
-QString comparisonText(const img::Image &image, const img::Image &reference,
+QString comparisonText(const GreyLevels &image, const GreyLevels &reference,
                        const QString &referenceName)
 {
     const std::optional<Measures> measures = measure(image, reference);

@@ -4,7 +4,7 @@
 // Kept apart from the widgets so that every rule the student sees can be checked headless.
 #pragma once
 
-#include "image.h"
+#include "greylevels.h"
 
 #include <QPoint>
 #include <QSize>
@@ -44,7 +44,8 @@ QSize scaledSize(QSize image, double scale);
 std::optional<QPoint> pixelAt(QPoint position, QSize image, QSize shown);
 
 // The viewport a new window opens with: the image at its own size when it fits on the screen,
-// otherwise as much of it as fits, and never so small that the menus are squeezed.
+// otherwise the image fitted to the screen, its proportions kept; never so small that the menus
+// are squeezed.
 QSize initialViewport(QSize image, QSize available);
 
 // "x 120, y 45 · gris 183"; on a scale other than 0..255 the value is given on the file's own
@@ -58,6 +59,10 @@ QString spectrumText(QPoint pixel, double magnitude);
 // The difference's readout, in grey levels of 0..255: "x 12, y 40 · diferencia −7".
 QString differenceText(QPoint pixel, double levels);
 
+// The zoom the status bar shows: "25 %", "6,3 %" below 10, and "ajustada" while the picture
+// follows the window's size.
+QString zoomText(double scale, bool fitted);
+
 // What the status bar says while the cursor is off the image: its size and depth.
 QString summaryText(QSize image, int maxval);
 
@@ -69,7 +74,7 @@ QString psnrText(double db, const QString &referenceName);
 
 // The status-bar text comparing `image` with `reference` (PSNR with peak 1 on the 0..1 scale,
 // and SSIM): empty when their sizes differ, since then there is nothing to compare.
-QString comparisonText(const img::Image &image, const img::Image &reference,
+QString comparisonText(const GreyLevels &image, const GreyLevels &reference,
                        const QString &referenceName);
 
 // The align.pgm the shown file is judged against: in the same folder, found without regard to

@@ -29,6 +29,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QWheelEvent>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -62,21 +63,21 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
     m_scrollArea->viewport()->installEventFilter(this);
     setCentralWidget(m_scrollArea);
 
-    const QString comparison = m_reference
-        ? comparisonText(m_image.grey, m_reference->grey,
-                         QFile::decodeName(m_reference->path.filename().c_str()))
-        : QString();
     m_pixelLabel = new QLabel(summary());
     m_viewLabel = new QLabel;
-    m_comparisonLabel = new QLabel(comparison);
+    m_comparisonLabel = new QLabel;
+    m_zoomLabel = new QLabel;
     // Room for the longest reading, so that neither it nor the PSNR is ever cut short.
     const QSize size = imageSize();
     m_pixelLabel->setMinimumWidth(m_pixelLabel->fontMetrics().horizontalAdvance(
         pixelText(QPoint(size.width() - 1, size.height() - 1), 1.0, m_image.maxval)));
+    m_zoomLabel->setMinimumWidth(
+        m_zoomLabel->fontMetrics().horizontalAdvance(zoomText(2.0 / 3, true)));
     statusBar()->addWidget(m_pixelLabel, 1);
     statusBar()->addPermanentWidget(m_viewLabel);
     statusBar()->addPermanentWidget(m_comparisonLabel);
-    m_comparisonLabel->setVisible(!comparison.isEmpty());
+    statusBar()->addPermanentWidget(m_zoomLabel);
+    m_comparisonLabel->setVisible(m_reference.has_value());
 
     m_histogram = new HistogramWidget;
     m_histogramDock = new QDockWidget(tr("Histograma"), this);
@@ -90,21 +91,65 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
     m_histogramDock->hide();
 
     createActions();
-    updateView();
 
     const QSize viewport = initialViewport(size, screen()->availableGeometry().size());
+    // A picture larger than the window opens whole, fitted to it; the first picture drawn is
+    // the fitted one, never the full size only to be shrunk.
+    if (size.width() > viewport.width() || size.height() > viewport.height()) {
+        m_fitAct->setChecked(true);
+        m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_scale = fitScale(size, viewport);
+    }
+    updateView();
+
     const int frame = 2 * m_scrollArea->frameWidth();
     // The status bar's own layout is built late, so its width is summed here: the readings,
-    // the longest view note, the gaps between them and the size grip.
+    // the longest view note, the measures, the zoom, the gaps between them and the size grip.
+    const QString referenceName = QString::fromLatin1(kReferenceName);
+    const QFontMetrics metrics = m_viewLabel->fontMetrics();
     const int viewNote = m_reference
-        ? m_viewLabel->fontMetrics().horizontalAdvance(
-            tr("Mostrando %1 (B: volver)").arg(QString::fromLatin1(kReferenceName)))
+        ? metrics.horizontalAdvance(tr("Mostrando %1 (B: volver)").arg(referenceName))
         : 0;
-    const int statusWidth = m_pixelLabel->minimumWidth() + viewNote
-        + (comparison.isEmpty() ? 0 : m_comparisonLabel->sizeHint().width()) + 50;
+    const int measuresWidth = m_reference
+        ? metrics.horizontalAdvance(measuresText(Measures {99.9, -0.999}, referenceName))
+        : 0;
+    const int statusWidth = m_pixelLabel->minimumWidth() + viewNote + measuresWidth
+        + m_zoomLabel->minimumWidth() + 60;
     resize(std::max(viewport.width() + frame, statusWidth),
            viewport.height() + frame + menuBar()->sizeHint().height()
                + statusBar()->sizeHint().height());
+
+    if (m_reference)
+        startMeasuring();
+}
+
+ViewerWindow::~ViewerWindow()
+{
+    // The worker reads its own shallow copies of the pictures, but the window should not leave
+    // a thread behind it.
+    m_measuring.waitForFinished();
+}
+
+// PSNR and SSIM read every pixel of both pictures: on a worker, so that the window is up
+// and answering while they are taken.
+void ViewerWindow::startMeasuring()
+{
+    m_comparisonLabel->setText(
+        tr("PSNR frente a %1: midiendo…").arg(QString::fromLatin1(kReferenceName)));
+    connect(&m_measuring, &QFutureWatcherBase::finished, this, &ViewerWindow::showMeasures);
+    m_measuring.setFuture(QtConcurrent::run([image = m_image.grey, reference = m_reference->grey] {
+        return measure(image, reference);
+    }));
+}
+
+void ViewerWindow::showMeasures()
+{
+    const std::optional<Measures> measures = m_measuring.result();
+    m_comparisonLabel->setText(
+        measures ? measuresText(*measures, QFile::decodeName(m_reference->path.filename().c_str()))
+                 : QString());
+    m_comparisonLabel->setVisible(measures.has_value());
 }
 
 void ViewerWindow::createActions()
@@ -166,6 +211,10 @@ void ViewerWindow::createActions()
     viewMenu->addAction(histogramAct);
     // Showing the histogram makes it the view that is saved; closing it gives the place back.
     connect(histogramAct, &QAction::toggled, this, [this](bool on) { m_histogramChosen = on; });
+    connect(m_histogramDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (visible)
+            updateHistogram();
+    });
 }
 
 QAction *ViewerWindow::addViewAction(QMenu *menu, const QString &text, Qt::Key key, View view)
@@ -194,6 +243,11 @@ QString ViewerWindow::comparisonStatus() const
 QString ViewerWindow::viewStatus() const
 {
     return m_viewLabel->text();
+}
+
+QString ViewerWindow::zoomStatus() const
+{
+    return m_zoomLabel->text();
 }
 
 void ViewerWindow::setView(View view)
@@ -364,8 +418,15 @@ void ViewerWindow::updateView()
     setWindowTitle(title);
     m_viewLabel->setText(status);
     m_viewLabel->setVisible(!status.isEmpty());
-    m_histogram->setCounts(histogram(source().grey));
+    updateHistogram();
     applyScale(m_scale);
+}
+
+// A pass over every pixel: taken only while the histogram is on screen.
+void ViewerWindow::updateHistogram()
+{
+    if (m_histogramDock->isVisible())
+        m_histogram->setCounts(histogram(source().grey));
 }
 
 void ViewerWindow::zoomIn()
@@ -401,7 +462,15 @@ void ViewerWindow::setFitToWindow(bool fit)
 
 void ViewerWindow::refit()
 {
-    applyScale(fitScale(imageSize(), m_scrollArea->maximumViewportSize()));
+    const double scale = fitScale(imageSize(), m_scrollArea->maximumViewportSize());
+    // The window's first layout usually gives the room the picture was fitted to already:
+    // a 12-megapixel picture is not scaled down twice for it.
+    if (scaledSize(imageSize(), scale) == m_imageLabel->size()) {
+        m_scale = scale;
+        updateActions();
+        return;
+    }
+    applyScale(scale);
 }
 
 void ViewerWindow::applyScale(double scale)
@@ -434,6 +503,7 @@ void ViewerWindow::updateActions()
 {
     m_zoomInAct->setEnabled(zoomInStep(m_scale, maxScaleFor(imageSize())) != m_scale);
     m_zoomOutAct->setEnabled(zoomOutStep(m_scale) != m_scale);
+    m_zoomLabel->setText(zoomText(m_scale, fitsWindow()));
 }
 
 QString ViewerWindow::summary() const
@@ -450,9 +520,10 @@ void ViewerWindow::showPixelUnder(QPoint position)
     }
     const int x = pixel->x(), y = pixel->y();
     if (m_view == View::Spectrum)
-        m_pixelLabel->setText(spectrumText(*pixel, m_spectra[m_blink ? 1 : 0]->magnitude.at(x, y)));
+        m_pixelLabel->setText(spectrumText(*pixel, m_spectra[m_blink ? 1 : 0]->magnitudeAt(x, y)));
     else if (m_view == View::Difference && !m_blink)
-        m_pixelLabel->setText(differenceText(*pixel, m_difference->levels.at(x, y)));
+        m_pixelLabel->setText(
+            differenceText(*pixel, differenceAt(m_image.grey, m_reference->grey, x, y)));
     else
         m_pixelLabel->setText(pixelText(*pixel, source().grey.at(x, y), source().maxval));
 }

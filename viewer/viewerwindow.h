@@ -2,11 +2,17 @@
 // value under the cursor and the PSNR and SSIM against align.pgm, and the bench's views: the
 // spectrum, the difference with align.pgm, align.pgm itself in place of the image, and the
 // histogram.
+//
+// The window comes up first: a picture larger than it opens fitted to it, and the PSNR and
+// SSIM, a pass over every pixel of both pictures, are taken on a worker thread and fill in
+// their place in the status bar when they are ready.
 #pragma once
 
 #include "imageload.h"
+#include "measures.h"
 #include "views.h"
 
+#include <QFutureWatcher>
 #include <QMainWindow>
 
 #include <optional>
@@ -30,6 +36,7 @@ public:
     // `reference` is align.pgm of the same size (referenceFor), when there is one.
     ViewerWindow(LoadedImage image, std::optional<LoadedImage> reference,
                  QWidget *parent = nullptr);
+    ~ViewerWindow() override;
 
     double scale() const { return m_scale; }
     bool fitsWindow() const;
@@ -39,6 +46,7 @@ public:
     QString pixelStatus() const;
     QString comparisonStatus() const;
     QString viewStatus() const;
+    QString zoomStatus() const;
     // What "Guardar como..." writes and "Copiar" copies: the view last chosen under "Ver" (the
     // histogram once it is shown, until another view is chosen), at the image's own size; the
     // image view with the file's own samples when `samples`, as shown otherwise.
@@ -63,6 +71,9 @@ protected:
 
 private:
     void createActions();
+    void startMeasuring();
+    void showMeasures();
+    void updateHistogram();
     QAction *addViewAction(QMenu *menu, const QString &text, Qt::Key key, View view);
     void applyScale(double scale);
     void refit();
@@ -91,6 +102,8 @@ private:
     QLabel *m_pixelLabel = nullptr;
     QLabel *m_viewLabel = nullptr;
     QLabel *m_comparisonLabel = nullptr;
+    QLabel *m_zoomLabel = nullptr;
+    QFutureWatcher<std::optional<Measures>> m_measuring;
     QDockWidget *m_histogramDock = nullptr;
     HistogramWidget *m_histogram = nullptr;
     QAction *m_zoomInAct = nullptr;

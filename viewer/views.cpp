@@ -3,9 +3,12 @@
 
 #include "fft.h"
 #include "frequency.h"
+#include "pnm.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace viewer {
@@ -21,68 +24,132 @@ QImage grey8(int width, int height)
     return QImage(width, height, QImage::Format_Grayscale8);
 }
 
+// The value of rank `rank` (from 0) among non-negative doubles of which values[i] counts
+// weight(i) times. Non-negative doubles sort as their bits do, so the bits are settled 16 at a
+// time by counting: four passes, and no sorted copy of the values.
+template<class Weight>
+double weightedRank(const std::vector<double> &values, uint64_t rank, Weight weight)
+{
+    uint64_t prefix = 0;
+    std::vector<uint64_t> counts(1 << 16);
+    for (int shift = 48; shift >= 0; shift -= 16) {
+        std::fill(counts.begin(), counts.end(), 0);
+        const uint64_t settled = shift == 48 ? 0 : ~uint64_t(0) << (shift + 16);
+        for (size_t i = 0; i < values.size(); ++i) {
+            const auto bits = std::bit_cast<uint64_t>(values[i]);
+            if ((bits & settled) == prefix)
+                counts[(bits >> shift) & 0xffff] += weight(i);
+        }
+        size_t digit = 0;
+        while (digit + 1 < counts.size() && rank >= counts[digit])
+            rank -= counts[digit++];
+        prefix |= uint64_t(digit) << shift;
+    }
+    return std::bit_cast<double>(prefix);
+}
+
 } // namespace
 
-SpectrumView spectrumView(const img::Image &grey)
+SpectrumView spectrumView(const GreyLevels &grey)
 {
     SpectrumView view;
-    view.magnitude = img::centredMagnitude(img::forward(grey));
-    const int w = grey.width, h = grey.height;
-    std::vector<double> logs(view.magnitude.size());
-    for (size_t i = 0; i < logs.size(); ++i)
-        logs[i] = std::log1p(view.magnitude.px[i] *= 255.0);
-    const size_t dc = size_t(h / 2) * size_t(w) + size_t(w / 2);
+    const int w = view.width = grey.width(), h = view.height = grey.height();
+    const int hw = w / 2 + 1;
+    {
+        // Transformed in the spectrum's own storage, straight from the samples.
+        const img::Spectrum spectrum
+            = img::forwardFilled(w, h, [&grey](int y, double *row) { grey.row(y, row); });
+        view.logs.resize(spectrum.c.size());
+        for (size_t i = 0; i < view.logs.size(); ++i)
+            view.logs[i] = std::log1p(std::sqrt(std::norm(spectrum.c[i])) * 255.0);
+    }
+    const std::vector<double> &logs = view.logs;
+    // Index 0 is DC.
     double high = logs.size() > 1 ? -INFINITY : logs[0];
-    for (size_t i = 0; i < logs.size(); ++i)
-        if (i != dc)
-            high = std::max(high, logs[i]);
-    std::vector<double> sorted = logs;
-    const auto middle = sorted.begin() + std::ptrdiff_t(sorted.size() / 2);
-    std::nth_element(sorted.begin(), middle, sorted.end());
-    const double low = *middle;
+    for (size_t i = 1; i < logs.size(); ++i)
+        high = std::max(high, logs[i]);
+    // The median of the whole centred grid, where every stored bin but those of the columns
+    // u = 0 and u = width/2 (their own twins' columns) is drawn twice.
+    const double low = weightedRank(logs, uint64_t(w) * uint64_t(h) / 2, [w, hw](size_t i) {
+        const int u = int(i % size_t(hw));
+        return u == 0 || 2 * u == w ? 1 : 2;
+    });
     const double scale = high > low ? 255.0 / (high - low) : 0.0;
     view.display = grey8(w, h);
-    for (int y = 0; y < h; ++y) {
-        uchar *line = view.display.scanLine(y);
-        for (int x = 0; x < w; ++x) {
-            const double level = (logs[size_t(y) * size_t(w) + size_t(x)] - low) * scale;
-            line[x] = uchar(std::lround(std::clamp(level, 0.0, 255.0)));
+    std::vector<int> column(static_cast<size_t>(hw)), twinColumn(static_cast<size_t>(hw));
+    for (int u = 0; u < hw; ++u) {
+        column[size_t(u)] = img::displayOfBin(u, w);
+        twinColumn[size_t(u)] = img::displayOfBin(-u, w);
+    }
+    for (int v = 0; v < h; ++v) {
+        uchar *line = view.display.scanLine(img::displayOfBin(v, h));
+        uchar *twin = view.display.scanLine(img::displayOfBin(-v, h));
+        const double *row = &logs[size_t(v) * size_t(hw)];
+        for (int u = 0; u < hw; ++u) {
+            const auto level = uchar(std::clamp((row[u] - low) * scale, 0.0, 255.0) + 0.5);
+            line[column[size_t(u)]] = level;
+            twin[twinColumn[size_t(u)]] = level;
         }
     }
     return view;
 }
 
-DifferenceView differenceView(const img::Image &image, const img::Image &reference)
+double SpectrumView::magnitudeAt(int x, int y) const
+{
+    int u = img::binOfDisplay(x, width), v = img::binOfDisplay(y, height);
+    if (u > width / 2) { // not stored: its twin is
+        u = (width - u) % width;
+        v = (height - v) % height;
+    }
+    return std::expm1(logs[size_t(v) * size_t(width / 2 + 1) + size_t(u)]);
+}
+
+DifferenceView differenceView(const GreyLevels &image, const GreyLevels &reference)
 {
     DifferenceView view;
-    view.levels = img::Image(image.width, image.height);
-    std::vector<double> magnitudes(image.size());
-    for (size_t i = 0; i < image.size(); ++i) {
-        view.levels.px[i] = 255.0 * (image.px[i] - reference.px[i]);
-        magnitudes[i] = std::abs(view.levels.px[i]);
+    const int w = image.width(), h = image.height();
+    std::vector<double> a(static_cast<size_t>(w)), b(static_cast<size_t>(w));
+    // How many pixels each whole number of levels, ceil(|difference|), is the least range to
+    // cover: the range is read off their running sum, without a sorted copy of every pixel's.
+    std::array<size_t, 257> needs {};
+    for (int y = 0; y < h; ++y) {
+        image.row(y, a.data());
+        reference.row(y, b.data());
+        for (size_t x = 0; x < size_t(w); ++x) {
+            const double levels = std::abs(255.0 * (a[x] - b[x]));
+            ++needs[size_t(std::clamp(std::ceil(levels - 1e-9), 0.0, 256.0))];
+        }
     }
-    if (!magnitudes.empty()) {
-        const auto at = magnitudes.begin()
-            + std::ptrdiff_t(kDifferenceQuantile * double(magnitudes.size() - 1));
-        std::nth_element(magnitudes.begin(), at, magnitudes.end());
-        view.range = std::max(1, int(std::ceil(*at - 1e-9)));
+    const size_t pixels = size_t(w) * size_t(h);
+    if (pixels > 0) {
+        const auto rank = size_t(kDifferenceQuantile * double(pixels - 1));
+        size_t range = 0, covered = needs[0];
+        while (covered <= rank)
+            covered += needs[++range];
+        view.range = std::max(1, int(range));
     }
-    view.display = grey8(image.width, image.height);
-    for (int y = 0; y < image.height; ++y) {
+    view.display = grey8(w, h);
+    for (int y = 0; y < h; ++y) {
+        image.row(y, a.data());
+        reference.row(y, b.data());
         uchar *line = view.display.scanLine(y);
-        for (int x = 0; x < image.width; ++x) {
-            const double d = std::clamp(view.levels.at(x, y) / view.range, -1.0, 1.0);
-            line[x] = uchar(std::lround(127.5 + 127.5 * d - 0.001));
+        for (size_t x = 0; x < size_t(w); ++x) {
+            const double d = std::clamp(255.0 * (a[x] - b[x]) / view.range, -1.0, 1.0);
+            line[x] = uchar(128 + 127.5 * d - 0.001); // rounded: 127.5 + 127.5 d + 0.5 >= 0
         }
     }
     return view;
 }
 
-std::array<long, 256> histogram(const img::Image &grey)
+std::array<long, 256> histogram(const GreyLevels &grey)
 {
     std::array<long, 256> counts {};
-    for (double v : grey.px)
-        ++counts[size_t(std::lround(std::clamp(v, 0.0, 1.0) * 255))];
+    std::vector<double> row(size_t(grey.width()));
+    for (int y = 0; y < grey.height(); ++y) {
+        grey.row(y, row.data());
+        for (double v : row)
+            ++counts[img::quantise(v, 255)];
+    }
     return counts;
 }
 

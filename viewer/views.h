@@ -3,12 +3,13 @@
 // keeps single bright pixels.
 #pragma once
 
-#include "image.h"
+#include "greylevels.h"
 
 #include <QImage>
 #include <QSize>
 
 #include <array>
+#include <vector>
 
 namespace viewer {
 
@@ -17,13 +18,21 @@ namespace viewer {
 // grey scale. The brightness runs from the median (the floor most bins lie near) to the
 // strongest bin other than DC, where transfor.exe stretches from the weakest to DC: the floor
 // goes dark and a peak of periodic noise, a single bin, stands out as a bright point.
-// `magnitude` holds |F| at each pixel, for the readout.
+//
+// Only the half of the bins a real image's transform stores is kept, as log(1 + |F|) in
+// double precision, for the readout: the other half is their twins. The transform itself is
+// made in place and let go as soon as they are taken.
 struct SpectrumView
 {
     QImage display;
-    img::Image magnitude;
+    int width = 0;
+    int height = 0;
+    std::vector<double> logs; // bins (u, v), u = 0 .. width/2, at logs[v * (width/2 + 1) + u]
+
+    // |F| of the bin drawn at display pixel (x, y).
+    double magnitudeAt(int x, int y) const;
 };
-SpectrumView spectrumView(const img::Image &grey);
+SpectrumView spectrumView(const GreyLevels &grey);
 
 // image - reference in grey levels of 0..255, zero drawn mid grey and ± `range` filling black to
 // white, beyond it clamped. `range`, what the status bar names, is the whole number of levels
@@ -32,13 +41,19 @@ SpectrumView spectrumView(const img::Image &grey);
 struct DifferenceView
 {
     QImage display;
-    img::Image levels; // the signed difference at each pixel, in grey levels
     int range = 1;
 };
-DifferenceView differenceView(const img::Image &image, const img::Image &reference);
+DifferenceView differenceView(const GreyLevels &image, const GreyLevels &reference);
+
+// The signed difference at a pixel, in grey levels of 0..255: what the difference's readout
+// says, taken from the two pictures rather than kept for every pixel.
+inline double differenceAt(const GreyLevels &image, const GreyLevels &reference, int x, int y)
+{
+    return 255.0 * (image.at(x, y) - reference.at(x, y));
+}
 
 // How many pixels fall on each of the 256 grey levels.
-std::array<long, 256> histogram(const img::Image &grey);
+std::array<long, 256> histogram(const GreyLevels &grey);
 
 // `picture` (8-bit grey) shrunk to `shown` (no larger than it) with each screen pixel the
 // brightest of the pixels it covers: a single bright bin stays a bright point at any reduction,

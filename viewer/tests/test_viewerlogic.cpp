@@ -33,9 +33,9 @@ QString comparisonFor(const LoadedImage &image)
                      : QString();
 }
 
-img::Image constant(int w, int h, double value)
+GreyLevels constant(int w, int h, double value)
 {
-    return img::Image(w, h, value);
+    return testfiles::greyLevels16(img::Image(w, h, value));
 }
 
 } // namespace
@@ -63,6 +63,9 @@ private slots:
 
 void ViewerLogicTest::zoomLadder()
 {
+    QCOMPARE(zoomText(1224.0 / 4000, true), QStringLiteral("31 % (ajustada)"));
+    QCOMPARE(zoomText(1.0 / 16, false), QStringLiteral("6,3 %"));
+    QCOMPARE(zoomText(1, false), QStringLiteral("100 %"));
     const double big = 16;
     QCOMPARE(zoomInStep(1, big), 1.5);
     QCOMPARE(zoomOutStep(1), 2.0 / 3);
@@ -105,9 +108,11 @@ void ViewerLogicTest::fitKeepsProportions()
     QCOMPARE(scaledSize(QSize(3, 3), 0.01), QSize(1, 1));
     QCOMPARE(fitScale(QSize(100, 100), QSize(0, 0)), 1.0); // a collapsed window changes nothing
 
-    // The first window shows the image whole when it fits, otherwise most of the screen.
+    // The first window shows the image whole at its size when it fits, otherwise fitted to most
+    // of the screen: a 12-megapixel photograph at 30.6 %.
     QCOMPARE(initialViewport(QSize(512, 512), QSize(1920, 1080)), QSize(512, 512));
-    QCOMPARE(initialViewport(QSize(4000, 300), QSize(1000, 800)), QSize(850, 300));
+    QCOMPARE(initialViewport(QSize(4000, 3000), QSize(1920, 1080)), QSize(1224, 918));
+    QCOMPARE(initialViewport(QSize(4000, 300), QSize(1000, 800)), QSize(850, 160));
     QCOMPARE(initialViewport(QSize(16, 16), QSize(1000, 800)), QSize(360, 160));
 }
 
@@ -170,18 +175,18 @@ void ViewerLogicTest::comparisonNeedsSameSize()
     QCOMPARE(comparisonText(constant(4, 3, 0.5), constant(4, 3, 0.6), align),
              QStringLiteral("PSNR frente a align.pgm: 20,0 dB"));
     QVERIFY(comparisonText(constant(4, 3, 0.5), constant(4, 3, 0.5), align).contains("∞"));
-    // 8-bit levels reached two ways differ in the last bits of a double; they are one level.
-    img::Image divided(256, 1), multiplied(256, 1);
+    // The 8-bit levels of a bitmap and the same levels on 16 bits are one picture.
+    QImage eight(256, 1, QImage::Format_Grayscale8);
+    img::Image sixteen(256, 1), offByOne(256, 1);
     for (int v = 0; v < 256; ++v) {
-        divided.at(v, 0) = v / 255.0;
-        multiplied.at(v, 0) = v * (1.0 / 255);
-    }
-    QVERIFY(comparisonText(divided, multiplied, align).contains("∞"));
-    // A 16-bit image one level off everywhere is 96,3 dB, not identical.
-    img::Image offByOne(256, 1);
-    for (int v = 0; v < 256; ++v)
+        eight.scanLine(0)[v] = uchar(v);
+        sixteen.at(v, 0) = v / 255.0;
         offByOne.at(v, 0) = (257 * v + (v < 255 ? 1 : -1)) / 65535.0;
-    QCOMPARE(comparisonText(offByOne, divided, align),
+    }
+    const GreyLevels bitmap(eight, 255);
+    QVERIFY(comparisonText(testfiles::greyLevels16(sixteen), bitmap, align).contains("∞"));
+    // A 16-bit image one level off everywhere is 96,3 dB, not identical.
+    QCOMPARE(comparisonText(testfiles::greyLevels16(offByOne), bitmap, align),
              QStringLiteral("PSNR frente a align.pgm: 96,3 dB"));
     QVERIFY(comparisonText(constant(4, 3, 0.5), constant(3, 4, 0.5), align).isEmpty());
     QVERIFY(comparisonText(constant(4, 3, 0.5), constant(5, 3, 0.5), align).isEmpty());

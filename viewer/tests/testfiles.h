@@ -1,6 +1,10 @@
 // Small image files written byte by byte, so the viewer's tests do not lean on the writer of
-// the library they read with.
+// the library they read with; and pictures in memory as the viewer holds them.
 #pragma once
+
+#include "greylevels.h"
+#include "image.h"
+#include "pnm.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -42,6 +46,18 @@ inline QByteArray pgm16(int w, int h, const std::vector<int> &values)
 inline QByteArray filledPgm8(int w, int h, int value)
 {
     return pgm8(w, h, std::vector<int>(size_t(w) * size_t(h), value));
+}
+
+// Grey levels on 0..1 as the viewer holds a 16-bit file's: rounded to 16 bits.
+inline viewer::GreyLevels greyLevels16(const img::Image &values)
+{
+    QImage samples(values.width, values.height, QImage::Format_Grayscale16);
+    for (int y = 0; y < values.height; ++y) {
+        auto *line = reinterpret_cast<quint16 *>(samples.scanLine(y));
+        for (int x = 0; x < values.width; ++x)
+            line[x] = quint16(img::quantise(values.at(x, y), 65535));
+    }
+    return viewer::GreyLevels(samples, 65535);
 }
 
 } // namespace testfiles
