@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QWidget;
 
@@ -25,13 +26,30 @@ enum WindowStyle {
 class StartedProgram
 {
 public:
-    virtual ~StartedProgram() = default;
-    virtual bool running() const = 0;
+    bool running() const { return m_running; }
     // Once it has ended: whether it failed (an exit status other than 0, or killed).
-    virtual bool failed() const = 0;
+    bool failed() const { return m_failed; }
     // `callback` runs once, from the event loop, when the program ends, or at once when it has
     // ended already; it replaces an earlier one, and an empty one clears it.
-    virtual void whenEnded(std::function<void()> callback) = 0;
+    void whenEnded(std::function<void()> callback)
+    {
+        m_callback = std::move(callback);
+        if (!m_running && m_callback)
+            std::exchange(m_callback, nullptr)();
+    }
+    // What starts the program says here that it has ended (a test, that it is to end).
+    void end(bool failed = false)
+    {
+        m_running = false;
+        m_failed = failed;
+        if (m_callback)
+            std::exchange(m_callback, nullptr)();
+    }
+
+private:
+    bool m_running = true;
+    bool m_failed = false;
+    std::function<void()> m_callback;
 };
 using Started = std::shared_ptr<StartedProgram>;
 

@@ -12,32 +12,6 @@ namespace platform {
 
 namespace {
 
-// What the program knows of one it started: filled in when QProcess reports the end.
-class ProcessWatch : public StartedProgram
-{
-public:
-    bool running() const override { return m_running; }
-    bool failed() const override { return m_failed; }
-    void whenEnded(std::function<void()> callback) override
-    {
-        m_callback = std::move(callback);
-        if (!m_running && m_callback)
-            std::exchange(m_callback, nullptr)();
-    }
-    void end(bool failed)
-    {
-        m_running = false;
-        m_failed = failed;
-        if (m_callback)
-            std::exchange(m_callback, nullptr)();
-    }
-
-private:
-    bool m_running = true;
-    bool m_failed = false;
-    std::function<void()> m_callback;
-};
-
 class SystemProcessStarter : public ProcessStarter
 {
 public:
@@ -62,9 +36,9 @@ public:
             delete process;
             return nullptr;
         }
-        auto watch = std::make_shared<ProcessWatch>();
+        auto watch = std::make_shared<StartedProgram>();
         QObject::connect(process, &QProcess::finished, process,
-                         [process, weak = std::weak_ptr<ProcessWatch>(watch)](
+                         [process, weak = std::weak_ptr<StartedProgram>(watch)](
                              int exitCode, QProcess::ExitStatus status) {
                              process->deleteLater();
                              if (const auto watching = weak.lock())

@@ -15,31 +15,8 @@
 
 namespace fakes {
 
-// A started program that ends when the test says so.
-class Program : public platform::StartedProgram
-{
-public:
-    bool running() const override { return m_running; }
-    bool failed() const override { return m_failed; }
-    void whenEnded(std::function<void()> callback) override
-    {
-        m_callback = std::move(callback);
-        if (!m_running && m_callback)
-            std::exchange(m_callback, nullptr)();
-    }
-    void end(bool failed = false)
-    {
-        m_running = false;
-        m_failed = failed;
-        if (m_callback)
-            std::exchange(m_callback, nullptr)();
-    }
-
-private:
-    bool m_running = true;
-    bool m_failed = false;
-    std::function<void()> m_callback;
-};
+// A started program ends when the test says so: started->end().
+using Program = platform::StartedProgram;
 
 struct Start
 {
