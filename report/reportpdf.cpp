@@ -215,15 +215,16 @@ public:
                                 QPointF(dots(kWidth - 3), dots(rule)));
     }
 
+    // What the footer says of the figures; a page without any says nothing of them.
+    QString note;
+
     void footer()
     {
-        const QString note
-            = QStringLiteral("Medidas frente a align.pgm: PSNR sobre 16 bits, SSIM de "
-                             "Wang et al. (2004), las de i_view32.exe --medidas.");
         const QString page
             = m_pages > 1 ? QStringLiteral("Página %1 de %2").arg(m_page).arg(m_pages) : QString();
         const double w = page.isEmpty() ? kWidth : kWidth - 25;
-        single(0, kHeight - kFooter + 2, w, note, kNote);
+        if (!note.isEmpty())
+            single(0, kHeight - kFooter + 2, w, note, kNote);
         if (!page.isEmpty())
             single(kWidth - 22, kHeight - kFooter + 2, 22, page, kNote);
     }
@@ -387,6 +388,13 @@ void drawSteps(Page &page, const LabReport &report)
 
 void drawReport(Page &page, const LabReport &report)
 {
+    const bool measured = std::any_of(
+        report.pictures.begin(), report.pictures.end(), [](const ReportPicture &picture) {
+            return !picture.facts.filter(QStringLiteral("PSNR")).isEmpty();
+        });
+    if (measured)
+        page.note = QStringLiteral("Medidas frente a align.pgm: PSNR sobre 16 bits, SSIM de "
+                                   "Wang et al. (2004), las de i_view32.exe --medidas.");
     page.y += page.paragraph(0, 0, kWidth, report.title, kTitle) + 1;
     page.y += page.paragraph(0, page.y, kWidth,
                              QStringLiteral("%1 · Alumno: %2").arg(report.date, report.user), kBody)
