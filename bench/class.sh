@@ -29,13 +29,8 @@ fi
 cmake --build "$build" --target bench_class_student tavcmd tavelio-drivec tool_align tool_blur \
   tool_snoise >/dev/null
 
-scratch=$(mktemp -d)
-exec 3>"$scratch/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
-for _ in $(seq 100); do [[ -s "$scratch/display" ]] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$scratch/display")" QT_QPA_PLATFORM=xcb LANG=C.UTF-8
+source "$root/bench/private_display.sh" 1280x1024
+export LANG=C.UTF-8
 export XDG_RUNTIME_DIR="$scratch/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 

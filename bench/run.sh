@@ -22,13 +22,7 @@ if [[ ! -f "$build/build.ninja" ]]; then
 fi
 cmake --build "$build" >/dev/null
 
-scratch=$(mktemp -d)
-exec 3>"$scratch/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
-for _ in $(seq 100); do [[ -s "$scratch/display" ]] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$scratch/display")" QT_QPA_PLATFORM=xcb
+source "$root/bench/private_display.sh" 1280x1024
 export TAVELIO_DRIVE_C="$scratch/drive_c" XDG_CONFIG_HOME="$scratch/config"
 tools=$("$build/bin/tavelio-drivec")
 

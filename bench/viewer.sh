@@ -31,13 +31,8 @@ fi
 cmake --build "$build" --target i_view32 tool_align tool_mblur tool_motion tavelio-importar \
   bench_viewer_floor >/dev/null
 
-scratch=$(mktemp -d)
-exec 3>"$scratch/display"
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
-for _ in $(seq 100); do [[ -s "$scratch/display" ]] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$scratch/display")" QT_QPA_PLATFORM=xcb LANG=C.UTF-8
+source "$root/bench/private_display.sh" 1920x1080
+export LANG=C.UTF-8
 export TAVELIO_DRIVE_C="$scratch/drive_c" XDG_CONFIG_HOME="$scratch/config"
 export XDG_STATE_HOME="$scratch/state" XDG_RUNTIME_DIR="$scratch/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
