@@ -9,6 +9,7 @@
 #include "filecommands.h"
 #include "fonts.h"
 #include "opendialog.h"
+#include "physicalmemory.h"
 #include "texts.h"
 #include "twips.h"
 
@@ -26,8 +27,6 @@
 #include <algorithm>
 #include <limits>
 
-#include <unistd.h>
-
 // The arrow lives in the resources of a static library, which must be brought in by name.
 static void initResources()
 {
@@ -42,11 +41,8 @@ namespace {
 // than Qt's limit can say in megabytes.
 quint64 largestPictureBytes()
 {
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGESIZE);
-    const quint64 memory
-        = pages > 0 && pageSize > 0 ? quint64(pages) * quint64(pageSize) : quint64(4) << 30;
-    return std::min(memory / 4, quint64(std::numeric_limits<int>::max() - 1) << 20);
+    return std::min(quint64(platform::physicalMemory() / 4),
+                    quint64(std::numeric_limits<int>::max() - 1) << 20);
 }
 
 // Designed client area, in twips.

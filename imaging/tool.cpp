@@ -20,8 +20,6 @@ namespace {
 // runs once in its process.
 std::string ownLine;
 
-// The program as its command line named it: a batch line's "c:\qor\...\Inverse.exe" gives
-// "Inverse.exe", a test's "/.../inverse.exe" gives "inverse.exe".
 std::string lowered(std::string text)
 {
     for (char &c : text)
@@ -29,6 +27,8 @@ std::string lowered(std::string text)
     return text;
 }
 
+// The program as its command line named it: a batch line's "c:\qor\...\Inverse.exe" gives
+// "Inverse.exe", a test's "/.../inverse.exe" gives "inverse.exe".
 std::string commandName(int argc, char **argv, const char *program)
 {
     const std::string path = argc > 0 && argv[0] ? argv[0] : "";

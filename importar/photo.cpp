@@ -6,6 +6,7 @@
 #include "drivec.h"
 #include "filecommands.h"
 #include "oserror.h"
+#include "physicalmemory.h"
 #include "pnm.h"
 
 #include <QFile>
@@ -56,17 +57,10 @@ constexpr quint64 kWholeBytesPerPixel = 16;
 // the decoder's own planes and its grey.
 constexpr quint64 kDecodedBytesPerPixel = 6;
 
-quint64 physicalMemory()
-{
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGESIZE);
-    return pages > 0 && pageSize > 0 ? quint64(pages) * quint64(pageSize) : quint64(4) << 30;
-}
-
 // The most pixels a photograph may have when every pixel costs `bytesPerPixel` at once.
 quint64 largestPhoto(quint64 bytesPerPixel)
 {
-    return physicalMemory() / 2 / bytesPerPixel;
+    return platform::physicalMemory() / 2 / bytesPerPixel;
 }
 
 QString megapixels(quint64 pixels)
