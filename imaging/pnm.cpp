@@ -9,9 +9,10 @@
 
 #include "dospath.h"
 #include "folderlock.h"
+#include "oserror.h"
+#include "stagedfile.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -33,36 +34,6 @@ namespace {
 std::string quoted(const std::string &name)
 {
     return "«" + name + "»";
-}
-
-// The C library speaks English; the tools speak Spanish, so the usual causes get their own words.
-std::string reason(int error)
-{
-    switch (error) {
-    case ENOENT:
-        return "no existe";
-    case EACCES:
-    case EPERM:
-        return "permiso denegado";
-    case EISDIR:
-        return "es una carpeta";
-    case ENOSPC:
-        return "no queda espacio en el disco";
-    case EROFS:
-        return "el disco es de solo lectura";
-    case ENOTDIR:
-        return "la carpeta no existe";
-    case ENAMETOOLONG:
-        return "el nombre es demasiado largo";
-    case EDQUOT:
-        return "se ha agotado la cuota de disco";
-    case EFBIG:
-        return "el archivo sería demasiado grande";
-    case EIO:
-        return "error de entrada y salida del disco";
-    default:
-        return "error de sistema " + std::to_string(error);
-    }
 }
 
 bool isSpace(char c)
@@ -379,7 +350,8 @@ fs::path resolve(const std::string &path)
 
 [[noreturn]] void cannotRead(const std::string &name, int error)
 {
-    throw ImageError("no se puede leer el archivo " + quoted(name) + ": " + reason(error));
+    throw ImageError("no se puede leer el archivo " + quoted(name) + ": "
+                     + dos::spanishReason(error));
 }
 
 // Reads from `fd` until `bytes` holds `size` bytes or the file ends.
@@ -456,52 +428,9 @@ std::string readDeclared(const fs::path &file, const std::string &name)
     return bytes;
 }
 
-// 0 when every byte went out, else the reason it did not.
-int writeAll(int fd, const std::string &bytes)
+[[noreturn]] void cannotWrite(const std::string &name, const std::string &reason)
 {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            return ENOSPC;
-        done += size_t(n);
-    }
-    return 0;
-}
-
-// Writes and closes `fd`: 0, or the first reason either failed (a full disk may show only at
-// close, on a network file system).
-int writeAndClose(int fd, const std::string &bytes)
-{
-    const int error = writeAll(fd, bytes);
-    if (::close(fd) != 0 && error == 0)
-        return errno;
-    return error;
-}
-
-// A new, hidden file beside `target` for the image to be written to before it is renamed over
-// the target. Made with O_EXCL and mode 0666, so the process's umask applies as to any file.
-int createTemporary(const fs::path &target, std::string &name)
-{
-    static std::atomic<unsigned> counter = 0;
-    for (;;) {
-        name = (target.parent_path()
-                / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "."
-                   + std::to_string(counter++)))
-                   .string();
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-}
-
-[[noreturn]] void cannotWrite(const std::string &name, int error)
-{
-    throw ImageError("no se puede escribir el archivo " + quoted(name) + ": " + reason(error));
+    throw ImageError("no se puede escribir el archivo " + quoted(name) + ": " + reason);
 }
 
 // An image's own rows, as a RowSource.
@@ -652,30 +581,26 @@ void writePgm(const std::string &path, int width, int height, int bits, const Ro
         && !fs::is_directory(target, ignored)) {
         const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0)
-            cannotWrite(name, errno);
-        if (const int error = writeAndClose(fd, bytes))
-            cannotWrite(name, error);
+            cannotWrite(name, dos::spanishReason(errno));
+        int error = dos::writeWhole(fd, bytes);
+        if (::close(fd) != 0 && error == 0) // a full disk may show only here, on NFS
+            error = errno;
+        if (error)
+            cannotWrite(name, dos::spanishReason(error));
         return;
     }
-    // A hidden temporary beside the target, so the rename below stays within one file
-    // system and is atomic: readers and a second writer see the old image or the new one.
-    std::string temp;
-    const int fd = createTemporary(target, temp);
-    if (fd < 0)
-        cannotWrite(name, errno);
-    if (const int error = writeAndClose(fd, bytes)) {
-        ::unlink(temp.c_str());
-        cannotWrite(name, error);
-    }
+    // The temporary lies beside the target, so the rename stays within one file system and is
+    // atomic: readers and a second writer see the old image or the new one. The next run of a
+    // tool makes its output again, so it is not flushed to disk: a tool stays as fast as its
+    // floor.
+    dos::StagedFile file(target, dos::StagedFile::Flush::Later);
+    if (!file.write(bytes))
+        cannotWrite(name, file.reason());
     // The name is resolved again, under the folder's lock, right before the rename: another
     // writer may have made the file under another case while this one was writing.
     const dos::FolderLock lock(target.parent_path());
-    const fs::path now = resolve(path);
-    if (::rename(temp.c_str(), now.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        cannotWrite(name, error);
-    }
+    if (!file.commitAs(resolve(path)))
+        cannotWrite(name, file.reason());
 }
 
 } // namespace img

@@ -1,8 +1,9 @@
 // PNM input and output for the image tools.
 //
 // Reads PGM (P2, P5; maxval 1..65535), PPM (P3, P6; to luminance) and PBM (P1, P4). Writes
-// binary PGM, 8 or 16 bits, always through a temporary file in the target's folder that is
-// renamed over the target, so a reader never sees half an image.
+// binary PGM, 8 or 16 bits, through a temporary file in the target's folder that is renamed
+// over the target (dos::StagedFile), so a reader never sees half an image; a device under the
+// target's name (a link to /dev/null, say) is the one exception, written in place.
 //
 // The comment lines of a header ("# ..." up to the line's end) are kept apart as text: the
 // tools write there how an image was made, one line a step, and copy their input's lines.

@@ -26,26 +26,26 @@ std::filesystem::path temporaryBeside(const std::filesystem::path &target)
     return target.parent_path() / ("." + target.filename().string() + "." + suffix);
 }
 
-bool writeAll(int fd, std::string_view bytes)
+} // namespace
+
+int writeWhole(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0) {
-            if (written == 0)
-                errno = ENOSPC;
-            return false;
-        }
+        if (written < 0)
+            return errno;
+        if (written == 0)
+            return ENOSPC;
         bytes.remove_prefix(size_t(written));
     }
-    return true;
+    return 0;
 }
 
-} // namespace
-
-StagedFile::StagedFile(std::filesystem::path target)
+StagedFile::StagedFile(std::filesystem::path target, Flush flush)
     : m_target(std::move(target))
+    , m_flush(flush)
 {
 }
 
@@ -83,12 +83,11 @@ bool StagedFile::write(std::string_view bytes, std::optional<mode_t> mode)
         m_temporary.clear();
         return failed(EEXIST);
     }
-    int error = 0;
-    if (mode && ::fchmod(fd, *mode) != 0)
-        error = errno;
-    else if (!writeAll(fd, bytes))
-        error = errno;
-    else if (::fsync(fd) != 0 && errno != EINVAL) // EINVAL: a file system without it
+    int error = mode && ::fchmod(fd, *mode) != 0 ? errno : 0;
+    if (!error)
+        error = writeWhole(fd, bytes);
+    // EINVAL: a file system without fsync.
+    if (!error && m_flush == Flush::ToDisk && ::fsync(fd) != 0 && errno != EINVAL)
         error = errno;
     if (::close(fd) != 0 && !error) // NFS may report a full disk only here
         error = errno;
@@ -97,9 +96,14 @@ bool StagedFile::write(std::string_view bytes, std::optional<mode_t> mode)
 
 bool StagedFile::commit()
 {
+    return commitAs(m_target);
+}
+
+bool StagedFile::commitAs(const std::filesystem::path &entry)
+{
     if (m_temporary.empty())
         return failed(m_errno ? m_errno : ENOENT);
-    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
+    if (::rename(m_temporary.c_str(), entry.c_str()) != 0)
         return failed(errno);
     m_temporary.clear();
     return true;

@@ -6,6 +6,9 @@
 // so a symbolic link, a FIFO or a device planted under the target's name is replaced, never
 // opened, and the file a link points at is never written. A failure (a full disk included)
 // leaves the old entry as it was, and no temporary.
+//
+// Every file the programs write whole goes through here: this is the one place a temporary is
+// renamed over its target.
 #pragma once
 
 #include <filesystem>
@@ -17,10 +20,19 @@
 
 namespace dos {
 
+// Writes all of `bytes` to `fd`, through short writes and interruptions: 0, or the reason it
+// could not.
+int writeWhole(int fd, std::string_view bytes);
+
 class StagedFile
 {
 public:
-    explicit StagedFile(std::filesystem::path target);
+    // Whether write() waits for the bytes to reach the disk. A file that must outlive a power
+    // cut (a teacher's photograph, the failure log) flushes; an image tool's output, made again
+    // by the next run, leaves it to the system and keeps the tool as fast as its floor.
+    enum class Flush { ToDisk, Later };
+
+    explicit StagedFile(std::filesystem::path target, Flush flush = Flush::ToDisk);
     ~StagedFile(); // discards what was not committed
     StagedFile(const StagedFile &) = delete;
     StagedFile &operator=(const StagedFile &) = delete;
@@ -30,6 +42,10 @@ public:
     bool write(std::string_view bytes, std::optional<mode_t> mode = std::nullopt);
     // Renames the temporary over the target. False on failure, the temporary gone.
     bool commit();
+    // The same over `entry`, another name in the target's folder: a writer that looks the
+    // name up again at the last moment (without regard to case, say) renames over what it
+    // found.
+    bool commitAs(const std::filesystem::path &entry);
     // Removes the temporary, if any.
     void discard();
 
@@ -42,6 +58,7 @@ private:
 
     std::filesystem::path m_target;
     std::filesystem::path m_temporary;
+    Flush m_flush;
     int m_errno = 0;
 };
 

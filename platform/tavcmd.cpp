@@ -21,6 +21,7 @@
 #include "batchscript.h"
 #include "dospath.h"
 #include "failurelog.h"
+#include "oserror.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -178,7 +179,7 @@ private:
     int cannotStart(const std::vector<std::string> &words, int error)
     {
         const std::string message
-            = std::string("no se pudo crear el proceso: ") + std::strerror(error);
+            = std::string("no se pudo crear el proceso: ") + dos::spanishReason(error);
         err(std::string(kProgram) + ": " + message + "\n");
         fail(words, 1, message);
         return 1;
@@ -186,6 +187,8 @@ private:
 
     int cannotRun(const std::vector<std::string> &words, int error)
     {
+        // Two reasons mean something of their own when a program is started: the file was
+        // found, so a missing one is what it asks for.
         std::string reason;
         switch (error) {
         case ENOEXEC:
@@ -196,12 +199,8 @@ private:
         case ELIBBAD:
             reason = "falta el intérprete o el cargador que pide el programa";
             break;
-        case EACCES:
-        case EPERM:
-            reason = "permiso denegado";
-            break;
         default:
-            reason = std::strerror(error);
+            reason = dos::spanishReason(error);
         }
         const std::string message = "no se puede ejecutar «" + words[0] + "»: " + reason;
         err(std::string(kProgram) + ": " + message + "\n");
@@ -253,7 +252,7 @@ int main(int argc, char **argv)
         in.open(*script, std::ios::binary);
     if (!in) {
         std::cerr << kProgram << ": no se puede leer el archivo por lotes «" << args.front()
-                  << "»: " << std::strerror(errno) << "\n";
+                  << "»: " << dos::spanishReason(errno) << "\n";
         return 2;
     }
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
