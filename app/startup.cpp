@@ -38,9 +38,8 @@ private:
 
 void prepareDriveC(const dos::Drives &drives)
 {
-    const std::vector<dos::fs::path> templates = dos::findTemplates(dos::currentExecutable());
     std::string reason;
-    if (!templates.empty() && !dos::prepareDriveC(drives.driveC, templates, &reason)) {
+    if (!dos::prepareDriveC(drives.driveC, &reason)) {
         platform::systemMessageBoxes().show(
             nullptr,
             QStringLiteral("No se pudo preparar la unidad C (%1): %2")

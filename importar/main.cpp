@@ -151,8 +151,7 @@ dos::fs::path preparedDriveC()
     if (dos::fs::is_directory(dos::toolFolder(driveC), error))
         return driveC;
     std::string reason;
-    const std::vector<dos::fs::path> templates = dos::findTemplates(dos::currentExecutable());
-    if (templates.empty() || !dos::prepareDriveC(driveC, templates, &reason))
+    if (!dos::prepareDriveC(driveC, &reason))
         fail(QStringLiteral("no se pudo preparar la unidad C %1: %2")
                  .arg(QString::fromStdString(driveC.string()), QString::fromStdString(reason)));
     return driveC;

@@ -128,6 +128,16 @@ bool prepareDriveC(const fs::path &driveC, std::span<const fs::path> templates, 
     return true;
 }
 
+bool prepareDriveC(const fs::path &driveC, std::string *reason)
+{
+    const std::vector<fs::path> templates = findTemplates(currentExecutable());
+    if (templates.empty()) {
+        *reason = "no se encuentra la plantilla de la unidad C";
+        return false;
+    }
+    return prepareDriveC(driveC, templates, reason);
+}
+
 fs::path toolFolder(const fs::path &driveC)
 {
     // The folder's name without its drive, "c:\".

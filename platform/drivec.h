@@ -38,6 +38,11 @@ std::vector<fs::path> findTemplates(const fs::path &executable);
 bool prepareDriveC(const fs::path &driveC, std::span<const fs::path> templates,
                    std::string *reason);
 
+// Prepares `driveC` as above from the templates of this process's executable: how the program,
+// tavelio-drivec and the importer all make a user's drive C ready. False, with a reason, when
+// no template is found or a file could not be made.
+bool prepareDriveC(const fs::path &driveC, std::string *reason);
+
 // The executable of this process (/proc/self/exe).
 fs::path currentExecutable();
 

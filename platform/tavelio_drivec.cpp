@@ -19,14 +19,9 @@ int main(int argc, char **)
         std::cerr << "uso: tavelio-drivec\n";
         return 1;
     }
-    const std::vector<dos::fs::path> templates = dos::findTemplates(dos::currentExecutable());
     const dos::fs::path driveC = dos::driveCFromEnvironment();
     std::string reason;
-    if (templates.empty()) {
-        std::cerr << "tavelio-drivec: no se encuentra la plantilla de la unidad C\n";
-        return 2;
-    }
-    if (!dos::prepareDriveC(driveC, templates, &reason)) {
+    if (!dos::prepareDriveC(driveC, &reason)) {
         std::cerr << "tavelio-drivec: no se pudo preparar la unidad C: " << reason << "\n";
         return 2;
     }
