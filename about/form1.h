@@ -65,14 +65,16 @@ private:
     platform::ProcessStarter &starter_;
     platform::MessageBoxes &messages_;
 
-    QFrame *fraMainFrame;
-    QPushButton *Command2;
-    QPushButton *Command1;
-    QLabel *picLogo;
-    QLabel *lblVersion;
-    QLabel *lblPlatform;
-    QLabel *lblCompanyProduct;
-    QLabel *lblProductName;
+    // The controls keep the names of the About box they come from, though some now hold
+    // something else.
+    QFrame *fraMainFrame; // the sunken frame around everything
+    QPushButton *Command2; // "Info. del sistema...": starts the system-information program
+    QPushButton *Command1; // "Aceptar": closes the box
+    QLabel *picLogo; // the portrait
+    QLabel *lblVersion; // the second author's name
+    QLabel *lblPlatform; // the first author's name
+    QLabel *lblCompanyProduct; // "Tavelio"
+    QLabel *lblProductName; // "Realizado por: "
 };
 
 } // namespace about

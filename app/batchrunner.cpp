@@ -6,21 +6,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QSaveFile>
-#include <QStringEncoder>
 
 namespace app {
-
-bool batchFileBytes(const QString &commandLine, QByteArray *bytes)
-{
-    QStringEncoder latin1(QStringEncoder::Latin1);
-    const QString text = QStringLiteral("@echo \r\ncls\r\n") + commandLine + QStringLiteral("\r\n");
-    for (QChar c : text) {
-        if (c.unicode() > 0xFF)
-            return false;
-    }
-    *bytes = latin1.encode(text);
-    return true;
-}
 
 BatchRunner::BatchRunner(platform::ProcessStarter &starter, platform::MessageBoxes &messages,
                          QString workingFolder)

@@ -2,18 +2,14 @@
 // lines, written into the working folder and started without waiting.
 #pragma once
 
+#include "batchbytes.h"
 #include "services.h"
 
-#include <QByteArray>
 #include <QString>
 
 class QWidget;
 
 namespace app {
-
-// The bytes of a batch file: "@echo ", "cls" and the command line, each ended by CR LF, as
-// single-byte text. False when the line holds a character that single-byte text cannot carry.
-bool batchFileBytes(const QString &commandLine, QByteArray *bytes);
 
 class BatchRunner
 {

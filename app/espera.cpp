@@ -33,7 +33,8 @@ bool Pauses::Espera(double segundos)
     return !m_cancelled;
 }
 
-Pauses::Ended Pauses::untilEnded(platform::StartedProgram &program, std::chrono::milliseconds limit)
+ops::FirstStep Pauses::untilEnded(platform::StartedProgram &program,
+                                  std::chrono::milliseconds limit)
 {
     if (!m_cancelled && program.running()) {
         QEventLoop loop;
@@ -50,10 +51,10 @@ Pauses::Ended Pauses::untilEnded(platform::StartedProgram &program, std::chrono:
             m_cancelled = true; // the application is leaving its event loops, as above
     }
     if (m_cancelled)
-        return Ended::Cancelled;
+        return ops::FirstStep::Closing;
     if (program.running())
-        return Ended::NotYet;
-    return program.failed() ? Ended::Failed : Ended::Well;
+        return ops::FirstStep::StillRunning;
+    return program.failed() ? ops::FirstStep::Failed : ops::FirstStep::Ended;
 }
 
 void Pauses::cancelAll()

@@ -1,6 +1,7 @@
 // Espera: a pause during which the window keeps handling events.
 #pragma once
 
+#include "operations.h"
 #include "services.h"
 
 #include <QList>
@@ -20,12 +21,10 @@ public:
     // events. False when cancelAll() ended the pause early: the window is closing.
     bool Espera(double segundos);
 
-    // How a wait for a started program came out.
-    enum class Ended { Well, Failed, NotYet, Cancelled };
-
-    // Handles events until `program` has ended, or `limit` has passed (NotYet), or
-    // cancelAll() ended the wait (Cancelled). Returns at once when it has ended already.
-    Ended untilEnded(platform::StartedProgram &program, std::chrono::milliseconds limit);
+    // Handles events until `program` has ended (Ended or Failed), or `limit` has passed
+    // (StillRunning), or cancelAll() ended the wait (Closing). Returns at once when it has
+    // ended already.
+    ops::FirstStep untilEnded(platform::StartedProgram &program, std::chrono::milliseconds limit);
 
     // Ends every running pause and wait now; those asked for afterwards end at once.
     void cancelAll();

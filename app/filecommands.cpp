@@ -1,6 +1,5 @@
 #include "filecommands.h"
 
-#include "drivec.h"
 #include "services.h"
 #include "settings.h"
 
@@ -9,11 +8,6 @@
 namespace app {
 
 namespace {
-
-// The twin-name rule cuts a fixed 29 characters: the length of the tool folder's name.
-constexpr int kToolFolderLength = 29;
-static_assert(std::size(dos::kToolFolder) - 1 == kToolFolderLength);
-constexpr int kExtensionLength = 4; // ".BMP"
 
 struct Key
 {
@@ -28,14 +22,6 @@ constexpr Key kPlacementKeys[] = {
 };
 
 } // namespace
-
-std::optional<QString> pgmTwinName(const QString &fullDosName)
-{
-    const qsizetype length = fullDosName.size() - kToolFolderLength - kExtensionLength;
-    if (length < 0)
-        return std::nullopt;
-    return fullDosName.mid(kToolFolderLength, length) + QStringLiteral(".pgm");
-}
 
 std::optional<double> parseTwips(const QString &text)
 {

@@ -1,6 +1,8 @@
 // The plain logic of the file commands and of the window placement.
 #pragma once
 
+#include "pgmtwin.h"
+
 #include <QRectF>
 #include <QString>
 #include <optional>
@@ -10,11 +12,6 @@ namespace app {
 // The open dialog's title and its one filter.
 inline const QString kOpenTitle = QStringLiteral("Abrir");
 inline const QString kBitmapFilter = QStringLiteral("Bitmaps (*.BMP)");
-
-// The PGM twin of a chosen bitmap: its full DOS name less the first 29 characters (the length
-// of the tool folder's name) and the last 4 (".BMP"), followed by ".pgm". Nothing for a name
-// too short to have both cut off.
-std::optional<QString> pgmTwinName(const QString &fullDosName);
 
 // The settings of the window placement, under the application title.
 inline const QString kSettingsSection = QStringLiteral("Settings");

@@ -395,7 +395,8 @@ platform::Started frmMain::runBatch(const QString &fileName, const QString &comm
     return m_runner.run(this, fileName, commandLine, style);
 }
 
-ops::FirstStep frmMain::espera(double seconds, platform::StartedProgram &first, const QString &tool)
+ops::FirstStep frmMain::waitForFirstStep(double seconds, platform::StartedProgram &first,
+                                         const QString &tool)
 {
     if (!Espera(seconds))
         return ops::FirstStep::Closing;
@@ -409,24 +410,14 @@ ops::FirstStep frmMain::espera(double seconds, platform::StartedProgram &first, 
         if (m_waits++ == 0)
             setCursor(Qt::BusyCursor);
     }
-    const Pauses::Ended ended
+    const ops::FirstStep ended
         = m_pauses.untilEnded(first, std::chrono::minutes(ops::kFirstStepLimitMinutes));
     if (waited) {
         m_statePanel->setText(before);
         if (--m_waits == 0)
             unsetCursor();
     }
-    switch (ended) {
-    case Pauses::Ended::Well:
-        return ops::FirstStep::Ended;
-    case Pauses::Ended::Failed:
-        return ops::FirstStep::Failed;
-    case Pauses::Ended::NotYet:
-        return ops::FirstStep::StillRunning;
-    case Pauses::Ended::Cancelled:
-        break;
-    }
-    return ops::FirstStep::Closing;
+    return ended;
 }
 
 void frmMain::logNotRun(const QString &commandLine, const QString &why)

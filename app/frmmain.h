@@ -74,8 +74,8 @@ private:
     void setExplanation(const QString &text) override;
     platform::Started runBatch(const QString &fileName, const QString &commandLine,
                                platform::WindowStyle style) override;
-    ops::FirstStep espera(double seconds, platform::StartedProgram &first,
-                          const QString &tool) override;
+    ops::FirstStep waitForFirstStep(double seconds, platform::StartedProgram &first,
+                                    const QString &tool) override;
     void logNotRun(const QString &commandLine, const QString &why) override;
     void setMethod(ops::MethodKind kind, const QString &value) override;
 
@@ -88,14 +88,15 @@ private:
     bool m_placementFitted = false; // refitted to the window manager's frame
     double m_dpi = 96.0;
 
-    CaptionButton *Command1 = nullptr;
-    CaptionButton *Command2 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Image1 = nullptr;
-    QLabel *Image2 = nullptr;
+    // The controls keep the names the teaching material uses.
+    CaptionButton *Command1 = nullptr; // "Mostrar imagen resturada": shows the restored image
+    CaptionButton *Command2 = nullptr; // "Mostrar Imagen Distorsionada": the distorted one
+    QLabel *Label1 = nullptr; // the explanatory text of the last operation
+    QLabel *Image1 = nullptr; // the opened bitmap
+    QLabel *Image2 = nullptr; // the arrow between the picture and the buttons
     QLabel *m_statePanel = nullptr; // the status bar's text panel
     int m_waits = 0; // waits for a first step past its pause, one inside another
-    QAction *mnuFileExit = nullptr;
+    QAction *mnuFileExit = nullptr; // Archivo > Salir
     std::unique_ptr<QWidget> m_about;
 };
 

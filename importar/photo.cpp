@@ -1,11 +1,12 @@
 #include "photo.h"
 
-#include "batchrunner.h"
+#include "batchbytes.h"
 #include "batchscript.h"
 #include "contracts.h"
 #include "drivec.h"
-#include "filecommands.h"
+#include "operations.h"
 #include "oserror.h"
+#include "pgmtwin.h"
 #include "physicalmemory.h"
 #include "pnm.h"
 
@@ -320,7 +321,8 @@ QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *e
 
 int lossyMotionLength(int side)
 {
-    for (int length : kMotionLengths) {
+    static const std::vector<int> lengths = ops::motionLengths();
+    for (int length : lengths) {
         if (std::gcd(side, length) > 2)
             return length;
     }

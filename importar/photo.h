@@ -16,13 +16,10 @@ namespace importar {
 // would show only its corner and leave a slow machine's chain behind.
 inline constexpr int kTeachingSide = 1024;
 
-// The motion lengths of the distortions and of their removal.
-inline constexpr int kMotionLengths[] = {10, 25, 50};
-
-// The motion length with which `side` shares a factor greater than 2, or 0 when none does. A
-// circular motion blur of length L over N pixels has gcd(N, L) - 1 zeros in its spectrum:
-// whole columns (or rows) that no filter brings back. One zero, at the Nyquist column of an
-// even side, is harmless.
+// The motion length (of the operation table's) with which `side` shares a factor greater than 2, or
+// 0 when none does. A circular motion blur of length L over N pixels has gcd(N, L) - 1 zeros in its
+// spectrum: whole columns (or rows) that no filter brings back. One zero, at the Nyquist column of
+// an even side, is harmless.
 int lossyMotionLength(int side);
 
 // The fewest pixels to take off `side` so that no motion length loses columns any more.

@@ -1,6 +1,8 @@
 // The operation table and its recipe.
 #include "operations.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <iterator>
 
 namespace ops {
@@ -163,6 +165,28 @@ bool isChained(const Operation &operation)
     return operation.pause > 0;
 }
 
+std::vector<Step> steps(const Operation &operation)
+{
+    if (isChained(operation))
+        return {operation.first, operation.second};
+    return {operation.first};
+}
+
+std::vector<int> motionLengths()
+{
+    std::vector<int> lengths;
+    for (const Operation &operation : kOperations) {
+        for (const Step &step : steps(operation)) {
+            // Both tools take the length as their second argument.
+            if (step.tool == tools::ToolId::Mblur || step.tool == tools::ToolId::Motion)
+                lengths.push_back(std::atoi(step.arguments[1]));
+        }
+    }
+    std::sort(lengths.begin(), lengths.end());
+    lengths.erase(std::unique(lengths.begin(), lengths.end()), lengths.end());
+    return lengths;
+}
+
 QString commandLine(const Step &step)
 {
     return QString::fromStdString(tools::commandLine(step.tool, step.arguments));
@@ -187,7 +211,7 @@ void runOperation(const Operation &operation, OperationHost &host)
         // A second step started before the first has ended reads what an earlier run left
         // in the intermediate file: a result made from another photograph, unnoticed.
         const QString tool = QString::fromLatin1(tools::contract(operation.first.tool).program);
-        switch (host.espera(operation.pause, *first, tool)) {
+        switch (host.waitForFirstStep(operation.pause, *first, tool)) {
         case FirstStep::Ended:
             break;
         case FirstStep::StillRunning:

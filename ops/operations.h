@@ -12,6 +12,7 @@
 #include <QString>
 #include <array>
 #include <string_view>
+#include <vector>
 
 namespace ops {
 
@@ -45,6 +46,12 @@ const Operation *findOperation(std::string_view control);
 
 bool isChained(const Operation &operation);
 
+// The steps an operation runs: its first, and its second when it is chained.
+std::vector<Step> steps(const Operation &operation);
+
+// The lengths the motion blur and its removal are run with, each once, shortest first.
+std::vector<int> motionLengths();
+
 // The command line a step runs.
 QString commandLine(const Step &step);
 
@@ -77,7 +84,8 @@ public:
     // Pauses `seconds` while the window keeps handling events, and past them, for up to
     // kFirstStepLimitMinutes, until `first`, the batch file running `tool` (its DOS name),
     // has ended.
-    virtual FirstStep espera(double seconds, platform::StartedProgram &first, const QString &tool)
+    virtual FirstStep waitForFirstStep(double seconds, platform::StartedProgram &first,
+                                       const QString &tool)
         = 0;
     // Records in the failure log that `commandLine` was not run, and why.
     virtual void logNotRun(const QString &commandLine, const QString &why) = 0;

@@ -1,7 +1,7 @@
 // tavelio-importar as a teacher runs it: any picture Qt reads becomes a grey bitmap whose twin
 // "A&brir..." finds; bad names and pictures are refused with nothing written.
 #include "dospath.h"
-#include "filecommands.h"
+#include "pgmtwin.h"
 #include "photo.h"
 #include "pnm.h"
 #include "testenv.h"
