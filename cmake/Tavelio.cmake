@@ -53,12 +53,17 @@ function(tavelio_drive_data subdir)
   install(FILES ${ARGN} DESTINATION ${TAVELIO_DRIVE_C_INSTALL}/${subdir})
 endfunction()
 
+# The helpers every test may share: check macros, scratch folders and drive C, the fakes of
+# the platform's seams, the tool runner. Headers only; each test links what they call.
+add_library(tavelio_testsupport INTERFACE)
+target_include_directories(tavelio_testsupport INTERFACE ${PROJECT_SOURCE_DIR}/tests/support)
+
 # tavelio_add_test(<name> <sources>... LIBS <libs>...)
 # A test executable run by ctest, headless, with a drive C of its own.
 function(tavelio_add_test name)
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
-  target_link_libraries(${name} PRIVATE ${T_LIBS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} tavelio_testsupport)
   target_compile_definitions(${name} PRIVATE
     TAVELIO_BUILD_DRIVE_C="${TAVELIO_DRIVE_C_BUILD}"
     TAVELIO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

@@ -506,13 +506,13 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(pauses.untilEnded(program, std::chrono::milliseconds(500)),
-                 app::Pauses::Ended::NotYet);
+                 ops::FirstStep::StillRunning);
         QVERIFY(clock.elapsed() >= 450); // a coarse timer may end it 5 % early
         const double used = cpuSeconds() - before;
         QVERIFY2(used < 0.1, qPrintable(QString("CPU %1 s").arg(used)));
         program.end(true);
         QCOMPARE(pauses.untilEnded(program, std::chrono::milliseconds(500)),
-                 app::Pauses::Ended::Failed);
+                 ops::FirstStep::Failed);
     }
 
     void aChainWaitsPastThePauseForItsFirstStep()

@@ -1,6 +1,7 @@
 // The fifteen operations: every row's text, batch files, window styles and method value, and
 // the recipe's behaviour around pauses and failures.
 #include "fakes.h"
+#include "menus.h"
 #include "operations.h"
 
 #include <QtTest>
@@ -27,7 +28,8 @@ public:
         calls.append({"batch", file, line, style});
         return file == failingFile ? nullptr : std::make_shared<fakes::Program>();
     }
-    ops::FirstStep espera(double seconds, platform::StartedProgram &, const QString &tool) override
+    ops::FirstStep waitForFirstStep(double seconds, platform::StartedProgram &,
+                                    const QString &tool) override
     {
         calls.append({"pause", QString::number(seconds), tool});
         if (duringPause) {
@@ -197,6 +199,48 @@ private slots:
         for (size_t i = 0; i < ops::kOperationCount; ++i)
             QCOMPARE(ops::findOperation(ops::kOperations[i].control), &ops::kOperations[i]);
         QVERIFY(ops::findOperation("Acerca") == nullptr);
+    }
+
+    // The menu tree and the table name the same operations: an entry that starts one has its
+    // row, and each row is started by exactly one entry.
+    void menuEntriesAndRowsMatchOneToOne()
+    {
+        std::vector<int> entries(ops::kOperationCount, 0);
+        for (int i = 0; i < app::kMenuCount; ++i) {
+            const app::MenuEntry &entry = app::kMenu[i];
+            const ops::Operation *row = ops::findOperation(entry.control);
+            QVERIFY2((entry.action == app::MenuAction::Operation) == (row != nullptr),
+                     entry.control);
+            if (row)
+                ++entries[size_t(row - ops::kOperations)];
+        }
+        for (size_t i = 0; i < ops::kOperationCount; ++i)
+            QVERIFY2(entries[i] == 1, ops::kOperations[i].control);
+    }
+
+    // A step reads and writes only what its tool's contract says: the files before the last
+    // are read, and the last is written when the tool takes an output.
+    void everyStepsFilesAreInItsToolsContract()
+    {
+        for (size_t i = 0; i < ops::kOperationCount; ++i) {
+            for (const ops::Step &step : ops::steps(ops::kOperations[i])) {
+                const tools::ToolContract &tool = tools::contract(step.tool);
+                QStringList arguments;
+                for (const char *argument : step.arguments) {
+                    if (argument)
+                        arguments << QString::fromLatin1(argument);
+                }
+                const bool writesLast = QString::fromLatin1(tool.arguments).endsWith("output");
+                for (int k = 0; k < arguments.size(); ++k) {
+                    if (!arguments[k].endsWith(".pgm", Qt::CaseInsensitive))
+                        continue;
+                    const bool written = writesLast && k == arguments.size() - 1;
+                    const QString side = QString::fromLatin1(written ? tool.writes : tool.reads);
+                    QVERIFY2(side.contains(arguments[k], Qt::CaseInsensitive),
+                             qPrintable(QString::fromLatin1(step.batchFile) + ": " + arguments[k]));
+                }
+            }
+        }
     }
 
     void anEntryChosenDuringAPauseRunsInsideIt()
