@@ -1,11 +1,12 @@
-// Writing batch files through QSaveFile and starting them through the command shell.
+// Writing batch files through a staged file and starting them through the command shell.
 #include "batchrunner.h"
 
 #include "commandshell.h"
+#include "stagedfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSaveFile>
+#include <QFile>
 
 namespace app {
 
@@ -26,9 +27,11 @@ bool BatchRunner::writeBatchFile(const QString &fileName, const QString &command
             "app", "la orden contiene caracteres que un archivo por lotes no puede guardar");
         return false;
     }
-    QSaveFile file(QDir(m_workingFolder).filePath(fileName));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *reason = file.errorString();
+    // Written again on every click and run at once: a power cut loses nothing worth a flush.
+    dos::StagedFile file(QFile::encodeName(QDir(m_workingFolder).filePath(fileName)).toStdString(),
+                         dos::StagedFile::Flush::Later);
+    if (!file.write(std::string_view(bytes.constData(), size_t(bytes.size()))) || !file.commit()) {
+        *reason = QString::fromStdString(file.reason());
         return false;
     }
     return true;

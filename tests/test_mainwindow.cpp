@@ -280,8 +280,8 @@ private slots:
         f.action("movimiento25")->trigger();
         QCOMPARE(f.starter.starts.size(), startsBefore);
         QCOMPARE(f.window->methods().restoreMethod, QStringLiteral("FFT"));
-        QVERIFY(f.messages.texts.last().startsWith(
-            "No se pudo escribir el archivo por lotes Movimiento.bat"));
+        QCOMPARE(f.messages.texts.last(),
+                 "No se pudo escribir el archivo por lotes Movimiento.bat: es una carpeta");
         QVERIFY(f.label().contains("igual a 25")); // the text was set before the failing step
 
         f.starter.fail = true;
