@@ -4,8 +4,8 @@
 #include "dospath.h"
 #include "lookup.h"
 #include "measures.h"
+#include "readouts.h"
 #include "tool.h"
-#include "viewerlogic.h"
 #include "views.h"
 
 #include <QFile>
@@ -21,7 +21,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace viewer {
+namespace report {
+
+using namespace picture;
 
 namespace {
 
@@ -163,7 +165,7 @@ QString chainStart(const QStringList &lines)
 {
     if (lines.isEmpty())
         return {};
-    const ops::LineMeaning last = ops::lookupLine(lines.constLast());
+    const LineMeaning last = lookupLine(lines.constLast());
     if (last.arguments.isEmpty()
         || !last.program.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive))
         return {};
@@ -179,8 +181,8 @@ bool stillMadeAsThen(const QStringList &earlier, const QStringList &lines)
 QString photographOf(const QStringList &lines)
 {
     for (qsizetype i = lines.size(); i-- > 0;) {
-        const ops::LineMeaning meaning = ops::lookupLine(lines[i]);
-        if (meaning.role == ops::Role::Origin)
+        const LineMeaning meaning = lookupLine(lines[i]);
+        if (meaning.role == Role::Origin)
             return meaning.arguments.isEmpty() ? QString()
                                                : withoutFolder(meaning.arguments.constFirst());
     }
@@ -192,7 +194,7 @@ Identity identify(const QStringList &lines)
     Identity identity;
     if (lines.isEmpty())
         return identity;
-    const ops::LineMeaning last = ops::lookupLine(lines.constLast());
+    const LineMeaning last = lookupLine(lines.constLast());
     if (sameName(last.program, QStringLiteral("i_view32.exe"))) {
         // "i_view32.exe espectro de mov25.pgm"
         if (last.arguments.size() >= 3 && last.arguments[1] == QStringLiteral("de")) {
@@ -204,22 +206,22 @@ Identity identify(const QStringList &lines)
     }
     identity.operation = last.operation;
     switch (last.role) {
-    case ops::Role::Origin:
+    case Role::Origin:
         identity.kind = ImageKind::Original;
         break;
-    case ops::Role::Distortion:
+    case Role::Distortion:
         identity.kind = ImageKind::Distortion;
         break;
-    case ops::Role::Restoration:
+    case Role::Restoration:
         identity.kind = ImageKind::Restoration;
         break;
-    case ops::Role::Spectrum:
+    case Role::Spectrum:
         identity.kind = ImageKind::Spectrum;
         break;
-    case ops::Role::Enhancement:
+    case Role::Enhancement:
         identity.kind = ImageKind::Enhancement;
         break;
-    case ops::Role::Unknown:
+    case Role::Unknown:
         identity.kind = ImageKind::Unknown;
         break;
     }
@@ -298,9 +300,9 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
     for (const QString &line : result.lines)
         report.steps << readableLine(line);
     if (identity.operation) {
-        report.method = ops::menuCaption(*identity.operation);
-        report.menu = ops::menuPath(*identity.operation).join(QStringLiteral(" › "));
-        report.explanation = ops::explanation(*identity.operation);
+        report.method = menuCaption(*identity.operation);
+        report.menu = menuPath(*identity.operation).join(QStringLiteral(" › "));
+        report.explanation = explanation(*identity.operation);
     } else if (identity.kind == ImageKind::View) {
         report.method = QStringLiteral("Vista «%1» de %2, guardada con «Guardar como...» del visor")
                             .arg(identity.view, identity.viewOf);
@@ -375,10 +377,9 @@ LabReport composeReport(const LoadedImage &result, const QDateTime &when, const 
             ReportPicture picture = shown(distorted, *source);
             if (reference)
                 picture.facts << measuresFacts(against(*source), {});
-            const ops::LineMeaning made
-                = ops::lookupLine(source->lines.value(source->lines.size() - 1));
-            if (made.operation && made.role == ops::Role::Distortion)
-                report.distortion = ops::menuCaption(*made.operation);
+            const LineMeaning made = lookupLine(source->lines.value(source->lines.size() - 1));
+            if (made.operation && made.role == Role::Distortion)
+                report.distortion = menuCaption(*made.operation);
             report.pictures.push_back(std::move(picture));
         } else {
             report.pictures.push_back(absent(distorted, sourceName, why));
@@ -483,4 +484,4 @@ QString currentUserName()
     return qEnvironmentVariable("USER", QStringLiteral("(desconocido)"));
 }
 
-} // namespace viewer
+} // namespace report
