@@ -38,8 +38,10 @@ QString spanishNumber(double value, int decimals);
 // "PSNR frente a align.pgm: 34,2 dB".
 QString psnrText(double db, const QString &referenceName);
 
-// The status-bar text comparing `image` with `reference` (PSNR with peak 1 on the 0..1 scale,
-// and SSIM): empty when their sizes differ, since then there is nothing to compare.
+// The text comparing `image` with `reference` (PSNR with peak 1 on the 0..1 scale, and SSIM)
+// in one call, measure() then measuresText(): empty when their sizes differ, since then there
+// is nothing to compare. The window does not call it: it measures on a worker and writes the
+// text when the figures come back; this is the same text taken in place, for checks.
 QString comparisonText(const GreyLevels &image, const GreyLevels &reference,
                        const QString &referenceName);
 

@@ -35,11 +35,9 @@ bool stillMadeAsThen(const QStringList &earlier, const QStringList &lines);
 QString photographOf(const QStringList &lines);
 
 // What a file is, from the last line of its header.
-enum class ImageKind { Restoration, Distortion, Spectrum, Enhancement, Original, View, Unknown };
-
 struct Identity
 {
-    ImageKind kind = ImageKind::Unknown;
+    Role role = Role::Unknown;
     const ops::Operation *operation = nullptr; // the menu's operation that made it, if known
     QString view; // for a view saved from the viewer (savedLines): "espectro", "histograma"...
     QString viewOf; // ... and the image it was the view of

@@ -93,7 +93,13 @@ LineMeaning lookupLine(const QString &line)
             == 0;
     };
     if (isProgram(tools::ToolId::Align)) {
-        meaning.role = Role::Origin;
+        meaning.role = Role::Original;
+        return meaning;
+    }
+    // The line the viewer adds to a view it saves (picture::savedLines): "VIEW de IMAGE".
+    if (meaning.program.compare(QStringLiteral("i_view32.exe"), Qt::CaseInsensitive) == 0) {
+        if (meaning.arguments.size() >= 3 && meaning.arguments[1] == QStringLiteral("de"))
+            meaning.role = Role::View;
         return meaning;
     }
     int best = -1;

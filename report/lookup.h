@@ -10,13 +10,14 @@
 
 namespace report {
 
-// What a step did to the picture.
+// What a step did to the picture, and so what the file it wrote is.
 enum class Role {
-    Origin, // align.exe: the photograph the chain starts from
+    Original, // align.exe: the photograph the chain starts from
     Distortion, // damage to be undone later
     Restoration, // undoes a distortion: judged against the original
     Spectrum, // the FFT: a picture of frequencies, not of the scene
     Enhancement, // improves the original itself: nothing to compare with
+    View, // a view saved from the viewer: "i_view32.exe espectro de mov25.pgm"
     Unknown, // a line that names no tool of the suite
 };
 

@@ -105,7 +105,7 @@ void ReportTest::everyToolHasItsPart()
     }
     // The line the program writes to align a photograph, trailing blank and all, is the origin.
     QCOMPARE(lookupLine(QString::fromStdString(tools::alignCommandLine("camera.pgm"))).role,
-             Role::Origin);
+             Role::Original);
 
     // A file no tool of the suite made, and a view saved from the viewer: no part invented.
     writeImage(dir.filePath("foto.pgm"), 90, {"CREATOR: GIMP PNM Filter Version 1.1"});
