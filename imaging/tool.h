@@ -4,7 +4,8 @@
 //
 // `run` does the work and throws on failure; the frame prints one line "mblur: <message>" on
 // standard error and returns the status: 0 done, 1 misuse (wrong arguments, the usage text
-// follows), 2 bad input (an ImageError or BadInput).
+// follows), 2 bad input (an ImageError or BadInput). The viewer's report, which writes a file the
+// tools' frame does not, adds 3: the output could not be written.
 #pragma once
 
 #include "errors.h"
@@ -16,7 +17,7 @@
 
 namespace img {
 
-enum ExitStatus { kOk = 0, kMisuse = 1, kBadInput = 2 };
+enum ExitStatus { kOk = 0, kMisuse = 1, kBadInput = 2, kCannotWrite = 3 };
 
 struct Misuse : std::runtime_error
 {

@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-namespace viewer {
+namespace report {
 
 // The image the last step of `lines` read, the one it started from: the first argument of its
 // line, since the tools write their command line there ("motion.exe distor.pgm 25 mov25.pgm").
@@ -35,11 +35,9 @@ bool stillMadeAsThen(const QStringList &earlier, const QStringList &lines);
 QString photographOf(const QStringList &lines);
 
 // What a file is, from the last line of its header.
-enum class ImageKind { Restoration, Distortion, Spectrum, Enhancement, Original, View, Unknown };
-
 struct Identity
 {
-    ImageKind kind = ImageKind::Unknown;
+    Role role = Role::Unknown;
     const ops::Operation *operation = nullptr; // the menu's operation that made it, if known
     QString view; // for a view saved from the viewer (savedLines): "espectro", "histograma"...
     QString viewOf; // ... and the image it was the view of
@@ -87,16 +85,17 @@ struct LabReport
 };
 
 // The report on `result`, with align.pgm and the distorted image found beside it.
-LabReport composeReport(const LoadedImage &result, const QDateTime &when, const QString &user);
+LabReport composeReport(const picture::LoadedImage &result, const QDateTime &when,
+                        const QString &user);
 
 // From this many pixels on, the pictures get a 1:1 detail: at 56 mm a 4000 × 3000 photograph
 // hides a 25-pixel blur.
 inline constexpr long kDetailFromPixels = 4000L * 3000L;
 
 // The square of `side` pixels (inside `size`) where |a - b| summed is largest.
-QRect largestDifference(const GreyLevels &a, const GreyLevels &b, int side);
+QRect largestDifference(const picture::GreyLevels &a, const picture::GreyLevels &b, int side);
 
 // The user's full name from the password database, else the login name.
 QString currentUserName();
 
-} // namespace viewer
+} // namespace report

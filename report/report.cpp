@@ -4,12 +4,14 @@
 #include "imageload.h"
 #include "labreport.h"
 #include "measures.h"
+#include "readouts.h"
 #include "reportpdf.h"
-#include "viewerlogic.h"
 
 #include <QDir>
 
-namespace viewer {
+namespace report {
+
+using namespace picture;
 
 namespace {
 
@@ -27,7 +29,7 @@ Report measuresFor(const QStringList &arguments, const dos::Drives &drives)
     if (arguments.size() != 1 || arguments.front().isEmpty())
         return failed(QStringLiteral("%1 espera una sola imagen. Uso: i_view32.exe %1 imagen")
                           .arg(QString::fromLatin1(kMeasuresOption)),
-                      kMisuse);
+                      img::kMisuse);
     const OpenResult image = openFromArguments(arguments, drives);
     if (!image.image)
         return failed(image.error, image.exitStatus);
@@ -45,8 +47,8 @@ Report measuresFor(const QStringList &arguments, const dos::Drives &drives)
                 .arg(QString::fromLatin1(kReferenceName))
                 .arg(b.width())
                 .arg(b.height()),
-            kBadInput);
-    return Report {measuresReport(*measures), {}, kOk};
+            img::kBadInput);
+    return Report {measuresReport(*measures), {}, img::kOk};
 }
 
 Report handInFor(const QStringList &given, const dos::Drives &drives)
@@ -59,7 +61,7 @@ Report handInFor(const QStringList &given, const dos::Drives &drives)
         if (at + 1 >= arguments.size())
             return failed(QStringLiteral("%1 espera el texto de las conclusiones, entre comillas.")
                               .arg(QString::fromLatin1(kConclusionsOption)),
-                          kMisuse);
+                          img::kMisuse);
         conclusions = arguments[at + 1];
         arguments.remove(at, 2);
     }
@@ -68,11 +70,11 @@ Report handInFor(const QStringList &given, const dos::Drives &drives)
             QStringLiteral("%1 espera el PDF y una imagen. Uso: i_view32.exe %1 "
                            "informe.pdf imagen [%2 \"TEXTO\"]")
                 .arg(QString::fromLatin1(kHandInOption), QString::fromLatin1(kConclusionsOption)),
-            kMisuse);
+            img::kMisuse);
     const QString output = arguments.front();
     if (!output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         return failed(QStringLiteral("«%1» no acaba en .pdf: el informe es un PDF.").arg(output),
-                      kMisuse);
+                      img::kMisuse);
     const OpenResult image = openFromArguments({arguments.back()}, drives);
     if (!image.image)
         return failed(image.error, image.exitStatus);
@@ -83,8 +85,8 @@ Report handInFor(const QStringList &given, const dos::Drives &drives)
     if (!reason.isEmpty())
         return failed(
             QStringLiteral("No se puede escribir el informe «%1»: %2").arg(output, reason),
-            kCannotWrite);
-    return Report {{}, {}, kOk};
+            img::kCannotWrite);
+    return Report {{}, {}, img::kOk};
 }
 
-} // namespace viewer
+} // namespace report

@@ -11,7 +11,7 @@
 
 #include <string>
 
-namespace viewer {
+namespace report {
 
 // The option that asks for the report instead of a window.
 inline constexpr const char *kMeasuresOption = "--medidas";
@@ -31,4 +31,4 @@ Report measuresFor(const QStringList &arguments, const dos::Drives &drives);
 // Writes the hand-in report the arguments after --informe ask for; the result has no lines.
 Report handInFor(const QStringList &arguments, const dos::Drives &drives);
 
-} // namespace viewer
+} // namespace report

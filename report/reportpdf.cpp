@@ -15,7 +15,9 @@
 #include <tuple>
 #include <utility>
 
-namespace viewer {
+namespace report {
+
+using namespace picture;
 
 namespace {
 
@@ -514,4 +516,4 @@ QString writeReportPdf(const LabReport &report, const QString &path)
     return reason.isEmpty() ? writeWhole(path, bytes) : reason;
 }
 
-} // namespace viewer
+} // namespace report

@@ -12,7 +12,7 @@
 
 #include <vector>
 
-namespace viewer {
+namespace report {
 
 // `text` broken into lines no wider than `width` (in the metrics' units): only at blanks
 // (U+0020; a no-break space holds its neighbours together), and inside a word only when the
@@ -36,4 +36,4 @@ QByteArray renderReportPdf(const LabReport &report, QString &reason,
 // file, or none. Empty on success, otherwise the reason, in Spanish.
 QString writeReportPdf(const LabReport &report, const QString &path);
 
-} // namespace viewer
+} // namespace report

@@ -38,13 +38,13 @@ int printMeasures(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(2);
-    const viewer::Report report = viewer::measuresFor(arguments, dos::currentDrives());
-    if (report.exitStatus != viewer::kOk) {
-        std::fprintf(stderr, "%s\n", report.error.toUtf8().constData());
-        return report.exitStatus;
+    const report::Report outcome = report::measuresFor(arguments, dos::currentDrives());
+    if (outcome.exitStatus != img::kOk) {
+        std::fprintf(stderr, "%s\n", outcome.error.toUtf8().constData());
+        return outcome.exitStatus;
     }
-    std::fputs(report.lines.c_str(), stdout);
-    return viewer::kOk;
+    std::fputs(outcome.lines.c_str(), stdout);
+    return img::kOk;
 }
 
 // Qt's own warnings about the session (no XDG_RUNTIME_DIR under cron or ssh, say) would bury
@@ -64,36 +64,36 @@ int writeHandIn(int argc, char **argv)
     QGuiApplication app(argc, argv);
     platform::installSpanishQt(app);
     const QStringList arguments = QCoreApplication::arguments().mid(2);
-    const viewer::Report report = viewer::handInFor(arguments, dos::currentDrives());
-    if (report.exitStatus != viewer::kOk)
-        printError(report.error);
-    return report.exitStatus;
+    const report::Report outcome = report::handInFor(arguments, dos::currentDrives());
+    if (outcome.exitStatus != img::kOk)
+        printError(outcome.error);
+    return outcome.exitStatus;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc >= 2 && std::strcmp(argv[1], viewer::kMeasuresOption) == 0)
+    if (argc >= 2 && std::strcmp(argv[1], report::kMeasuresOption) == 0)
         return printMeasures(argc, argv);
-    if (argc >= 2 && std::strcmp(argv[1], viewer::kHandInOption) == 0)
+    if (argc >= 2 && std::strcmp(argv[1], report::kHandInOption) == 0)
         return writeHandIn(argc, argv);
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(viewer::kProgramTitle));
+    QApplication::setApplicationName(QString::fromLatin1(picture::kProgramTitle));
 
     platform::installSpanishQt(app);
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    viewer::OpenResult opened = viewer::openFromArguments(arguments, dos::currentDrives());
+    picture::OpenResult opened = picture::openFromArguments(arguments, dos::currentDrives());
     if (!opened.image) {
         printError(QStringLiteral("i_view32.exe: ") + opened.error);
-        QMessageBox::critical(nullptr, QString::fromLatin1(viewer::kProgramTitle), opened.error);
+        QMessageBox::critical(nullptr, QString::fromLatin1(picture::kProgramTitle), opened.error);
         return opened.exitStatus;
     }
 
-    std::optional<viewer::LoadedImage> reference = viewer::referenceFor(*opened.image);
+    std::optional<picture::LoadedImage> reference = picture::referenceFor(*opened.image);
     viewer::ViewerWindow window(std::move(*opened.image), std::move(reference));
     window.show();
     return QApplication::exec();

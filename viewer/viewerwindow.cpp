@@ -1,11 +1,13 @@
 // The viewer's window, on the lines of Qt's image viewer example: a QLabel in a QScrollArea.
 #include "viewerwindow.h"
 
+#include "conclusionsdialog.h"
 #include "histogramwidget.h"
 #include "labreport.h"
+#include "readouts.h"
 #include "reportpdf.h"
 #include "saving.h"
-#include "viewerlogic.h"
+#include "zoom.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -17,13 +19,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -34,6 +34,9 @@
 #include <algorithm>
 
 namespace viewer {
+
+// The window shows a picture of the core below it, and hands its reports to the report.
+using namespace picture;
 
 namespace {
 
@@ -366,23 +369,17 @@ void ViewerWindow::saveReport()
     dialog.selectFile(
         tr("informe-%1.pdf")
             .arg(QFileInfo(QFile::decodeName(m_image.path.c_str())).completeBaseName()));
-    // The student's conclusions, in a field under Qt's own dialog's file name.
-    auto *conclusions = new QPlainTextEdit(&dialog);
-    conclusions->setObjectName(QStringLiteral("conclusiones"));
-    conclusions->setPlaceholderText(tr("Déjelo vacío para escribirlas a mano en el papel."));
-    conclusions->setFixedHeight(conclusions->fontMetrics().lineSpacing() * 5);
-    if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout())) {
-        const int row = grid->rowCount();
-        grid->addWidget(new QLabel(tr("Conclusiones:"), &dialog), row, 0, Qt::AlignTop);
-        grid->addWidget(conclusions, row, 1, 1, grid->columnCount() - 1);
-    }
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString path = dialog.selectedFiles().constFirst();
+    ConclusionsDialog conclusions(QFileInfo(path).fileName(), this);
+    if (conclusions.exec() != QDialog::Accepted)
+        return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    LabReport report = composeReport(m_image, QDateTime::currentDateTime(), currentUserName());
-    report.conclusions = conclusions->toPlainText().trimmed();
-    const QString reason = writeReportPdf(report, path);
+    report::LabReport handIn
+        = report::composeReport(m_image, QDateTime::currentDateTime(), report::currentUserName());
+    handIn.conclusions = conclusions.conclusions();
+    const QString reason = report::writeReportPdf(handIn, path);
     QGuiApplication::restoreOverrideCursor();
     if (reason.isEmpty())
         statusBar()->showMessage(tr("Informe guardado en %1").arg(QDir::toNativeSeparators(path)),

@@ -34,7 +34,7 @@ class ViewerWindow : public QMainWindow
 
 public:
     // `reference` is align.pgm of the same size (referenceFor), when there is one.
-    ViewerWindow(LoadedImage image, std::optional<LoadedImage> reference,
+    ViewerWindow(picture::LoadedImage image, std::optional<picture::LoadedImage> reference,
                  QWidget *parent = nullptr);
     ~ViewerWindow() override;
 
@@ -83,18 +83,18 @@ private:
     QString summary() const;
     bool histogramIsCurrent() const;
     QString viewWord() const;
-    const LoadedImage &source() const;
+    const picture::LoadedImage &source() const;
     const QImage &picture();
     QSize imageSize() const { return m_image.display.size(); }
 
-    LoadedImage m_image;
-    std::optional<LoadedImage> m_reference;
+    picture::LoadedImage m_image;
+    std::optional<picture::LoadedImage> m_reference;
     View m_view = View::Image;
     bool m_blink = false;
     bool m_histogramChosen = false;
     // The views, made the first time they are asked for; [1] is align.pgm's.
-    std::optional<SpectrumView> m_spectra[2];
-    std::optional<DifferenceView> m_difference;
+    std::optional<picture::SpectrumView> m_spectra[2];
+    std::optional<picture::DifferenceView> m_difference;
 
     double m_scale = 1.0;
     QScrollArea *m_scrollArea = nullptr;
@@ -103,7 +103,7 @@ private:
     QLabel *m_viewLabel = nullptr;
     QLabel *m_comparisonLabel = nullptr;
     QLabel *m_zoomLabel = nullptr;
-    QFutureWatcher<std::optional<Measures>> m_measuring;
+    QFutureWatcher<std::optional<picture::Measures>> m_measuring;
     QDockWidget *m_histogramDock = nullptr;
     HistogramWidget *m_histogram = nullptr;
     QAction *m_zoomInAct = nullptr;

@@ -13,7 +13,8 @@
 
 #include <ranges>
 
-using namespace viewer;
+using namespace picture;
+using namespace report;
 
 class ReportTest : public QObject
 {
@@ -67,19 +68,18 @@ void ReportTest::everyToolHasItsPart()
             if (!step->batchFile)
                 continue;
             const QString line = ops::commandLine(*step);
-            const ops::LineMeaning meaning = ops::lookupLine(line);
+            const LineMeaning meaning = lookupLine(line);
             QVERIFY2(meaning.operation == &operation, qPrintable(line));
             // The part follows from which file the operation reads and what it makes.
             const bool fromAlign = QString(operation.first.arguments[0]).toLower() == "align.pgm";
-            const ops::Role expected = step->tool == tools::ToolId::Transfor ? ops::Role::Spectrum
-                : operation.kind == ops::MethodKind::Distort                 ? ops::Role::Distortion
-                : fromAlign ? ops::Role::Enhancement
-                            : ops::Role::Restoration;
+            const Role expected = step->tool == tools::ToolId::Transfor ? Role::Spectrum
+                : operation.kind == ops::MethodKind::Distort            ? Role::Distortion
+                : fromAlign                                             ? Role::Enhancement
+                                                                        : Role::Restoration;
             QVERIFY2(meaning.role == expected, qPrintable(line));
             // The menu names it, and its text is the one the window shows.
-            QVERIFY(!ops::menuCaption(operation).isEmpty()
-                    && !ops::menuCaption(operation).contains('&'));
-            QCOMPARE(ops::explanation(operation), QString::fromUtf8(operation.text));
+            QVERIFY(!menuCaption(operation).isEmpty() && !menuCaption(operation).contains('&'));
+            QCOMPARE(explanation(operation), QString::fromUtf8(operation.text));
 
             // The same tool on a student's own names, one with a blank, keeps its part.
             QStringList words;
@@ -88,26 +88,24 @@ void ReportTest::everyToolHasItsPart()
             for (QString &word : words)
                 if (word.endsWith(".pgm", Qt::CaseInsensitive) && !word.startsWith("psf"))
                     word = "\"mi " + word + "\"";
-            QCOMPARE(ops::lookupLine(words.join(' ')).role, expected);
+            QCOMPARE(lookupLine(words.join(' ')).role, expected);
 
             // The report shows it in that part: figures only where a result is judged.
             const QString file = dir.filePath("made.pgm");
             writeImage(file, 90, {origin, line});
             const LabReport report = reportOn(file);
-            const bool judged
-                = expected == ops::Role::Restoration || expected == ops::Role::Distortion;
+            const bool judged = expected == Role::Restoration || expected == Role::Distortion;
             QVERIFY2(anyFigure(report) == judged, qPrintable(line));
-            QVERIFY2(report.title.startsWith("Restauración")
-                         == (expected == ops::Role::Restoration),
+            QVERIFY2(report.title.startsWith("Restauración") == (expected == Role::Restoration),
                      qPrintable(line));
             QVERIFY2(report.spectrum.isNull() == !judged, qPrintable(line));
-            QCOMPARE(report.method, ops::menuCaption(operation));
+            QCOMPARE(report.method, menuCaption(operation));
             QCOMPARE(report.pictures.back().name, "made.pgm");
         }
     }
     // The line the program writes to align a photograph, trailing blank and all, is the origin.
-    QCOMPARE(ops::lookupLine(QString::fromStdString(tools::alignCommandLine("camera.pgm"))).role,
-             ops::Role::Origin);
+    QCOMPARE(lookupLine(QString::fromStdString(tools::alignCommandLine("camera.pgm"))).role,
+             Role::Original);
 
     // A file no tool of the suite made, and a view saved from the viewer: no part invented.
     writeImage(dir.filePath("foto.pgm"), 90, {"CREATOR: GIMP PNM Filter Version 1.1"});

@@ -7,6 +7,7 @@
 
 #include "dospath.h"
 #include "greylevels.h"
+#include "tool.h"
 
 #include <QImage>
 #include <QString>
@@ -16,7 +17,7 @@
 #include <optional>
 #include <string_view>
 
-namespace viewer {
+namespace picture {
 
 namespace fs = std::filesystem;
 
@@ -25,8 +26,6 @@ inline constexpr const char *kProgramTitle = "i_view32";
 
 // The text key under which a picture the viewer saves keeps the lines that say how it was made.
 inline constexpr const char *kLinesKey = "Description";
-
-enum ExitStatus { kOk = 0, kMisuse = 1, kBadInput = 2, kCannotWrite = 3 };
 
 struct LoadedImage
 {
@@ -41,7 +40,7 @@ struct OpenResult
 {
     std::optional<LoadedImage> image;
     QString error; // empty when `image` holds the picture
-    int exitStatus = kOk;
+    int exitStatus = img::kOk; // the tools' statuses (tool.h)
 };
 
 // The native file the argument names: "c:\..." on drive C, an absolute Linux path as it is,
@@ -59,4 +58,4 @@ OpenResult openFromArguments(const QStringList &arguments, const dos::Drives &dr
 // otherwise.
 std::optional<LoadedImage> referenceFor(const LoadedImage &image);
 
-} // namespace viewer
+} // namespace picture

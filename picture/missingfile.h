@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace viewer {
+namespace picture {
 
 // The tool names (as the contracts write them, "Inverse.exe") of every tool that writes
 // `fileName`, found without regard to letter case.
@@ -26,4 +26,4 @@ std::vector<std::string> makersOf(std::string_view fileName);
 QString missingFileText(std::string_view fileName, std::string_view folder,
                         const std::vector<failures::Failure> &log);
 
-} // namespace viewer
+} // namespace picture

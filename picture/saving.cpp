@@ -14,7 +14,7 @@
 #include <cmath>
 #include <vector>
 
-namespace viewer {
+namespace picture {
 
 namespace {
 
@@ -151,4 +151,4 @@ QString savePicture(const QImage &picture, const QString &path, const QString &t
     return writeWhole(path, buffer.data());
 }
 
-} // namespace viewer
+} // namespace picture

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace viewer {
+namespace picture {
 
 // Qt's writer for the file's extension, without regard to letter case: "png", "jpeg", "bmp",
 // "tiff" or "pgm"; empty for any other.
@@ -45,4 +45,4 @@ QStringList savedLines(const QStringList &lines, const QString &viewWord, const 
 QString savePicture(const QImage &picture, const QString &path, const QString &title,
                     const QStringList &lines);
 
-} // namespace viewer
+} // namespace picture

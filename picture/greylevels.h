@@ -10,7 +10,7 @@
 #include <QImage>
 #include <QSize>
 
-namespace viewer {
+namespace picture {
 
 class GreyLevels
 {
@@ -39,4 +39,4 @@ private:
     double m_scale = 1; // 1 / levels
 };
 
-} // namespace viewer
+} // namespace picture

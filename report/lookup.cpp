@@ -6,7 +6,7 @@
 
 #include <QRegularExpression>
 
-namespace ops {
+namespace report {
 
 namespace {
 
@@ -22,7 +22,7 @@ bool isNumber(const char *argument)
 
 // How well `step` fits the line's arguments: -1 when a number differs, else how many file
 // names agree.
-int fit(const Step &step, const QStringList &arguments)
+int fit(const ops::Step &step, const QStringList &arguments)
 {
     int score = 0;
     for (size_t i = 0; i < step.arguments.size(); ++i) {
@@ -40,11 +40,11 @@ int fit(const Step &step, const QStringList &arguments)
     return score;
 }
 
-Role roleOf(const Operation &operation)
+Role roleOf(const ops::Operation &operation)
 {
     if (operation.first.tool == tools::ToolId::Transfor)
         return Role::Spectrum;
-    if (operation.kind == MethodKind::Distort)
+    if (operation.kind == ops::MethodKind::Distort)
         return Role::Distortion;
     // The enhancements work on the aligned photograph, the restorations on the damage.
     const char *input = operation.first.arguments[0];
@@ -56,7 +56,7 @@ Role roleOf(const Operation &operation)
         : Role::Restoration;
 }
 
-int menuIndex(const Operation &operation)
+int menuIndex(const ops::Operation &operation)
 {
     for (int i = 0; i < app::kMenuCount; ++i)
         if (qstrcmp(app::kMenu[i].control, operation.control) == 0)
@@ -93,13 +93,19 @@ LineMeaning lookupLine(const QString &line)
             == 0;
     };
     if (isProgram(tools::ToolId::Align)) {
-        meaning.role = Role::Origin;
+        meaning.role = Role::Original;
+        return meaning;
+    }
+    // The line the viewer adds to a view it saves (picture::savedLines): "VIEW de IMAGE".
+    if (meaning.program.compare(QStringLiteral("i_view32.exe"), Qt::CaseInsensitive) == 0) {
+        if (meaning.arguments.size() >= 3 && meaning.arguments[1] == QStringLiteral("de"))
+            meaning.role = Role::View;
         return meaning;
     }
     int best = -1;
-    for (size_t i = 0; i < kOperationCount; ++i) {
-        const Operation &operation = kOperations[i];
-        for (const Step *step : {&operation.first, &operation.second}) {
+    for (size_t i = 0; i < ops::kOperationCount; ++i) {
+        const ops::Operation &operation = ops::kOperations[i];
+        for (const ops::Step *step : {&operation.first, &operation.second}) {
             if (!step->batchFile || !isProgram(step->tool))
                 continue;
             const int score = fit(*step, meaning.arguments);
@@ -114,14 +120,14 @@ LineMeaning lookupLine(const QString &line)
     return meaning;
 }
 
-QString menuCaption(const Operation &operation)
+QString menuCaption(const ops::Operation &operation)
 {
     const int index = menuIndex(operation);
     return index < 0 ? QString::fromLatin1(operation.control)
                      : withoutMark(app::kMenu[index].caption);
 }
 
-QStringList menuPath(const Operation &operation)
+QStringList menuPath(const ops::Operation &operation)
 {
     QStringList path;
     const int index = menuIndex(operation);
@@ -137,9 +143,9 @@ QStringList menuPath(const Operation &operation)
     return path;
 }
 
-QString explanation(const Operation &operation)
+QString explanation(const ops::Operation &operation)
 {
     return QString::fromUtf8(operation.text);
 }
 
-} // namespace ops
+} // namespace report

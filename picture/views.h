@@ -11,7 +11,7 @@
 #include <array>
 #include <vector>
 
-namespace viewer {
+namespace picture {
 
 // The centred spectrum in the coordinates transfor.exe draws and snr.exe asks for: pixel (x, y)
 // shows frequency (x - width/2, y - height/2), brightness log(1 + |F|), F taken on the 0..255
@@ -60,4 +60,4 @@ std::array<long, 256> histogram(const GreyLevels &grey);
 // where smoothing would average it away.
 QImage maxReduced(const QImage &picture, QSize shown);
 
-} // namespace viewer
+} // namespace picture

@@ -3,7 +3,7 @@
 
 #include "missingfile.h"
 #include "pnm.h"
-#include "viewerlogic.h"
+#include "readouts.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -16,7 +16,7 @@
 #include <system_error>
 #include <vector>
 
-namespace viewer {
+namespace picture {
 
 namespace {
 
@@ -42,7 +42,7 @@ OpenResult unreadable(const fs::path &path, const QString &reason)
 {
     return failure(
         QStringLiteral("No se puede abrir la imagen «%1».\n%2").arg(nameOf(path), reason),
-        kBadInput);
+        img::kBadInput);
 }
 
 bool looksLikePnm(const char magic[2])
@@ -137,7 +137,7 @@ OpenResult loadPnm(const fs::path &path, std::istream &header)
     image.maxval = pnmMaxval(header);
     if (image.display.isNull())
         image.display = toDisplay(image.grey);
-    return OpenResult {std::move(image), {}, kOk};
+    return OpenResult {std::move(image), {}, img::kOk};
 }
 
 QString readerFailure(QImageReader::ImageReaderError error)
@@ -191,7 +191,7 @@ OpenResult loadWithQt(const fs::path &path)
     const QString lines = picture.text(QString::fromLatin1(kLinesKey));
     if (!lines.isEmpty())
         image.lines = lines.split(QLatin1Char('\n'));
-    return OpenResult {std::move(image), {}, kOk};
+    return OpenResult {std::move(image), {}, img::kOk};
 }
 
 } // namespace
@@ -229,20 +229,20 @@ OpenResult loadImage(const fs::path &path)
 OpenResult openFromArguments(const QStringList &arguments, const dos::Drives &drives)
 {
     if (arguments.isEmpty() || arguments.front().isEmpty())
-        return failure(QStringLiteral("No se indicó qué imagen mostrar.\n") + kUsage, kMisuse);
+        return failure(QStringLiteral("No se indicó qué imagen mostrar.\n") + kUsage, img::kMisuse);
     if (arguments.size() > 1)
         return failure(
             QStringLiteral("Se esperaba una sola imagen y se recibieron %1 argumentos.\n")
                     .arg(arguments.size())
                 + kUsage,
-            kMisuse);
+            img::kMisuse);
     const QByteArray argument = QFile::encodeName(arguments.front());
     const std::optional<fs::path> path
         = resolveArgument(std::string_view(argument.constData(), size_t(argument.size())), drives);
     if (!path)
         return failure(QStringLiteral("No se puede abrir la imagen «%1».\nLa unidad no existe.")
                            .arg(arguments.front()),
-                       kBadInput);
+                       img::kBadInput);
     std::error_code error;
     const fs::file_status status = fs::status(*path, error);
     if (!fs::exists(status)) {
@@ -252,7 +252,7 @@ OpenResult openFromArguments(const QStringList &arguments, const dos::Drives &dr
                 .arg(nameOf(*path), folder,
                      missingFileText(path->filename().string(), folder.toStdString(),
                                      failures::readAll())),
-            kBadInput);
+            img::kBadInput);
     }
     if (fs::is_directory(status))
         return unreadable(*path, QStringLiteral("Es una carpeta, no un archivo."));
@@ -271,4 +271,4 @@ std::optional<LoadedImage> referenceFor(const LoadedImage &image)
     return std::move(reference.image);
 }
 
-} // namespace viewer
+} // namespace picture

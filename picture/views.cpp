@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace viewer {
+namespace picture {
 
 namespace {
 
@@ -180,4 +180,4 @@ QImage maxReduced(const QImage &picture, QSize shown)
     return out;
 }
 
-} // namespace viewer
+} // namespace picture

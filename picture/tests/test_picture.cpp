@@ -1,8 +1,8 @@
-// The viewer's decisions without a window: zoom, pixel mapping, status texts, PSNR against
-// align.pgm, opening files by case-blind name, and the error texts instead of an empty window.
+// A picture without a window: the status texts, PSNR against align.pgm, opening files by
+// case-blind name, and the error texts instead of an empty window.
 #include "imageload.h"
+#include "readouts.h"
 #include "testfiles.h"
-#include "viewerlogic.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -11,7 +11,7 @@
 #include <cmath>
 #include <limits>
 
-using namespace viewer;
+using namespace picture;
 
 namespace {
 
@@ -40,15 +40,11 @@ GreyLevels constant(int w, int h, double value)
 
 } // namespace
 
-class ViewerLogicTest : public QObject
+class PictureTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void zoomLadder();
-    void zoomIsBoundedByMemory();
-    void fitKeepsProportions();
-    void pixelUnderCursor();
     void pixelTextOnEightAndSixteenBits();
     void psnrTextUsesDecimalComma();
     void comparisonNeedsSameSize();
@@ -61,85 +57,7 @@ private slots:
     void failuresGiveSpanishTexts();
 };
 
-void ViewerLogicTest::zoomLadder()
-{
-    QCOMPARE(zoomText(1224.0 / 4000, true), QStringLiteral("31 % (ajustada)"));
-    QCOMPARE(zoomText(1.0 / 16, false), QStringLiteral("6,3 %"));
-    QCOMPARE(zoomText(1, false), QStringLiteral("100 %"));
-    const double big = 16;
-    QCOMPARE(zoomInStep(1, big), 1.5);
-    QCOMPARE(zoomOutStep(1), 2.0 / 3);
-    // From an arbitrary fitted factor the next step is the neighbouring round one.
-    QCOMPARE(zoomInStep(0.73, big), 1.0);
-    QCOMPARE(zoomOutStep(0.73), 2.0 / 3);
-    // In and out again comes back to 1 exactly, whatever rounding the thirds carry.
-    double scale = 1;
-    for (int i = 0; i < 5; ++i)
-        scale = zoomInStep(scale, big);
-    for (int i = 0; i < 5; ++i)
-        scale = zoomOutStep(scale);
-    QCOMPARE(scale, 1.0);
-    // The ends of the ladder hold.
-    QCOMPARE(zoomOutStep(kZoomSteps[0]), kZoomSteps[0]);
-    QCOMPARE(zoomInStep(16, big), 16.0);
-    QCOMPARE(zoomOutStep(0.01), 0.01); // a huge image fitted below the ladder stays put
-}
-
-void ViewerLogicTest::zoomIsBoundedByMemory()
-{
-    QCOMPARE(maxScaleFor(QSize(512, 512)), 11.313708498984761); // sqrt(2^25 / 2^18)
-    QCOMPARE(zoomInStep(8, maxScaleFor(QSize(512, 512))), 8.0);
-    // 2048 x 2048 may go to 2x, not 3x: a 3x pixmap would need 150 MB.
-    QCOMPARE(zoomInStep(1.5, maxScaleFor(QSize(2048, 2048))), 2.0);
-    QCOMPARE(zoomInStep(2, maxScaleFor(QSize(2048, 2048))), 2.0);
-    // The image's own size is always allowed, however big.
-    QCOMPARE(maxScaleFor(QSize(16384, 16384)), 1.0);
-    QCOMPARE(zoomInStep(2.0 / 3, maxScaleFor(QSize(16384, 16384))), 1.0);
-    QCOMPARE(zoomInStep(1, maxScaleFor(QSize(16384, 16384))), 1.0);
-}
-
-void ViewerLogicTest::fitKeepsProportions()
-{
-    QCOMPARE(fitScale(QSize(1000, 500), QSize(500, 500)), 0.5);
-    QCOMPARE(fitScale(QSize(100, 100), QSize(400, 300)), 3.0); // small images are enlarged
-    const QSize shown = scaledSize(QSize(512, 480), fitScale(QSize(512, 480), QSize(300, 300)));
-    QVERIFY(shown.width() <= 300 && shown.height() <= 300);
-    QVERIFY(shown.width() == 300 || shown.height() == 300);
-    QCOMPARE(scaledSize(QSize(3, 3), 0.01), QSize(1, 1));
-    QCOMPARE(fitScale(QSize(100, 100), QSize(0, 0)), 1.0); // a collapsed window changes nothing
-
-    // The first window shows the image whole at its size when it fits, otherwise fitted to most
-    // of the screen: a 12-megapixel photograph at 30.6 %.
-    QCOMPARE(initialViewport(QSize(512, 512), QSize(1920, 1080)), QSize(512, 512));
-    QCOMPARE(initialViewport(QSize(4000, 3000), QSize(1920, 1080)), QSize(1224, 918));
-    QCOMPARE(initialViewport(QSize(4000, 300), QSize(1000, 800)), QSize(850, 160));
-    QCOMPARE(initialViewport(QSize(16, 16), QSize(1000, 800)), QSize(360, 160));
-}
-
-void ViewerLogicTest::pixelUnderCursor()
-{
-    const QSize image(100, 80);
-    QCOMPARE(pixelAt(QPoint(0, 0), image, image), QPoint(0, 0));
-    QCOMPARE(pixelAt(QPoint(99, 79), image, image), QPoint(99, 79));
-    QCOMPARE(pixelAt(QPoint(5, 7), image, QSize(200, 160)), QPoint(2, 3));
-    QCOMPARE(pixelAt(QPoint(49, 39), image, QSize(50, 40)), QPoint(98, 78));
-    // At a non-whole factor every shown point maps inside the image, in order, and the last
-    // shown column reaches the last pixel column but one at worst.
-    const QSize shown = scaledSize(image, 2.0 / 3);
-    int previous = 0;
-    for (int x = 0; x < shown.width(); ++x) {
-        const std::optional<QPoint> pixel = pixelAt(QPoint(x, shown.height() - 1), image, shown);
-        QVERIFY(pixel && pixel->x() >= previous && pixel->x() < image.width());
-        QVERIFY(pixel->y() >= image.height() - 2 && pixel->y() < image.height());
-        previous = pixel->x();
-    }
-    QVERIFY(previous >= image.width() - 2);
-    QVERIFY(!pixelAt(QPoint(100, 0), image, image));
-    QVERIFY(!pixelAt(QPoint(0, 80), image, image));
-    QVERIFY(!pixelAt(QPoint(-1, 3), image, image));
-}
-
-void ViewerLogicTest::pixelTextOnEightAndSixteenBits()
+void PictureTest::pixelTextOnEightAndSixteenBits()
 {
     QCOMPARE(pixelText(QPoint(120, 45), 183 / 255.0, 255),
              QStringLiteral("x 120, y 45 · gris 183"));
@@ -155,7 +73,7 @@ void ViewerLogicTest::pixelTextOnEightAndSixteenBits()
     QCOMPARE(summaryText(QSize(8, 8), 1023), QStringLiteral("8 × 8 píxeles · grises de 0 a 1023"));
 }
 
-void ViewerLogicTest::psnrTextUsesDecimalComma()
+void PictureTest::psnrTextUsesDecimalComma()
 {
     const QString align = QStringLiteral("align.pgm");
     QCOMPARE(psnrText(34.2, align), QStringLiteral("PSNR frente a align.pgm: 34,2 dB"));
@@ -168,7 +86,7 @@ void ViewerLogicTest::psnrTextUsesDecimalComma()
     QCOMPARE(spanishNumber(0.05, 2), QStringLiteral("0,05"));
 }
 
-void ViewerLogicTest::comparisonNeedsSameSize()
+void PictureTest::comparisonNeedsSameSize()
 {
     const QString align = QStringLiteral("align.pgm");
     // A uniform error of 0.1 is an MSE of 0.01: 20 dB.
@@ -192,7 +110,7 @@ void ViewerLogicTest::comparisonNeedsSameSize()
     QVERIFY(comparisonText(constant(4, 3, 0.5), constant(5, 3, 0.5), align).isEmpty());
 }
 
-void ViewerLogicTest::comparisonFileBesideTheImage()
+void PictureTest::comparisonFileBesideTheImage()
 {
     QTemporaryDir dir;
     const fs::path folder = native(dir.path());
@@ -212,7 +130,7 @@ void ViewerLogicTest::comparisonFileBesideTheImage()
     QVERIFY(!comparisonFile(native(other.path()) / "x.pgm"));
 }
 
-void ViewerLogicTest::comparisonFromFiles()
+void PictureTest::comparisonFromFiles()
 {
     QTemporaryDir dir;
     testfiles::write(dir.filePath("align.pgm"), testfiles::pgm8(2, 1, {100, 200}));
@@ -244,7 +162,7 @@ void ViewerLogicTest::comparisonFromFiles()
     QVERIFY(comparisonFor(*distor.image).isEmpty());
 }
 
-void ViewerLogicTest::loadsEightBitPgm()
+void PictureTest::loadsEightBitPgm()
 {
     QTemporaryDir dir;
     testfiles::write(dir.filePath("a.pgm"), testfiles::pgm8(3, 2, {0, 50, 100, 150, 200, 255}));
@@ -268,7 +186,7 @@ void ViewerLogicTest::loadsEightBitPgm()
              QStringLiteral("x 1, y 0 · gris 15 de 15 (255 en 0–255)"));
 }
 
-void ViewerLogicTest::loadsSixteenBitPgm()
+void PictureTest::loadsSixteenBitPgm()
 {
     QTemporaryDir dir;
     // 51500 is 200.4 on 0..255 but 201 by its high byte: the display must scale, not shift.
@@ -287,7 +205,7 @@ void ViewerLogicTest::loadsSixteenBitPgm()
              QStringLiteral("x 1, y 0 · gris 47031 de 65535 (183 en 0–255)"));
 }
 
-void ViewerLogicTest::loadsWhatQtReads()
+void PictureTest::loadsWhatQtReads()
 {
     QTemporaryDir dir;
     QImage grey(5, 4, QImage::Format_Grayscale8);
@@ -322,7 +240,7 @@ void ViewerLogicTest::loadsWhatQtReads()
     QVERIFY(std::abs(red.image->grey.at(0, 0) - 0.299) < 1e-9);
 }
 
-void ViewerLogicTest::namesAreCaseBlind()
+void PictureTest::namesAreCaseBlind()
 {
     QTemporaryDir dir;
     testfiles::write(dir.filePath("mov25.pgm"), testfiles::filledPgm8(2, 2, 9));
@@ -355,7 +273,7 @@ void ViewerLogicTest::namesAreCaseBlind()
     QCOMPARE(upward.image->path, native(dir.filePath("mov25.pgm")));
 }
 
-void ViewerLogicTest::failuresGiveSpanishTexts()
+void PictureTest::failuresGiveSpanishTexts()
 {
     QTemporaryDir dir;
     const dos::Drives drives = drivesAt(dir);
@@ -372,18 +290,18 @@ void ViewerLogicTest::failuresGiveSpanishTexts()
         QString mustContain;
     };
     const Case cases[] = {
-        {{}, kMisuse, QStringLiteral("Uso: i_view32.exe imagen")},
-        {{QString()}, kMisuse, QStringLiteral("No se indicó")},
+        {{}, img::kMisuse, QStringLiteral("Uso: i_view32.exe imagen")},
+        {{QString()}, img::kMisuse, QStringLiteral("No se indicó")},
         {{QStringLiteral("a.pgm"), QStringLiteral("b.pgm")},
-         kMisuse,
+         img::kMisuse,
          QStringLiteral("2 argumentos")},
-        {{QStringLiteral("Mov50.pgm")}, kBadInput, QStringLiteral("«Mov50.pgm».\nNo existe")},
-        {{QStringLiteral("corto.pgm")}, kBadInput, QStringLiteral("«corto.pgm»")},
-        {{QStringLiteral("VACIO.pgm")}, kBadInput, QStringLiteral("está vacío")},
-        {{QStringLiteral("roto.bmp")}, kBadInput, QStringLiteral("«roto.bmp»")},
-        {{QStringLiteral("notas.txt")}, kBadInput, QStringLiteral("formato conocido")},
-        {{QStringLiteral("carpeta")}, kBadInput, QStringLiteral("Es una carpeta")},
-        {{QStringLiteral("q:\\x.pgm")}, kBadInput, QStringLiteral("La unidad no existe")},
+        {{QStringLiteral("Mov50.pgm")}, img::kBadInput, QStringLiteral("«Mov50.pgm».\nNo existe")},
+        {{QStringLiteral("corto.pgm")}, img::kBadInput, QStringLiteral("«corto.pgm»")},
+        {{QStringLiteral("VACIO.pgm")}, img::kBadInput, QStringLiteral("está vacío")},
+        {{QStringLiteral("roto.bmp")}, img::kBadInput, QStringLiteral("«roto.bmp»")},
+        {{QStringLiteral("notas.txt")}, img::kBadInput, QStringLiteral("formato conocido")},
+        {{QStringLiteral("carpeta")}, img::kBadInput, QStringLiteral("Es una carpeta")},
+        {{QStringLiteral("q:\\x.pgm")}, img::kBadInput, QStringLiteral("La unidad no existe")},
     };
     for (const Case &c : cases) {
         const OpenResult result = openFromArguments(c.arguments, drives);
@@ -403,5 +321,5 @@ void ViewerLogicTest::failuresGiveSpanishTexts()
              qPrintable(missing.error));
 }
 
-QTEST_GUILESS_MAIN(ViewerLogicTest)
-#include "test_viewerlogic.moc"
+QTEST_GUILESS_MAIN(PictureTest)
+#include "test_picture.moc"

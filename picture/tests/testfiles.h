@@ -1,4 +1,4 @@
-// Small image files written byte by byte, so the viewer's tests do not lean on the writer of
+// Small image files written byte by byte, so the picture's tests do not lean on the writer of
 // the library they read with; and pictures in memory as the viewer holds them.
 #pragma once
 
@@ -49,7 +49,7 @@ inline QByteArray filledPgm8(int w, int h, int value)
 }
 
 // Grey levels on 0..1 as the viewer holds a 16-bit file's: rounded to 16 bits.
-inline viewer::GreyLevels greyLevels16(const img::Image &values)
+inline picture::GreyLevels greyLevels16(const img::Image &values)
 {
     QImage samples(values.width, values.height, QImage::Format_Grayscale16);
     for (int y = 0; y < values.height; ++y) {
@@ -57,7 +57,7 @@ inline viewer::GreyLevels greyLevels16(const img::Image &values)
         for (int x = 0; x < values.width; ++x)
             line[x] = quint16(img::quantise(values.at(x, y), 65535));
     }
-    return viewer::GreyLevels(samples, 65535);
+    return picture::GreyLevels(samples, 65535);
 }
 
 } // namespace testfiles

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-namespace viewer {
+namespace picture {
 
 struct Measures
 {
@@ -31,4 +31,4 @@ QString measuresText(const Measures &measures, const QString &referenceName);
 // scripts read them: "PSNR 34.213 dB", "SSIM 0.91234".
 std::string measuresReport(const Measures &measures);
 
-} // namespace viewer
+} // namespace picture

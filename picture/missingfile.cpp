@@ -10,7 +10,7 @@
 #include <optional>
 #include <span>
 
-namespace viewer {
+namespace picture {
 
 namespace {
 
@@ -184,4 +184,4 @@ QString missingFileText(std::string_view fileName, std::string_view folder,
                           : QStringLiteral(". ") + hint);
 }
 
-} // namespace viewer
+} // namespace picture

@@ -2,14 +2,14 @@
 #include "measures.h"
 
 #include "pnm.h"
-#include "viewerlogic.h"
+#include "readouts.h"
 
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <vector>
 
-namespace viewer {
+namespace picture {
 
 namespace {
 
@@ -66,4 +66,4 @@ std::string measuresReport(const Measures &measures)
     return report;
 }
 
-} // namespace viewer
+} // namespace picture

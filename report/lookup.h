@@ -8,22 +8,23 @@
 #include <QString>
 #include <QStringList>
 
-namespace ops {
+namespace report {
 
-// What a step did to the picture.
+// What a step did to the picture, and so what the file it wrote is.
 enum class Role {
-    Origin, // align.exe: the photograph the chain starts from
+    Original, // align.exe: the photograph the chain starts from
     Distortion, // damage to be undone later
     Restoration, // undoes a distortion: judged against the original
     Spectrum, // the FFT: a picture of frequencies, not of the scene
     Enhancement, // improves the original itself: nothing to compare with
+    View, // a view saved from the viewer: "i_view32.exe espectro de mov25.pgm"
     Unknown, // a line that names no tool of the suite
 };
 
 struct LineMeaning
 {
     Role role = Role::Unknown;
-    const Operation *operation = nullptr; // the menu's operation, when one runs the tool so
+    const ops::Operation *operation = nullptr; // the menu's operation, when one runs the tool so
     QString program; // the program, without its folder: "motion.exe"
     QStringList arguments; // its files and numbers, in order
     QStringList answers; // what it asked at its prompt: "k=0.0005424400426132894"
@@ -36,11 +37,11 @@ LineMeaning lookupLine(const QString &line);
 
 // The operation's caption as its menu shows it, without the access-key mark: "Con movimiento
 // igual a 25".
-QString menuCaption(const Operation &operation);
+QString menuCaption(const ops::Operation &operation);
 // The captions of the menus above it, outermost first: {"Tavelio", "Quitar una distorsión"}.
-QStringList menuPath(const Operation &operation);
+QStringList menuPath(const ops::Operation &operation);
 
 // Its explanatory text, as the main window's label shows it.
-QString explanation(const Operation &operation);
+QString explanation(const ops::Operation &operation);
 
-} // namespace ops
+} // namespace report

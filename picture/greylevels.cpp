@@ -3,7 +3,7 @@
 
 #include <utility>
 
-namespace viewer {
+namespace picture {
 
 namespace {
 
@@ -79,4 +79,4 @@ img::FloatRows GreyLevels::rows() const
     return [levels = *this](int y, float *out) { levels.row(y, out); };
 }
 
-} // namespace viewer
+} // namespace picture

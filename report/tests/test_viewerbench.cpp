@@ -19,7 +19,8 @@
 #include <cmath>
 #include <ranges>
 
-using namespace viewer;
+using namespace picture;
+using namespace report;
 
 namespace {
 
@@ -266,7 +267,7 @@ void ViewerBenchTest::handInFindsWhereTheResultCameFrom()
     // The figures --medidas prints, with the decimal comma.
     const Measures measures = *measure(testfiles::greyLevels16(img::Image(16, 12, 98 / 255.0)),
                                        testfiles::greyLevels16(img::Image(16, 12, 100 / 255.0)));
-    QString printed = QString::fromStdString(viewer::measuresReport(measures)).replace('.', ',');
+    QString printed = QString::fromStdString(picture::measuresReport(measures)).replace('.', ',');
     QCOMPARE(report.pictures[2].facts.mid(1, 2).join('\n') + '\n', printed);
 
     // The tools keep only the last lines: the result may hold fewer of them than its source.
