@@ -7,6 +7,7 @@
 // transfor.exe draws (DC at (width/2, height/2)). Each region is zeroed together with its
 // mirror image through the centre, the conjugate twin, so that the result stays real. Enter
 // on the first line takes the suggestions. Writes an 8-bit PGM.
+#include "linekeys.h"
 #include "peaks.h"
 #include "pnm.h"
 #include "prompt.h"
@@ -116,6 +117,10 @@ void run(const std::vector<std::string> &args)
     std::cout << "Se anulan " << regions.size() << (regions.size() == 1 ? " región" : " regiones")
               << " y sus simétricas.\n";
     img::noteAnswer("regiones", answered(regions));
+    std::vector<restore::DisplayRect> proposed;
+    for (const restore::NoisePeak &p : peaks)
+        proposed.push_back(p.region);
+    img::noteAnswer(img::kProposedKey, answered(proposed));
     img::writePgm(args[1], img::inverse(std::move(s)), 8, img::history(steps));
 }
 
