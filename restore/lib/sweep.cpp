@@ -31,18 +31,24 @@ void filterBins(Method method, const Blurred &blurred, double value, img::Spectr
 }
 
 // One value, measured with `work` as its spectrum's storage.
-SweepRow measure(Method method, const Blurred &blurred, const img::Image &truth, double value,
-                 img::Spectrum &work)
+SweepRow measure(Method method, const Blurred &blurred, const img::Image &truth,
+                 const img::SsimReference &reference, double value, img::Spectrum &work)
 {
     filterBins(method, blurred, value, work);
     img::Image result = img::inverse(std::move(work));
-    // As the tool's 8-bit file holds it, and as the viewer reads that file back.
-    for (double &v : result.px)
-        v = img::quantise(v, 255) / 255.0;
+    // Rounded as the tool's 8-bit file holds it, and as the viewer reads that file back, in
+    // the pass that hands SSIM its rows.
     SweepRow row;
     row.value = value;
+    row.ssim = reference.of([&result](int y, float *out) {
+        double *px = &result.px[size_t(y) * size_t(result.width)];
+        for (int x = 0; x < result.width; ++x)
+            out[x] = float(px[x] = img::quantise(px[x], 255) / 255.0);
+    });
+    if (!row.ssim) // too small for SSIM: its pass did not round
+        for (double &v : result.px)
+            v = img::quantise(v, 255) / 255.0;
     row.psnr = img::psnr(result, truth);
-    row.ssim = img::ssim(result, truth);
     return row;
 }
 
@@ -114,6 +120,7 @@ Sweep sweep(Method method, const Blurred &blurred, const img::Image &truth,
         threads = std::max(1u, std::thread::hardware_concurrency());
     threads = unsigned(std::min<size_t>(threads, std::max<size_t>(values.size(), 1)));
 
+    const img::SsimReference reference(truth);
     std::atomic<size_t> next {0};
     std::exception_ptr failure;
     std::mutex failureLock;
@@ -121,7 +128,7 @@ Sweep sweep(Method method, const Blurred &blurred, const img::Image &truth,
         img::Spectrum spectrum; // this worker's, filled again for each value
         try {
             for (size_t i; (i = next++) < values.size();)
-                out.rows[i] = measure(method, blurred, truth, values[i], spectrum);
+                out.rows[i] = measure(method, blurred, truth, reference, values[i], spectrum);
         } catch (...) {
             const std::lock_guard guard(failureLock);
             failure = std::current_exception();
