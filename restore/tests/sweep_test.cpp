@@ -2,6 +2,7 @@
 // distortion tools, the PSNR the sweep gives a value is the PSNR of the file the real tool
 // writes for that value, for both methods; the values and the table are what a curve needs.
 #include "check.h"
+#include "compare.h"
 #include "linekeys.h"
 #include "pnm.h"
 #include "quality.h"
@@ -81,11 +82,56 @@ void testValuesAndTable()
     CHECK(restore::sweepTable(sweep) == "umbral;PSNR;SSIM\n0;7,81;0,1234\n0,0001;23,40;\n");
 }
 
+const char *const kNames[]
+    = {"mov10", "mov25", "mov50", "inverso", "wiener", "retiro", "retiro+wiener"};
+
+restore::Comparison compared(const TempDir &dir, bool twoSteps)
+{
+    const restore::Comparison c = restore::compareMethods(
+        img::readPnm(dir.file("distor.pgm")), img::readPnm(dir.file("align.pgm")),
+        img::readPnm(dir.file("psf2A.pgm")), img::readPnm(dir.file("psf1A.pgm")), twoSteps);
+    std::printf("  distorsionada %.2f dB\n", c.distorted.psnr);
+    for (const restore::Compared &row : c.rows)
+        std::printf("  %-14s %6.2f dB (consejo), mejor %6.2f dB\n", kNames[int(row.method)],
+                    row.advised.psnr, restore::bestPsnr(row));
+    return c;
+}
+
+const restore::Compared *first(const restore::Comparison &c)
+{
+    return &*std::max_element(c.rows.begin(), c.rows.end(), [](const auto &a, const auto &b) {
+        return restore::bestPsnr(a) < restore::bestPsnr(b);
+    });
+}
+
+// Each damage's own remedy ranks first, and the noise removal is snr.exe's to the last level.
+void testComparison()
+{
+    TempDir dir;
+    for (const char *name : {"camera.pgm", "psf1A.pgm", "psf2A.pgm"})
+        std::filesystem::copy_file(drivec(name), dir.file(name));
+    if (!ran(dir, "align.exe", "camera.pgm") || !ran(dir, "mblur.exe", "align.pgm 25 distor.pgm"))
+        return;
+    const restore::Comparison motion = compared(dir, false);
+    CHECK(first(motion)->method == restore::Restoration::Motion25);
+
+    if (!ran(dir, "blur.exe", "align.pgm psf1A.pgm Dis_Ruido.pgm")
+        || !ran(dir, "snoise.exe", "Dis_Ruido.pgm distor.pgm")
+        || !ran(dir, "snr.exe", "distor.pgm retiro.pgm", "\n"))
+        return;
+    const restore::Comparison noisy = compared(dir, true);
+    CHECK(first(noisy)->method == restore::Restoration::NoiseThenWiener);
+    const img::Image truth = img::readPnm(dir.file("align.pgm"));
+    const double removal = img::psnr(img::readPnm(dir.file("retiro.pgm")), truth);
+    CHECK(noisy.rows.size() == 7 && noisy.rows[5].advised.psnr == removal);
+}
+
 } // namespace
 
 int main()
 {
     testValuesAndTable();
+    testComparison();
     TempDir dir;
     for (const char *name : {"coins.pgm", "psf1A.pgm"})
         std::filesystem::copy_file(drivec(name), dir.file(name));
