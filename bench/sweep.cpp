@@ -1,13 +1,16 @@
 // bench_sweep: the sweep of a Wiener or inverse-filter result against one run of the tool.
 //
 //   bench_sweep TOOLS WORK wiener|inverse RUNS
+//   bench_sweep TOOLS WORK comparar RUNS
 //
 // WORK holds align.pgm, distor.pgm and psf1A.pgm (bench/sweep.sh makes them). Times RUNS runs of
 // the tool (wiener.exe or inverse.exe in TOOLS, Enter at its prompt: its advice) and RUNS whole
 // sweeps as a curve command makes one: the three files read, the transforms, every value
 // restored, rounded and measured, the table written. Prints the medians, their ratio and the
-// peak memory of each (the tool's from wait4, this process's own for the sweep).
+// peak memory of each (the tool's from wait4, this process's own for the sweep). "comparar"
+// times every restoration of the menu compared, with both curves and the two steps.
 #include "sweep.h"
+#include "comparison.h"
 #include "pnm.h"
 #include "quality.h"
 
@@ -94,6 +97,26 @@ Run runTool(const std::string &exe, const std::string &work)
     return {seconds, cpuSeconds(usage), usage.ru_maxrss / 1024.0};
 }
 
+int compareAll(const std::string &work, int runs)
+{
+    std::vector<double> times;
+    restore::Comparison last;
+    for (int r = 0; r < runs; ++r) {
+        const Clock::time_point start = Clock::now();
+        last = restore::compareMethods(
+            img::readPnm(work + "/distor.pgm"), img::readPnm(work + "/align.pgm"),
+            img::readPnm(work + "/psf1A.pgm"), img::readPnm(work + "/psf1A.pgm"), true);
+        times.push_back(since(start));
+    }
+    struct rusage self
+    {
+    };
+    getrusage(RUSAGE_SELF, &self);
+    std::printf("comparar %zu métodos: %.3f s, CPU %.3f s, pico %.0f MB\n", last.rows.size(),
+                median(times), selfCpu() / runs, self.ru_maxrss / 1024.0);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -104,6 +127,8 @@ int main(int argc, char **argv)
     }
     const std::string tools = argv[1], work = argv[2], which = argv[3];
     const int runs = std::max(1, std::atoi(argv[4]));
+    if (which == "comparar")
+        return compareAll(work, runs);
     const restore::Method method
         = which == "wiener" ? restore::Method::Wiener : restore::Method::Inverse;
     const std::string exe = tools + "/" + which + ".exe";

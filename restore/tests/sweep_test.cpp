@@ -2,7 +2,7 @@
 // distortion tools, the PSNR the sweep gives a value is the PSNR of the file the real tool
 // writes for that value, for both methods; the values and the table are what a curve needs.
 #include "check.h"
-#include "compare.h"
+#include "comparison.h"
 #include "linekeys.h"
 #include "pnm.h"
 #include "quality.h"

@@ -1,5 +1,5 @@
 // Every restoration of the menu on one distorted image.
-#include "compare.h"
+#include "comparison.h"
 
 #include "deconv.h"
 #include "fft.h"
