@@ -90,76 +90,187 @@ Image quantised(const Image &image, int bits)
     return out;
 }
 
+namespace {
+
+// The rows of an image as SSIM takes them.
+FloatRows rowsOf(const Image &image)
+{
+    return [&image](int y, float *row) {
+        const double *px = &image.px[size_t(y) * size_t(image.width)];
+        for (int x = 0; x < image.width; ++x)
+            row[x] = float(px[x]);
+    };
+}
+
+// Where a row's values and sums lie: only the columns whose window lies inside the image are
+// averaged, so only they are summed and no border rule is ever needed. Their sums are taken in
+// whole blocks, the last running into padding whose sums are never read.
+struct Layout
+{
+    size_t n, inner, stride, rowStride;
+    explicit Layout(int width)
+        : n(size_t(width))
+        , inner(n - 2 * kRadius)
+        , stride(padded(inner))
+        , rowStride(stride + 2 * kRadius) // room for the last block's window
+    {
+    }
+};
+
+// The Gaussian window sums of `planes` rows of values (a, b, their squares, their product, or a
+// part of them), one image row at a time: the caller fills plane(s) for row y, then push(y)
+// takes the sums along the row and keeps the last 11 of them; once a window's rows are all in,
+// it returns the sums down the columns for row y - 5, plane after plane, `stride` apart.
+class WindowSums
+{
+public:
+    WindowSums(const Layout &layout, size_t planes)
+        : layout_(layout)
+        , planes_(planes)
+        , row_(planes * layout.rowStride)
+        , ring_(size_t(kSide) * planes * layout.stride)
+        , sums_(planes * layout.stride)
+    {
+    }
+    float *plane(size_t s) { return &row_[s * layout_.rowStride]; }
+    const float *push(int y)
+    {
+        const size_t stride = layout_.stride;
+        float *slot = &ring_[size_t(y % kSide) * planes_ * stride];
+        std::array<const float *, kSide> window {};
+        for (size_t s = 0; s < planes_; ++s) {
+            for (size_t k = 0; k < kSide; ++k)
+                window[k] = plane(s) + k;
+            weightedSum(slot + s * stride, window, w_, stride);
+        }
+        if (y < kSide - 1)
+            return nullptr;
+        for (size_t k = 0; k < kSide; ++k)
+            window[k] = &ring_[size_t(y - kSide + 1 + int(k)) % kSide * planes_ * stride];
+        weightedSum(sums_.data(), window, w_, planes_ * stride);
+        return sums_.data();
+    }
+
+private:
+    const Layout &layout_;
+    size_t planes_;
+    std::array<float, kSide> w_ = gaussianWeights();
+    std::vector<float> row_, ring_, sums_;
+};
+
+// Centred on mid grey: the squares stay small, and the variances, a difference of two of them,
+// keep more of single precision's digits.
+void centre(float *row, size_t n)
+{
+    for (size_t x = 0; x < n; ++x)
+        row[x] -= 0.5f;
+}
+
+// The sum of one row's SSIM over its inner columns, from its window sums.
+double rowTotal(const float *ma, const float *mb, const float *maa, const float *mbb,
+                const float *mab, size_t inner)
+{
+    double total = 0;
+    for (size_t x = 0; x < inner; ++x) {
+        const double ca = ma[x], cb = mb[x];
+        const double vx = maa[x] - ca * ca, vy = mbb[x] - cb * cb, cov = mab[x] - ca * cb;
+        const double mx = ca + 0.5, my = cb + 0.5;
+        total += (2 * mx * my + kC1) * (2 * cov + kC2)
+            / ((mx * mx + my * my + kC1) * (vx + vy + kC2));
+    }
+    return total;
+}
+
+} // namespace
+
 std::optional<double> ssim(int width, int height, const FloatRows &a, const FloatRows &b)
 {
     if (width < kSide || height < kSide)
         return std::nullopt;
-    const std::array<float, kSide> w = gaussianWeights();
-    const size_t n = size_t(width);
-    // Only the columns whose window lies inside the image are averaged, so only they are
-    // summed: no border rule is ever needed. Their sums are taken in whole blocks, the last
-    // running into padding whose sums are never read.
-    const size_t inner = n - 2 * kRadius;
-    const size_t stride = padded(inner);
-    // The row as it comes (a, b) and its products (a², b², ab), each with room for the last
-    // block's window, and the window sums along the last 11 rows, [row % 11][sum][column].
-    const size_t rowStride = stride + 2 * kRadius;
-    std::vector<float> row(kSums * rowStride);
-    std::vector<float> ring(size_t(kSide) * kSums * stride);
-    std::vector<float> sums(kSums * stride);
+    const Layout l(width);
+    WindowSums sums(l, kSums); // a, b, a², b², ab
     double total = 0;
     for (int y = 0; y < height; ++y) {
-        float *ra = &row[0], *rb = &row[rowStride];
+        float *ra = sums.plane(0), *rb = sums.plane(1);
         a(y, ra);
         b(y, rb);
-        // Centred on mid grey: the squares stay small, and the variances, a difference of
-        // two of them, keep more of single precision's digits.
-        for (size_t x = 0; x < n; ++x) {
-            ra[x] -= 0.5f;
-            rb[x] -= 0.5f;
-            row[2 * rowStride + x] = ra[x] * ra[x];
-            row[3 * rowStride + x] = rb[x] * rb[x];
-            row[4 * rowStride + x] = ra[x] * rb[x];
+        centre(ra, l.n);
+        centre(rb, l.n);
+        float *aa = sums.plane(2), *bb = sums.plane(3), *ab = sums.plane(4);
+        for (size_t x = 0; x < l.n; ++x) {
+            aa[x] = ra[x] * ra[x];
+            bb[x] = rb[x] * rb[x];
+            ab[x] = ra[x] * rb[x];
         }
-        float *slot = &ring[size_t(y % kSide) * kSums * stride];
-        std::array<const float *, kSide> window {};
-        for (int s = 0; s < kSums; ++s) {
-            for (size_t k = 0; k < kSide; ++k)
-                window[k] = &row[size_t(s) * rowStride + k];
-            weightedSum(slot + size_t(s) * stride, window, w, stride);
-        }
-        if (y < kSide - 1)
-            continue;
-        // Rows y - 10 .. y are in: down the columns for row y - 5.
-        for (size_t k = 0; k < kSide; ++k)
-            window[k] = &ring[size_t(y - kSide + 1 + int(k)) % kSide * kSums * stride];
-        weightedSum(sums.data(), window, w, kSums * stride);
-        const float *ma = &sums[0], *mb = &sums[stride], *maa = &sums[2 * stride],
-                    *mbb = &sums[3 * stride], *mab = &sums[4 * stride];
-        double rowTotal = 0;
-        for (size_t x = 0; x < inner; ++x) {
-            const double ca = ma[x], cb = mb[x];
-            const double vx = maa[x] - ca * ca, vy = mbb[x] - cb * cb, cov = mab[x] - ca * cb;
-            const double mx = ca + 0.5, my = cb + 0.5;
-            rowTotal += (2 * mx * my + kC1) * (2 * cov + kC2)
-                / ((mx * mx + my * my + kC1) * (vx + vy + kC2));
-        }
-        total += rowTotal;
+        if (const float *m = sums.push(y))
+            total += rowTotal(m, m + l.stride, m + 2 * l.stride, m + 3 * l.stride, m + 4 * l.stride,
+                              l.inner);
     }
-    return total / (double(inner) * double(height - 2 * kRadius));
+    return total / (double(l.inner) * double(height - 2 * kRadius));
+}
+
+SsimReference::SsimReference(int width, int height, const FloatRows &a)
+    : width_(width)
+    , height_(height)
+{
+    if (width < kSide || height < kSide)
+        return;
+    const Layout l(width);
+    rows_.resize(l.n * size_t(height));
+    sums_.reserve(2 * l.stride * size_t(height - 2 * kRadius));
+    WindowSums sums(l, 2); // a, a²
+    for (int y = 0; y < height; ++y) {
+        float *ra = sums.plane(0), *aa = sums.plane(1);
+        a(y, ra);
+        centre(ra, l.n);
+        for (size_t x = 0; x < l.n; ++x)
+            aa[x] = ra[x] * ra[x];
+        std::copy(ra, ra + l.n, &rows_[size_t(y) * l.n]);
+        if (const float *m = sums.push(y))
+            sums_.insert(sums_.end(), m, m + 2 * l.stride);
+    }
+}
+
+SsimReference::SsimReference(const Image &a)
+    : SsimReference(a.width, a.height, rowsOf(a))
+{
+}
+
+std::optional<double> SsimReference::of(const FloatRows &b) const
+{
+    if (rows_.empty())
+        return std::nullopt;
+    const Layout l(width_);
+    WindowSums sums(l, 3); // b, b², ab
+    double total = 0;
+    for (int y = 0; y < height_; ++y) {
+        const float *ra = &rows_[size_t(y) * l.n];
+        float *rb = sums.plane(0), *bb = sums.plane(1), *ab = sums.plane(2);
+        b(y, rb);
+        centre(rb, l.n);
+        for (size_t x = 0; x < l.n; ++x) {
+            bb[x] = rb[x] * rb[x];
+            ab[x] = ra[x] * rb[x];
+        }
+        if (const float *m = sums.push(y)) {
+            const float *a = &sums_[size_t(y - 2 * kRadius) * 2 * l.stride];
+            total += rowTotal(a, m, a + l.stride, m + l.stride, m + 2 * l.stride, l.inner);
+        }
+    }
+    return total / (double(l.inner) * double(height_ - 2 * kRadius));
+}
+
+std::optional<double> SsimReference::of(const Image &b) const
+{
+    if (b.width != width_ || b.height != height_)
+        return std::nullopt;
+    return of(rowsOf(b));
 }
 
 std::optional<double> ssim(const Image &a, const Image &b)
 {
     if (a.width != b.width || a.height != b.height)
         return std::nullopt;
-    auto rowsOf = [](const Image &image) {
-        return [&image](int y, float *row) {
-            const double *px = &image.px[size_t(y) * size_t(image.width)];
-            for (int x = 0; x < image.width; ++x)
-                row[x] = float(px[x]);
-        };
-    };
     return ssim(a.width, a.height, rowsOf(a), rowsOf(b));
 }
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace img {
 
@@ -35,5 +36,23 @@ using FloatRows = std::function<void(int y, float *row)>;
 std::optional<double> ssim(int width, int height, const FloatRows &a, const FloatRows &b);
 // The same on two images of one size; nothing for images of different sizes.
 std::optional<double> ssim(const Image &a, const Image &b);
+
+// ssim(a, b) of one reference `a` against many images b, as a sweep of a filter's value
+// measures its results: a's rows (as floats) and their window sums are taken once, so each b
+// costs three of the five sums. Gives exactly what ssim() gives. Holds three floats a pixel.
+class SsimReference
+{
+public:
+    SsimReference(int width, int height, const FloatRows &a);
+    explicit SsimReference(const Image &a);
+    // Nothing when the image is smaller than the window, or b of another size.
+    std::optional<double> of(const FloatRows &b) const;
+    std::optional<double> of(const Image &b) const;
+
+private:
+    int width_ = 0, height_ = 0;
+    std::vector<float> rows_; // a, centred on mid grey
+    std::vector<float> sums_; // a row's window sums of a and a², for each inner row
+};
 
 } // namespace img

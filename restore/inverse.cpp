@@ -7,6 +7,7 @@
 // for in its console: those frequencies are dropped, since dividing by a near zero turns the
 // smallest noise into stripes. Writes an 8-bit PGM.
 #include "deconv.h"
+#include "linekeys.h"
 #include "pnm.h"
 #include "prompt.h"
 #include "psf.h"
@@ -16,10 +17,6 @@
 #include <utility>
 
 namespace {
-
-// What the program advises: with a 16-bit blurred image this keeps every frequency the disc
-// blur did not destroy.
-constexpr double kAdvisedThreshold = 0.0001;
 
 const char kUsage[]
     = "uso: Inverse.exe entrada psf salida\n"
@@ -43,8 +40,9 @@ void run(const std::vector<std::string> &args)
         << "Filtro inverso de «" << args[0] << "» con la PSF «" << args[1] << "».\n"
         << "Se descartan las frecuencias donde |H| (con H(0,0) = 1) es menor que el umbral.\n";
     const double threshold = restore::askNumber(std::cin, std::cout, "Umbral (se aconseja 0,0001)",
-                                                kAdvisedThreshold, 0.0);
+                                                restore::kAdvisedThreshold, 0.0);
     img::noteAnswer("umbral", threshold);
+    img::noteAnswer(img::kAdvisedKey, restore::kAdvisedThreshold);
     img::writePgm(args[2], restore::inverseFilter(std::move(g), h, threshold), 8,
                   img::history(steps));
 }

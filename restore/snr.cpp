@@ -7,6 +7,7 @@
 // transfor.exe draws (DC at (width/2, height/2)). Each region is zeroed together with its
 // mirror image through the centre, the conjugate twin, so that the result stays real. Enter
 // on the first line takes the suggestions. Writes an 8-bit PGM.
+#include "linekeys.h"
 #include "peaks.h"
 #include "pnm.h"
 #include "prompt.h"
@@ -83,10 +84,7 @@ std::vector<restore::DisplayRect> askRegions(const img::Spectrum &s,
         else
             regions.push_back(*rect);
     }
-    if (regions.empty())
-        for (const restore::NoisePeak &p : peaks)
-            regions.push_back(p.region);
-    return regions;
+    return regions.empty() ? restore::proposedRegions(peaks) : regions;
 }
 
 // The regions zeroed, for the output's header: "x1,y1,x2,y2;..." in one word, or "ninguna".
@@ -111,12 +109,11 @@ void run(const std::vector<std::string> &args)
         = restore::findNoisePeaks(img::powerOf(s, std::move(noisy.px)));
     showSuggestions(args[0], s, peaks);
     const std::vector<restore::DisplayRect> regions = askRegions(s, peaks);
-    for (const restore::DisplayRect &r : regions)
-        restore::zeroRegion(s, r);
     std::cout << "Se anulan " << regions.size() << (regions.size() == 1 ? " región" : " regiones")
               << " y sus simétricas.\n";
     img::noteAnswer("regiones", answered(regions));
-    img::writePgm(args[1], img::inverse(std::move(s)), 8, img::history(steps));
+    img::noteAnswer(img::kProposedKey, answered(restore::proposedRegions(peaks)));
+    img::writePgm(args[1], restore::removeRegions(std::move(s), regions), 8, img::history(steps));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 // default it offers is that advice with the noise measured on the image itself. Writes an
 // 8-bit PGM.
 #include "deconv.h"
+#include "linekeys.h"
 #include "noise.h"
 #include "peaks.h"
 #include "pnm.h"
@@ -23,10 +24,6 @@
 #include <utility>
 
 namespace {
-
-// Twice the rounding noise of a 16-bit image: below it there is nothing left to trust, and
-// k = 0 would divide by the exact zeros of H.
-constexpr double kMinimumK = 1e-5;
 
 const char kUsage[]
     = "uso: wiener.exe entrada psf salida\n"
@@ -58,14 +55,10 @@ void run(const std::vector<std::string> &args)
         g = img::forward(blurred);
         spare = std::move(blurred.px);
     }
-    std::vector<restore::NoisePeak> peaks;
-    restore::NoiseEstimate noise;
-    {
-        const img::PowerMap power = img::powerOf(g, std::move(spare));
-        peaks = restore::findNoisePeaks(power);
-        noise = restore::estimateNoise(power, peaks);
-    }
-    const double advised = std::max(kMinimumK, 2.0 * noise.total());
+    const restore::WienerAdvice advice = restore::adviseWiener(g, std::move(spare));
+    const std::vector<restore::NoisePeak> &peaks = advice.peaks;
+    const restore::NoiseEstimate &noise = advice.noise;
+    const double advised = advice.k;
 
     std::cout << "Filtro de Wiener de «" << args[0] << "» con la PSF «" << args[1]
               << "»: F = H*·G / (|H|² + k).\n"
@@ -84,6 +77,7 @@ void run(const std::vector<std::string> &args)
               << "),\nluego k = 2·σ/255 = " << restore::formatNumber(advised) << ".\n";
     const double k = restore::askNumber(std::cin, std::cout, "k", advised, 0.0);
     img::noteAnswer("k", k);
+    img::noteAnswer(img::kAdvisedKey, advised);
     img::writePgm(args[2], restore::wienerFilter(std::move(g), h, k), 8, img::history(steps));
 }
 

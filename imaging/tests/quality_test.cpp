@@ -114,6 +114,12 @@ void testRowsAreReadOnceInOrder()
     for (size_t i = 0; i < asked.size(); ++i)
         inOrder = inOrder && asked[i] == int(i);
     CHECK(inOrder);
+
+    // Against a reference taken once, each image gives exactly what ssim() gives.
+    const SsimReference reference(a);
+    for (const Image &other : {b, damaged(a, 2), a})
+        CHECK(reference.of(other) == ssim(a, other));
+    CHECK(!reference.of(scene(23, 20)) && !SsimReference(scene(10, 40)).of(scene(10, 40)));
 }
 
 void testTooSmallOrUnlike()

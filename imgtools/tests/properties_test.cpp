@@ -3,8 +3,10 @@
 // and that a notch takes out, the peaks transfor draws, align's conversion, case-blind names,
 // and two tools writing one file at once.
 #include "check.h"
+#include "digest.h"
 #include "fft.h"
 #include "frequency.h"
+#include "linekeys.h"
 #include "pnm.h"
 #include "psf.h"
 #include "quality.h"
@@ -81,6 +83,18 @@ void testAlign()
                                photo.path / "camera.pgm");
     run("align", {"camera.pgm"}, photo);
     CHECK(maxDifference(readPnm(photo.file("align.pgm")), sample("camera.pgm")) == 0.0);
+
+    // Its line names the pixels it wrote: the digest of align.pgm as read back, which the same
+    // levels in 16 bits keep and one pixel changed by one level loses.
+    const Image aligned = readPnm(photo.file("align.pgm"));
+    const std::string line = readPnmComments(photo.file("align.pgm")).back();
+    CHECK(lineValue(line, kDigestKey) == digestText(pictureDigest(aligned)));
+    writePgm(photo.file("deep.pgm"), aligned, 16);
+    CHECK(pictureDigest(readPnm(photo.file("deep.pgm"))) == pictureDigest(aligned));
+    Image touched = aligned;
+    touched.px[touched.size() / 2] += (touched.px[touched.size() / 2] < 0.5 ? 1.0 : -1.0) / 255;
+    CHECK(pictureDigest(touched) != pictureDigest(aligned));
+    CHECK(pictureDigest(Image(2, 3)) != pictureDigest(Image(3, 2)));
 }
 
 void testMblurImpulse()

@@ -15,6 +15,16 @@ void checkSizes(const img::Spectrum &g, const img::Spectrum &h)
         throw std::invalid_argument("restore: transfer function and image of different sizes");
 }
 
+// `out` takes g's shape; when it is g itself nothing moves.
+void shapeLike(const img::Spectrum &g, img::Spectrum &out)
+{
+    if (&out == &g)
+        return;
+    out.width = g.width;
+    out.height = g.height;
+    out.c.resize(g.c.size()); // kept from one value to the next: no new memory each time
+}
+
 // a·b*, written out on the real and imaginary parts: std::complex's operators guard against
 // infinities with a test and a library call per bin, and no bin here is infinite.
 std::complex<double> conjProduct(std::complex<double> a, std::complex<double> b)
@@ -24,26 +34,39 @@ std::complex<double> conjProduct(std::complex<double> a, std::complex<double> b)
 
 } // namespace
 
-img::Image inverseFilter(img::Spectrum g, const img::Spectrum &h, double threshold)
+void inverseBins(const img::Spectrum &g, const img::Spectrum &h, double threshold,
+                 img::Spectrum &out)
 {
     checkSizes(g, h);
+    shapeLike(g, out);
     for (size_t i = 0; i < g.c.size(); ++i) {
         const double power = std::norm(h.c[i]);
         // G / H = G·H* / |H|²
-        g.c[i] = (power > 0.0 && power >= threshold * threshold)
+        out.c[i] = (power > 0.0 && power >= threshold * threshold)
             ? conjProduct(g.c[i], h.c[i]) / power
             : 0.0;
     }
+}
+
+void wienerBins(const img::Spectrum &g, const img::Spectrum &h, double k, img::Spectrum &out)
+{
+    checkSizes(g, h);
+    shapeLike(g, out);
+    for (size_t i = 0; i < g.c.size(); ++i) {
+        const double power = std::norm(h.c[i]) + k;
+        out.c[i] = power > 0.0 ? conjProduct(g.c[i], h.c[i]) / power : 0.0;
+    }
+}
+
+img::Image inverseFilter(img::Spectrum g, const img::Spectrum &h, double threshold)
+{
+    inverseBins(g, h, threshold, g);
     return img::inverse(std::move(g));
 }
 
 img::Image wienerFilter(img::Spectrum g, const img::Spectrum &h, double k)
 {
-    checkSizes(g, h);
-    for (size_t i = 0; i < g.c.size(); ++i) {
-        const double power = std::norm(h.c[i]) + k;
-        g.c[i] = power > 0.0 ? conjProduct(g.c[i], h.c[i]) / power : 0.0;
-    }
+    wienerBins(g, h, k, g);
     return img::inverse(std::move(g));
 }
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace restore {
 
@@ -69,6 +70,16 @@ NoiseEstimate estimateNoise(const img::PowerMap &power, const std::vector<NoiseP
     estimate.structured = std::sqrt(2.0 * energy) / n;
     estimate.white = whiteNoise(power);
     return estimate;
+}
+
+WienerAdvice adviseWiener(const img::Spectrum &g, std::vector<double> spare)
+{
+    WienerAdvice advice;
+    const img::PowerMap power = img::powerOf(g, std::move(spare));
+    advice.peaks = findNoisePeaks(power);
+    advice.noise = estimateNoise(power, advice.peaks);
+    advice.k = std::max(kMinimumK, 2.0 * advice.noise.total());
+    return advice;
 }
 
 } // namespace restore

@@ -29,4 +29,19 @@ NoiseEstimate estimateNoise(const img::PowerMap &power, const std::vector<NoiseP
 // White noise alone.
 double whiteNoise(const img::PowerMap &power);
 
+// Wiener's k is never advised below this: twice the rounding noise of a 16-bit image, below
+// which there is nothing left to trust, and k = 0 would divide by the exact zeros of H.
+constexpr double kMinimumK = 1e-5;
+
+// What wiener.exe advises for the blurred image whose spectrum is `g`: k = 2·σ on the 0..1
+// scale, σ the noise measured on the image itself, with what it was measured from. `spare`, a
+// buffer the caller has done with, as powerOf takes it.
+struct WienerAdvice
+{
+    std::vector<NoisePeak> peaks;
+    NoiseEstimate noise;
+    double k = kMinimumK;
+};
+WienerAdvice adviseWiener(const img::Spectrum &g, std::vector<double> spare = {});
+
 } // namespace restore

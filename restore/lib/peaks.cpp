@@ -7,6 +7,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <utility>
 
 namespace restore {
 
@@ -152,6 +153,21 @@ void zeroRegion(img::Spectrum &spectrum, const DisplayRect &rect)
         for (int x = x0; x <= x1; ++x)
             img::zeroBin(spectrum, img::binOfDisplay(x, spectrum.width),
                          img::binOfDisplay(y, spectrum.height));
+}
+
+std::vector<DisplayRect> proposedRegions(const std::vector<NoisePeak> &peaks)
+{
+    std::vector<DisplayRect> regions;
+    for (const NoisePeak &p : peaks)
+        regions.push_back(p.region);
+    return regions;
+}
+
+img::Image removeRegions(img::Spectrum spectrum, const std::vector<DisplayRect> &regions)
+{
+    for (const DisplayRect &r : regions)
+        zeroRegion(spectrum, r);
+    return img::inverse(std::move(spectrum));
 }
 
 } // namespace restore

@@ -57,4 +57,11 @@ bool overlapsDisplay(const DisplayRect &rect, int width, int height);
 // Sets every bin of `rect` and its twin to zero. `rect` is clipped to the display.
 void zeroRegion(img::Spectrum &spectrum, const DisplayRect &rect);
 
+// The regions snr.exe proposes for `peaks`: each spike's own.
+std::vector<DisplayRect> proposedRegions(const std::vector<NoisePeak> &peaks);
+
+// What snr.exe makes of the image whose spectrum is `spectrum`: every region and its twin set
+// to zero, transformed back.
+img::Image removeRegions(img::Spectrum spectrum, const std::vector<DisplayRect> &regions);
+
 } // namespace restore

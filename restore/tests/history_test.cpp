@@ -3,6 +3,7 @@
 // processed, in order; a chain longer than the cap keeps its origin, says how many steps it
 // left out and keeps its latest lines; a name with a blank is one quoted word.
 #include "check.h"
+#include "linekeys.h"
 #include "pnm.h"
 #include "runtool.h"
 #include "tool.h"
@@ -22,12 +23,12 @@ struct Step
 
 // One pass through every tool, each reading what the one before wrote.
 const Step kChain[] = {
-    {"align.exe", "\"mi foto.pgm\"", "", ""},
+    {"align.exe", "\"mi foto.pgm\"", "", " huella="},
     {"mblur.exe", "align.pgm 5 distor.pgm", "", ""},
     {"motion.exe", "distor.pgm 5 mov5.pgm", "", ""},
     {"blur.exe", "mov5.pgm psf.pgm borrosa.pgm", "", ""},
-    {"inverse.exe", "borrosa.pgm psf.pgm Inverso.pgm", "\n", " umbral=0.0001"},
-    {"wiener.exe", "Inverso.pgm psf.pgm wiener.pgm", "0,02\n", " k=0.02"},
+    {"inverse.exe", "borrosa.pgm psf.pgm Inverso.pgm", "\n", " umbral=0.0001 aconsejada=0.0001"},
+    {"wiener.exe", "Inverso.pgm psf.pgm wiener.pgm", "0,02\n", " k=0.02 aconsejada="},
     {"snoise.exe", "wiener.pgm ruido.pgm", "", ""},
     {"snr.exe", "ruido.pgm retiro.pgm", "\n", " regiones="},
     {"transfor.exe", "retiro.pgm FFT.pgm", "", ""},
@@ -99,14 +100,31 @@ void testChain()
         check::report(!lines.empty() && ownLineIs(lines.back(), step) && (whole || capped),
                       __FILE__, __LINE__, label + ": " + std::to_string(lines.size()) + " líneas");
     }
-    CHECK(lines.size() == img::kHistoryLines && lines[0] == "align.exe \"mi foto.pgm\"");
-    CHECK(img::lineWords(lines[0]) == std::vector<std::string>({"align.exe", "mi foto.pgm"}));
+    CHECK(lines.size() == img::kHistoryLines
+          && lines[0].starts_with("align.exe \"mi foto.pgm\" huella="));
+    const std::vector<std::string> origin = img::lineWords(lines[0]);
+    CHECK(origin.size() == 3 && origin[1] == "mi foto.pgm");
+}
+
+// What a reader takes from a line: the keys it asks for, from lines written before the tools
+// recorded more and after, whatever else follows.
+void testKeys()
+{
+    const std::string before = "wiener.exe distor.pgm psf1A.pgm wiener.pgm k=0.0123";
+    CHECK(img::lineNumber(before, "k") == 0.0123);
+    CHECK(!img::lineNumber(before, img::kAdvisedKey) && !img::lineValue("align.exe foto.pgm", "k"));
+    const std::string after = before + " aconsejada=5.42e-04 otra=x=y regiones=1,2,3,4;5,6,7,8";
+    CHECK(img::lineNumber(after, "k") == 0.0123 && img::lineNumber(after, "aconsejada") == 5.42e-4);
+    CHECK(img::lineValue(after, "otra") == "x=y" && !img::lineNumber(after, "otra"));
+    CHECK(img::lineValue(after, "regiones") == "1,2,3,4;5,6,7,8");
+    CHECK(img::lineKeys(after).size() == 4);
 }
 
 } // namespace
 
 int main()
 {
+    testKeys();
     testChain();
     return check::summary();
 }

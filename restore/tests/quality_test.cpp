@@ -2,11 +2,10 @@
 // same chains of tools the program runs, each figure against align.pgm. Prints the figures;
 // fails when one is missed.
 #include "check.h"
-#include "deconv.h"
 #include "pnm.h"
-#include "psf.h"
 #include "quality.h"
 #include "runtool.h"
+#include "sweep.h"
 
 #include <cmath>
 #include <cstdio>
@@ -81,16 +80,13 @@ void noisyBlur(const char *sample, const TempDir &dir, const img::Image &ref)
     const double inverse = img::psnr(load(dir, "Inverso.pgm"), ref);
     const double input = img::psnr(img::quantised(distorted, 8), ref);
 
-    // The best constant k on a sweep of 8 steps per decade.
-    const img::Spectrum g = img::forward(distorted);
-    const img::Spectrum h = img::transferFunction(load(dir, "psf1A.pgm"), ref.width, ref.height);
-    double best = -1e9, bestK = 0;
-    for (int i = 0; i <= 40; ++i) {
-        const double k = std::pow(10.0, -4.0 + i / 10.0);
-        const double p = img::psnr(img::quantised(restore::wienerFilter(g, h, k), 8), ref);
-        if (p > best)
-            best = p, bestK = k;
-    }
+    // The best constant k on a sweep of 10 steps per decade from 1e-4 to 1.
+    std::vector<double> ks;
+    for (int i = 0; i <= 40; ++i)
+        ks.push_back(std::pow(10.0, -4.0 + i / 10.0));
+    const restore::Sweep sweep = restore::sweep(
+        restore::Method::Wiener, restore::prepare(distorted, load(dir, "psf1A.pgm")), ref, ks);
+    const double best = sweep.rows[sweep.best].psnr, bestK = sweep.rows[sweep.best].value;
     const bool ok = wiener >= best - 1.0 && wiener >= inverse + 10.0 && wiener >= input - 2.0;
     std::printf("  %-7s blur + snoise, entrada %.2f dB: wiener con la k propuesta %.2f dB; mejor k "
                 "%.4f %.2f dB (hasta 1 dB menos); Inverse 0,0001 %.2f dB (10 dB menos o "
