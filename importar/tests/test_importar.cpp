@@ -77,6 +77,18 @@ QString phoneJpeg(const testenv::Drive &drive, const QString &name, QSize size, 
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
 }
 
+// A picture whose left half is black on `background`: where the black lies shows how it was
+// turned, or what it was laid on.
+QImage leftHalfBlack(QSize size, Qt::GlobalColor background)
+{
+    QImage picture(size, QImage::Format_ARGB32);
+    picture.fill(background);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width() / 2; ++x)
+            picture.setPixel(x, y, qRgba(0, 0, 0, 255));
+    return picture;
+}
+
 // An HEIC photograph of `picture` whose file says to turn it 90 degrees clockwise (an irot
 // box), as an iPhone held upright writes it.
 bool turnedHeic(const QImage &picture, const QString &path)
@@ -321,11 +333,7 @@ private slots:
     void heicPhotographsTurnAsTheirFileSays()
     {
         testenv::Drive drive;
-        QImage picture(1600, 800, QImage::Format_RGB32);
-        picture.fill(Qt::white);
-        for (int y = 0; y < 800; ++y)
-            for (int x = 0; x < 800; ++x)
-                picture.setPixel(x, y, qRgb(0, 0, 0)); // the left half black
+        const QImage picture = leftHalfBlack({1600, 800}, Qt::white);
         const QString path = drive.root.path() + QStringLiteral("/IMG_0001.HEIC");
         QVERIFY(turnedHeic(picture, path));
         const Run run = runImportar(drive, {path, QStringLiteral("iphone")});
@@ -383,11 +391,7 @@ private slots:
     void transparentPicturesAreLaidOnWhite()
     {
         testenv::Drive drive;
-        QImage drawing(200, 100, QImage::Format_ARGB32);
-        drawing.fill(Qt::transparent);
-        for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 100; ++x)
-                drawing.setPixel(x, y, qRgba(0, 0, 0, 255));
+        const QImage drawing = leftHalfBlack({200, 100}, Qt::transparent);
         for (const char *format : {"png", "webp"}) {
             const QString source = drive.root.filePath(QStringLiteral("dibujo.%1").arg(format));
             QVERIFY2(drawing.save(source, format, 100), format);
