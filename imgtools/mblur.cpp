@@ -6,6 +6,7 @@
 // ends. The kernel is img::motionPsf(length) centred by the library's rule, so motion.exe
 // undoes exactly this blur with the same transfer function. Done in space with a running sum
 // rather than with FFTs: exact and linear in the number of pixels.
+#include "plural.h"
 #include "pnm.h"
 #include "psf.h"
 #include "tool.h"
@@ -53,7 +54,8 @@ void run(const std::vector<std::string> &args)
     if (length > w)
         throw img::BadInput("la longitud " + args[1] + " es mayor que el ancho de «"
                             + std::filesystem::path(args[0]).filename().string() + "» ("
-                            + std::to_string(w) + " píxeles)");
+                            + std::to_string(w) + " " + img::agree(size_t(w), "píxel", "píxeles")
+                            + ")");
     // Row by row as the image is read and written: it is never held whole.
     std::vector<double> twice(2 * static_cast<size_t>(w));
     const auto blurred = [&](int, double *out) {

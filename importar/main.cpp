@@ -47,6 +47,10 @@ Archivo > Abrir... lo abre enseguida. Sin NOMBRE, el de FOTO sin su extensión.
 
 Reduce la foto a %d píxeles en su lado mayor (la ventana la muestra a su tamaño y las
 operaciones de dos pasos dan 2 segundos al primero); --tamano-completo la deja entera.
+Rechaza, sin leerla, una foto que al decodificarla ocuparía más de 300 MB (un HEIC de 48
+megapíxeles guardado como una sola imagen pasa, y libheif llega a unos 330 MB); con
+--tamano-completo, el límite es la mitad de la memoria del equipo a 16 bytes por píxel, y
+16384 píxeles de lado. Rechaza también la que se escribiría de menos de 64x64 píxeles.
 
 Si el ancho o el alto que se escribe comparte un factor mayor que 2 con una longitud de
 movimiento (10, 25 o 50), quitar el movimiento circular pierde columnas enteras del espectro:
@@ -62,6 +66,9 @@ avisa y ofrece recortar las pocas columnas o filas que lo evitan.
   --reemplazar          sustituye un NOMBRE.BMP y un NOMBRE.pgm que ya estén
   --tamano-completo     no reduce la foto
   --help                muestra esta ayuda
+
+Una FOTO cuyo nombre empieza por «-» va tras «--», o como ./-foto.jpg, con un NOMBRE que
+no empiece por «-»: tavelio-importar -- -foto.jpg foto
 
 La unidad C es la de TAVELIO_DRIVE_C, o ~/.local/share/tavelio/drive_c.
 )";
@@ -187,14 +194,14 @@ bool shouldCrop(const QImage &picture, Crop crop)
                  {"alto", picture.height(), "fila", "filas"}};
     bool lossy = false;
     for (const auto &side : sides) {
-        if (const int length = importar::lossyMotionLength(side.size)) {
+        if (const QString motions = importar::lossyMotionsText(side.size); !motions.isEmpty()) {
             lossy = true;
             const int crop = importar::pixelsToCrop(side.size);
             std::fprintf(stderr,
                          "tavelio-importar: aviso: el %s, %d, comparte un factor mayor que 2 con "
-                         "el movimiento de %d: quitarlo perderá %s enteras del espectro; "
+                         "%s: quitarlo perderá %s enteras del espectro; "
                          "recortar %d %s lo evita\n",
-                         side.side, side.size, length, side.lines, crop,
+                         side.side, side.size, qUtf8Printable(motions), side.lines, crop,
                          img::agree(size_t(crop), side.line, side.lines));
         }
     }

@@ -3,6 +3,7 @@
 #include "batchbytes.h"
 #include "batchscript.h"
 #include "contracts.h"
+#include "decodecost.h"
 #include "drivec.h"
 #include "operations.h"
 #include "oserror.h"
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <libheif/heif.h>
 #include <unistd.h>
@@ -80,6 +82,111 @@ QString tooLarge(const QString &path, QSize size, quint64 largest, bool fullSize
         .arg(megapixels(quint64(size.width()) * quint64(size.height())),
              fullSize ? QStringLiteral("--tamano-completo") : QStringLiteral("tavelio-importar"),
              megapixels(largest));
+}
+
+// The largest allocation a decode at the teaching size may make on this machine.
+quint64 decodingBudget()
+{
+    return std::min<quint64>(kDecodingBudget, platform::physicalMemory() / 2);
+}
+
+// The refusal, before decoding, of a photograph of `size` that would take `bytes` to decode.
+QString tooCostly(const QString &path, QSize size, quint64 bytes)
+{
+    return QStringLiteral("no se puede leer la imagen %1: mide %2x%3 y decodificarla ocuparía "
+                          "%4 MB; tavelio-importar admite hasta %5 MB")
+        .arg(path)
+        .arg(size.width())
+        .arg(size.height())
+        .arg(bytes / 1000000)
+        .arg(decodingBudget() / 1000000);
+}
+
+// What a picture Qt reads will hold while it is decoded and brought down to `target`: a JPEG
+// as its headers say; every other format is decoded whole at its stored size, at four bytes
+// a pixel or eight for 16-bit samples, even when the reader is asked for a smaller size.
+quint64 qtDecodingBytes(const QString &path, QImageReader &reader, QSize stored, QSize target)
+{
+    if (reader.format() == "jpeg") {
+        if (const JpegLayout layout = jpegLayout(path); layout.found)
+            return jpegDecodingBytes(layout, stored, target);
+    }
+    const quint64 depth
+        = std::max<quint64>(4, QImage::toPixelFormat(reader.imageFormat()).bitsPerPixel() / 8);
+    return (quint64(stored.width()) * quint64(stored.height())
+            + quint64(target.width()) * quint64(target.height()))
+        * depth;
+}
+
+// libpng and libtiff write their own lines to the standard error, past Qt's message handler;
+// while a picture is decoded they go nowhere, and the importer says what went wrong in one
+// line of its own.
+class QuietStandardError
+{
+public:
+    QuietStandardError()
+        : m_saved(::dup(STDERR_FILENO))
+    {
+        std::fflush(stderr);
+        if (const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC); null >= 0) {
+            ::dup2(null, STDERR_FILENO);
+            ::close(null);
+        }
+    }
+    ~QuietStandardError()
+    {
+        std::fflush(stderr);
+        if (m_saved >= 0) {
+            ::dup2(m_saved, STDERR_FILENO);
+            ::close(m_saved);
+        }
+    }
+    QuietStandardError(const QuietStandardError &) = delete;
+    QuietStandardError &operator=(const QuietStandardError &) = delete;
+
+private:
+    int m_saved;
+};
+
+// A drawing on a transparent background laid on white, as a page or a browser shows it:
+// turned straight to grey, its transparent pixels would keep their colour, often black.
+QImage onWhite(const QImage &picture)
+{
+    if (!picture.hasAlphaChannel())
+        return picture;
+    const QImage premultiplied = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage flat(picture.size(), QImage::Format_RGB32);
+    for (int y = 0; y < flat.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgb *>(premultiplied.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(flat.scanLine(y));
+        for (int x = 0; x < flat.width(); ++x) {
+            const int clear = 255 - qAlpha(in[x]);
+            out[x] = qRgb(qRed(in[x]) + clear, qGreen(in[x]) + clear, qBlue(in[x]) + clear);
+        }
+    }
+    return flat;
+}
+
+// The shortest side a picture is written with: the operations' spectra and windows need a
+// few dozen samples a side to show anything.
+constexpr int kSmallestSide = 64;
+
+// The refusal of a picture written at `size` that the operations cannot take: the longest
+// motion needs a wider row, and each side a few spectral samples to show.
+QString tooSmall(const QString &path, QSize size)
+{
+    const int longest = *std::max_element(std::begin(kMotionLengths), std::end(kMotionLengths));
+    const int width = std::max(kSmallestSide, longest + 1);
+    if (size.width() >= width && size.height() >= kSmallestSide)
+        return QString();
+    return QStringLiteral("la imagen %1 se escribiría de %2x%3 píxeles y Tavelio admite desde "
+                          "%4x%5 (el movimiento de %6 píxeles necesita un ancho mayor)")
+        .arg(path)
+        .arg(size.width())
+        .arg(size.height())
+        .arg(width)
+        .arg(kSmallestSide)
+        .arg(longest);
 }
 
 // The refusal of a photograph kept whole whose side is longer than the tools take, before it is
@@ -202,17 +309,25 @@ QImage readHeif(const QString &path, bool fullSize, QSize *original, QString *er
                      heif_image_handle_get_height(handle.get()));
     if (fullSize && !(*error = sideTooLong(path, size)).isEmpty())
         return QImage();
-    const quint64 largest = largestPhoto(fullSize ? kWholeBytesPerPixel : kDecodedBytesPerPixel);
-    if (quint64(size.width()) * quint64(size.height()) > largest) {
-        *error = tooLarge(path, size, largest, fullSize);
+    const quint64 area = quint64(size.width()) * quint64(size.height());
+    if (fullSize && area > largestPhoto(kWholeBytesPerPixel)) {
+        *error = tooLarge(path, size, largestPhoto(kWholeBytesPerPixel), fullSize);
+        return QImage();
+    }
+    if (!fullSize && area * kDecodedBytesPerPixel > decodingBudget()) {
+        *error = tooCostly(path, size, area * kDecodedBytesPerPixel);
         return QImage();
     }
     // The picture is written grey: an 8-bit luma plane, as the file holds it, is that grey and
-    // spares the conversion to colour its three bytes a pixel. Other files are turned to colour.
-    // A phone writes 4:2:0, which comes out of the decoder as it is.
+    // spares the conversion to colour its three bytes a pixel. Other files, and those with a
+    // transparent part to lay on white, are turned to colour. A phone writes 4:2:0, which comes
+    // out of the decoder as it is.
+    const bool alpha = heif_image_handle_has_alpha_channel(handle.get());
     heif_image *rawImage = nullptr;
-    const heif_error lumaError = heif_decode_image(handle.get(), &rawImage, heif_colorspace_YCbCr,
-                                                   heif_chroma_420, nullptr);
+    const heif_error lumaError = alpha
+        ? heif_error {heif_error_Unsupported_feature, heif_suberror_Unspecified, ""}
+        : heif_decode_image(handle.get(), &rawImage, heif_colorspace_YCbCr, heif_chroma_420,
+                            nullptr);
     if (lumaError.code != heif_error_Ok && lumaError.code != heif_error_Unsupported_feature) {
         *error = damaged;
         return QImage();
@@ -225,7 +340,8 @@ QImage readHeif(const QString &path, bool fullSize, QSize *original, QString *er
         || heif_image_get_bits_per_pixel_range(image.get(), heif_channel_Y) != 8) {
         image.reset();
         if (heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
-                              heif_chroma_interleaved_RGB, nullptr)
+                              alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                              nullptr)
                 .code
             != heif_error_Ok) {
             *error = damaged;
@@ -233,7 +349,10 @@ QImage readHeif(const QString &path, bool fullSize, QSize *original, QString *er
         }
         image.reset(rawImage);
         channel = heif_channel_interleaved;
-        format = QImage::Format_RGB888;
+        format = !alpha ? QImage::Format_RGB888
+            : heif_image_handle_is_premultiplied_alpha(handle.get())
+            ? QImage::Format_RGBA8888_Premultiplied
+            : QImage::Format_RGBA8888;
     }
     int stride = 0;
     const uint8_t *pixels = heif_image_get_plane_readonly(image.get(), channel, &stride);
@@ -253,7 +372,9 @@ void keepQtQuiet()
     qInstallMessageHandler(collectQtMessage);
 }
 
-QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *error)
+namespace {
+
+QImage decodePhoto(const QString &path, bool fullSize, QSize *original, QString *error)
 {
     const QFileInfo file(path);
     if (!file.isFile()) {
@@ -286,16 +407,24 @@ QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *e
                      .arg(path);
         return QImage();
     }
-    // JPEG decodes straight at the size written; other formats are decoded whole, then
-    // brought down.
+    // A baseline JPEG decodes straight at the size written; other formats are decoded whole,
+    // then brought down. Either is weighed before a pixel is decoded.
     const QSize target = sizeToWrite(stored, fullSize);
     if (fullSize && !(*error = sideTooLong(path, stored)).isEmpty())
         return QImage();
     const bool scaledByDecoder
         = target != stored && reader.supportsOption(QImageIOHandler::ScaledSize);
-    const quint64 largest = largestPhoto(fullSize ? kWholeBytesPerPixel : kDecodedBytesPerPixel);
-    if (!scaledByDecoder && quint64(stored.width()) * quint64(stored.height()) > largest) {
-        *error = tooLarge(path, stored, largest, fullSize);
+    quint64 allowed = decodingBudget();
+    if (fullSize) {
+        const quint64 largest = largestPhoto(kWholeBytesPerPixel);
+        if (quint64(stored.width()) * quint64(stored.height()) > largest) {
+            *error = tooLarge(path, stored, largest, fullSize);
+            return QImage();
+        }
+        allowed = largest * 4;
+    } else if (const quint64 bytes = qtDecodingBytes(path, reader, stored, target);
+               bytes > allowed) {
+        *error = tooCostly(path, stored, bytes);
         return QImage();
     }
     if (scaledByDecoder)
@@ -303,12 +432,18 @@ QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *e
     // Qt's own limit (128 MB) would refuse a 48-megapixel photograph decoded whole; the bound
     // above, which fits this machine, has taken its place.
     QImageReader::setAllocationLimit(
-        int(std::min<quint64>(largest * 4 / (1 << 20) + 1, std::numeric_limits<int>::max())));
+        int(std::min<quint64>(allowed / (1 << 20) + 1, std::numeric_limits<int>::max())));
 
     QStringList messages;
     decodingMessages = &messages;
     QImage read = reader.read();
     decodingMessages = nullptr;
+    if (read.isNull() && isFloatTiff(path)) {
+        *error = QStringLiteral("no se puede leer la imagen %1: es un TIFF de coma flotante, que "
+                                "no se admite (conviértalo a 8 o 16 bits)")
+                     .arg(path);
+        return QImage();
+    }
     if (read.isNull() || saysDamaged(messages)) {
         *error
             = QStringLiteral("no se puede leer la imagen %1: está dañada o incompleta").arg(path);
@@ -317,6 +452,34 @@ QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *e
     const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
     *original = turned ? stored.transposed() : stored;
     return scaledByDecoder || fullSize ? read : teachingSize(read);
+}
+
+} // namespace
+
+QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *error)
+{
+    QImage picture;
+    {
+        const QuietStandardError quiet;
+        picture = decodePhoto(path, fullSize, original, error);
+    }
+    if (picture.isNull() || !(*error = tooSmall(path, picture.size())).isEmpty())
+        return QImage();
+    return onWhite(picture);
+}
+
+QString lossyMotionsText(int side)
+{
+    QStringList lengths;
+    for (int length : kMotionLengths) {
+        if (std::gcd(side, length) > 2)
+            lengths << QString::number(length);
+    }
+    if (lengths.size() < 2)
+        return lengths.isEmpty() ? QString() : QStringLiteral("el movimiento de ") + lengths[0];
+    const QString last = lengths.takeLast();
+    return QStringLiteral("los movimientos de %1 y %2")
+        .arg(lengths.join(QStringLiteral(", ")), last);
 }
 
 int lossyMotionLength(int side)

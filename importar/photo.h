@@ -21,6 +21,8 @@ inline constexpr int kTeachingSide = 1024;
 // spectrum: whole columns (or rows) that no filter brings back. One zero, at the Nyquist column of
 // an even side, is harmless.
 int lossyMotionLength(int side);
+// Every such length, as the warning names them: "los movimientos de 10, 25 y 50".
+QString lossyMotionsText(int side);
 
 // The fewest pixels to take off `side` so that no motion length loses columns any more.
 int pixelsToCrop(int side);
@@ -37,11 +39,12 @@ void keepQtQuiet();
 
 // The photograph at `path`, upright as its camera held it, decoded at the size it is written:
 // its long side at most kTeachingSide unless `fullSize`. A JPEG is decoded at 1/2, 1/4 or 1/8
-// directly; HEIC and HEIF go through libheif. `original` receives its upright size. A null
-// image, with `error` a Spanish line naming the file, when it cannot be read, is cut short or
-// damaged, or is too large: kept whole, at most the pixels half this machine's memory holds at
-// what a pixel costs from decoding to the two files written, and no side longer than the tools
-// take.
+// directly; HEIC and HEIF go through libheif. Transparent parts are laid on white. `original`
+// receives its upright size. A null image, with `error` a Spanish line naming the file, when it
+// cannot be read, is cut short or damaged, would be written too small for the operations, or
+// is too large: refused from its header when decoding would allocate more than
+// kDecodingBudget; kept whole, at most the pixels half this machine's memory holds at what a
+// pixel costs from decoding to the two files written, and no side longer than the tools take.
 QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *error);
 
 // `picture` with its long side at most kTeachingSide, averaging the pixels each new one covers.

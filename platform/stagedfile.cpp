@@ -14,8 +14,9 @@ namespace dos {
 
 namespace {
 
-// A hidden name the class folder's reader passes over, unique enough for O_EXCL to settle the
-// rest.
+// A short hidden name the class folder's reader passes over, unique enough for O_EXCL to
+// settle the rest. Not built on the target's name: a target whose name is near the 255 bytes
+// a name may have would leave no room for the temporary's.
 std::filesystem::path temporaryBeside(const std::filesystem::path &target)
 {
     thread_local std::mt19937_64 random(std::random_device {}() ^ std::uint64_t(::getpid()));
@@ -23,7 +24,7 @@ std::filesystem::path temporaryBeside(const std::filesystem::path &target)
     std::string suffix;
     for (int i = 0; i < 8; ++i)
         suffix += letters[random() % (sizeof letters - 1)];
-    return target.parent_path() / ("." + target.filename().string() + "." + suffix);
+    return target.parent_path() / (".tavelio-" + suffix);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // tavelio-importar as a teacher runs it: any picture Qt reads becomes a grey bitmap whose twin
 // "A&brir..." finds; bad names and pictures are refused with nothing written.
+#include "decodecost.h"
 #include "dospath.h"
 #include "pgmtwin.h"
 #include "photo.h"
@@ -8,7 +9,9 @@
 
 #include <QBuffer>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QProcess>
+#include <QtEndian>
 #include <QtTest>
 
 #include <cstring>
@@ -74,6 +77,18 @@ QString phoneJpeg(const testenv::Drive &drive, const QString &name, QSize size, 
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
 }
 
+// A picture whose left half is black on `background`: where the black lies shows how it was
+// turned, or what it was laid on.
+QImage leftHalfBlack(QSize size, Qt::GlobalColor background)
+{
+    QImage picture(size, QImage::Format_ARGB32);
+    picture.fill(background);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width() / 2; ++x)
+            picture.setPixel(x, y, qRgba(0, 0, 0, 255));
+    return picture;
+}
+
 // An HEIC photograph of `picture` whose file says to turn it 90 degrees clockwise (an irot
 // box), as an iPhone held upright writes it.
 bool turnedHeic(const QImage &picture, const QString &path)
@@ -113,6 +128,82 @@ bool turnedHeic(const QImage &picture, const QString &path)
     return written;
 }
 
+QByteArray bigEndian32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+// A PNG chunk with its CRC, for a header written by hand.
+QByteArray pngChunk(const char *type, const QByteArray &data)
+{
+    const QByteArray body = QByteArray(type, 4) + data;
+    quint32 crc = 0xffffffff;
+    for (const char byte : body) {
+        crc ^= uchar(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 1 ? (crc >> 1) ^ 0xedb88320u : crc >> 1;
+    }
+    return bigEndian32(quint32(data.size())) + body + bigEndian32(~crc);
+}
+
+// Files of a few hundred bytes whose headers promise gigapixels: a grey PNG of 40000 x 40000
+// and a progressive JPEG of 60000 x 60000, their data ending at once.
+QString pngBomb(const testenv::Drive &drive)
+{
+    const QByteArray header
+        = bigEndian32(40000) + bigEndian32(40000) + QByteArray("\x08\0\0\0\0", 5);
+    return testenv::writeFile(drive.onDriveC(QStringLiteral("bomba.png")),
+                              QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+                                  + pngChunk("IDAT", QByteArray("\x78\x9c\x63\0\0", 5))
+                                  + pngChunk("IEND", QByteArray()));
+}
+
+QString jpegBomb(const testenv::Drive &drive)
+{
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    if (!writer.write(picture) || !bytes.contains("\xff\xc2"))
+        return QString();
+    const qsizetype frame = bytes.indexOf("\xff\xc2");
+    bytes.replace(frame + 5, 4, QByteArray("\xea\x60\xea\x60", 4)); // height, width
+    return testenv::writeFile(drive.onDriveC(QStringLiteral("bomba.jpg")), bytes);
+}
+
+// A grey TIFF of `side` x `side` 32-bit floating-point samples, as a camera's raw converter or
+// a scientist's program writes it.
+QByteArray floatTiff(quint16 side)
+{
+    const quint32 bytes = quint32(side) * side * 4;
+    // Tag, type (3 SHORT, 4 LONG), value; one value each, the pixels after the directory.
+    const quint32 entries[][3]
+        = {{256, 3, side}, {257, 3, side}, {258, 3, 32},   {259, 3, 1},     {262, 3, 1},
+           {273, 4, 0},    {277, 3, 1},    {278, 3, side}, {279, 4, bytes}, {339, 3, 3}};
+    const quint32 count = sizeof entries / sizeof entries[0];
+    QByteArray tiff("II*\0\x08\0\0\0", 8);
+    tiff += char(count);
+    tiff += '\0';
+    for (const auto &entry : entries) {
+        const quint32 value = entry[0] == 273 ? 8 + 2 + count * 12 + 4 : entry[2];
+        for (const quint32 field : {entry[0], entry[1]})
+            tiff += QByteArray(1, char(field & 0xff)) + char(field >> 8);
+        tiff += QByteArray("\x01\0\0\0", 4);
+        for (int shift = 0; shift < 32; shift += 8)
+            tiff += char((value >> shift) & 0xff);
+    }
+    tiff += QByteArray(4, '\0');
+    const float half = 0.5f;
+    for (quint32 i = 0; i < bytes / 4; ++i)
+        tiff += QByteArray(reinterpret_cast<const char *>(&half), 4);
+    return tiff;
+}
+
 // The mean and the largest difference of two grey pictures of one size.
 std::pair<double, int> greyDifference(const QImage &a, const QImage &b)
 {
@@ -141,7 +232,7 @@ private slots:
     {
         testenv::Drive drive;
         for (const char *format : {"png", "jpg", "tif", "bmp"}) {
-            const QString source = photo(drive, QStringLiteral("foto.%1").arg(format), 64, 48);
+            const QString source = photo(drive, QStringLiteral("foto.%1").arg(format), 80, 64);
             QVERIFY2(!source.isEmpty(), format);
             const QString name = QStringLiteral("foto_%1").arg(format);
             const Run run = runImportar(drive, {source, name});
@@ -149,15 +240,15 @@ private slots:
 
             const QImage bitmap(drive.path(name + ".BMP"));
             QVERIFY(bitmap.allGray());
-            QCOMPARE(bitmap.size(), QSize(64, 48));
+            QCOMPARE(bitmap.size(), QSize(80, 64));
             // The open command's own cut leads from the bitmap to the twin, which holds the
             // bitmap's grey levels.
             const std::string dosName
                 = dos::toDos(drive.path(name + ".BMP").toStdString(), drive.drives);
             const QString twin = *app::pgmTwinName(QString::fromStdString(dosName));
             const img::Image pgm = img::readPnm(drive.path(twin).toStdString());
-            QCOMPARE(pgm.width, 64);
-            for (int y = 0; y < 48; y += 7)
+            QCOMPARE(pgm.width, 80);
+            for (int y = 0; y < 64; y += 7)
                 QCOMPARE(qRound(pgm.at(9, y) * 255), qGray(bitmap.pixel(9, y)));
         }
     }
@@ -174,7 +265,9 @@ private slots:
         const QString source = photo(drive, QStringLiteral("ancha.png"), 600, 250);
         Run run = runImportar(drive, {source});
         QCOMPARE(run.status, 0);
-        QVERIFY(run.err.contains(QStringLiteral("aviso: el ancho, 600")));
+        QVERIFY(run.err.contains(
+            QStringLiteral("aviso: el ancho, 600, comparte un factor mayor que 2 con los "
+                           "movimientos de 10, 25 y 50")));
         QVERIFY(run.err.contains(QStringLiteral("recortar 1 columna lo evita")));
         QVERIFY(run.err.contains(QStringLiteral("recortar 1 fila lo evita")));
         QCOMPARE(QImage(drive.path("ancha.BMP")).size(), QSize(600, 250));
@@ -240,11 +333,7 @@ private slots:
     void heicPhotographsTurnAsTheirFileSays()
     {
         testenv::Drive drive;
-        QImage picture(1600, 800, QImage::Format_RGB32);
-        picture.fill(Qt::white);
-        for (int y = 0; y < 800; ++y)
-            for (int x = 0; x < 800; ++x)
-                picture.setPixel(x, y, qRgb(0, 0, 0)); // the left half black
+        const QImage picture = leftHalfBlack({1600, 800}, Qt::white);
         const QString path = drive.root.path() + QStringLiteral("/IMG_0001.HEIC");
         QVERIFY(turnedHeic(picture, path));
         const Run run = runImportar(drive, {path, QStringLiteral("iphone")});
@@ -259,7 +348,7 @@ private slots:
     void badNamesAndPicturesAreRefusedWithNothingWritten()
     {
         testenv::Drive drive;
-        const QString source = photo(drive, QStringLiteral("foto.png"), 32, 32);
+        const QString source = photo(drive, QStringLiteral("foto.png"), 64, 64);
         const QString text
             = testenv::writeFile(drive.onDriveC(QStringLiteral("nota.png")), "no es una imagen\n");
         const QStringList before = QDir(drive.working()).entryList(QDir::Files);
@@ -281,7 +370,7 @@ private slots:
 
         // A copy cut short, JPEG or HEIC: one Spanish line naming it, none of Qt's.
         const QString jpeg = phoneJpeg(drive, QStringLiteral("cortada.jpg"), {1200, 900}, 1);
-        QImage small(64, 48, QImage::Format_RGB32);
+        QImage small(64, 64, QImage::Format_RGB32);
         small.fill(Qt::gray);
         const QString heic = drive.root.path() + QStringLiteral("/cortada.heic");
         QVERIFY(turnedHeic(small, heic));
@@ -298,10 +387,65 @@ private slots:
         QCOMPARE(QDir(drive.working()).entryList(QDir::Files), before);
     }
 
+    // A drawing from the web, black on transparent, comes out black on white.
+    void transparentPicturesAreLaidOnWhite()
+    {
+        testenv::Drive drive;
+        const QImage drawing = leftHalfBlack({200, 100}, Qt::transparent);
+        for (const char *format : {"png", "webp"}) {
+            const QString source = drive.root.filePath(QStringLiteral("dibujo.%1").arg(format));
+            QVERIFY2(drawing.save(source, format, 100), format);
+            const QString name = QStringLiteral("dibujo_%1").arg(format);
+            const Run run = runImportar(drive, {source, name});
+            QVERIFY2(run.status == 0, qPrintable(run.err));
+            const QImage bitmap(drive.path(name + ".BMP"));
+            QVERIFY2(qGray(bitmap.pixel(50, 50)) < 5 && qGray(bitmap.pixel(150, 50)) > 250, format);
+        }
+    }
+
+    // Headers promising gigapixels, pictures too small for the motions, a PNG cut short and a
+    // float TIFF: each refused in one line of its own, before decoding the bombs, and nothing
+    // written.
+    void picturesNoOneWantsAreRefusedInOneLine()
+    {
+        testenv::Drive drive;
+        const QString progressive = jpegBomb(drive);
+        QVERIFY(!progressive.isEmpty());
+        QVERIFY(importar::jpegLayout(progressive).wholeCoefficients);
+        const QString baseline = phoneJpeg(drive, QStringLiteral("base.jpg"), {640, 480}, 1);
+        QVERIFY(!importar::jpegLayout(baseline).wholeCoefficients);
+
+        QString cut = photo(drive, QStringLiteral("cortada.png"), 300, 300);
+        QFile(cut).resize(QFileInfo(cut).size() * 2 / 3);
+        const struct
+        {
+            QString file;
+            const char *says;
+        } refused[] = {
+            {pngBomb(drive), "mide 40000x40000 y decodificarla ocuparía"},
+            {progressive, "mide 60000x60000 y decodificarla ocuparía"},
+            {photo(drive, QStringLiteral("punto.png"), 1, 1), "Tavelio admite desde 64x64"},
+            {photo(drive, QStringLiteral("tira.png"), 150, 20000), "de 7x1024 píxeles"},
+            {cut, "está dañada o incompleta"},
+            {testenv::writeFile(drive.onDriveC(QStringLiteral("real.tif")), floatTiff(64)),
+             "TIFF de coma flotante"},
+        };
+        const QStringList before = QDir(drive.working()).entryList(QDir::Files);
+        for (const auto &picture : refused) {
+            const Run run = runImportar(drive, {picture.file});
+            QVERIFY(run.status != 0);
+            QVERIFY2(run.err.startsWith(QStringLiteral("tavelio-importar: "))
+                         && run.err.count(QLatin1Char('\n')) == 1
+                         && run.err.contains(QString::fromUtf8(picture.says)),
+                     qPrintable(run.err));
+        }
+        QCOMPARE(QDir(drive.working()).entryList(QDir::Files), before);
+    }
+
     void linksUnderTheNameAreReplacedNotWrittenThrough()
     {
         testenv::Drive drive;
-        const QString source = photo(drive, QStringLiteral("foto.png"), 32, 32);
+        const QString source = photo(drive, QStringLiteral("foto.png"), 64, 64);
         const QString elsewhere
             = testenv::writeFile(drive.onDriveC(QStringLiteral("ajeno")), "suyo");
         QVERIFY(QFile::link(elsewhere, drive.path(QStringLiteral("foto.BMP"))));
@@ -317,7 +461,7 @@ private slots:
             QVERIFY(!written.isSymLink() && written.isFile());
             QVERIFY(written.permissions() & QFile::ReadOther);
         }
-        QCOMPARE(QImage(drive.path(QStringLiteral("foto.BMP"))).size(), QSize(32, 32));
+        QCOMPARE(QImage(drive.path(QStringLiteral("foto.BMP"))).size(), QSize(64, 64));
     }
 };
 
