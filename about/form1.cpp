@@ -62,6 +62,8 @@ Form1::Form1(platform::Registry &registry, platform::ProcessStarter &starter,
 
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
+    // The caption stays as designed; a screen reader says what the window is.
+    setAccessibleName(QStringLiteral("Acerca de Tavelio"));
     resize(designedSize());
 
     // The frame is larger than the client area: its right and bottom edges lie outside.
@@ -82,6 +84,7 @@ Form1::Form1(platform::Registry &registry, platform::ProcessStarter &starter,
     picLogo->setLineWidth(2);
     picLogo->setPixmap(QPixmap(QStringLiteral(":/about/portrait.bmp")));
     picLogo->setFocusPolicy(Qt::StrongFocus);
+    picLogo->setAccessibleName(QStringLiteral("Retrato"));
     const int border = picLogo->frameWidth();
     picLogo->setGeometry(QRect(QPoint(twipsToPixels(720, dpi), twipsToPixels(2040, dpi)),
                                picLogo->pixmap().size() + QSize(2 * border, 2 * border)));
