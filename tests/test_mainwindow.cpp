@@ -653,6 +653,7 @@ private slots:
         QCOMPARE(box.windowTitle(), QStringLiteral("Form1"));
         QAccessibleInterface *window = QAccessible::queryAccessibleInterface(&box);
         QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Acerca de Tavelio"));
+        QCOMPARE(window->role(), QAccessible::Window); // a screen reader follows focus in it
         QCOMPARE(unnamed(window), QStringList());
         QCOMPARE(QAccessible::queryAccessibleInterface(box.focusWidget())->text(QAccessible::Name),
                  QStringLiteral("Retrato"));
