@@ -1,42 +1,10 @@
 #include "accessibility.h"
 
 #include <QAccessible>
-#include <QFocusEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QRegularExpression>
-#include <QTimer>
 
 namespace app {
-
-namespace {
-
-// Says again that a widget has the focus when it gets it back from a menu or another window.
-class FocusReturns : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        const auto reason = event->type() == QEvent::FocusIn
-            ? static_cast<QFocusEvent *>(event)->reason()
-            : Qt::OtherFocusReason;
-        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) {
-            // After the handler of the chosen entry, which gives the new description.
-            QTimer::singleShot(0, this, [widget = QPointer<QObject>(watched)] {
-                if (widget) {
-                    QAccessibleEvent focus(widget.data(), QAccessible::Focus);
-                    QAccessible::updateAccessibility(&focus);
-                }
-            });
-        }
-        return false;
-    }
-};
-
-} // namespace
 
 QString spokenText(const QString &text)
 {
@@ -65,13 +33,6 @@ QString pictureName(const QString &dosName)
     if (dosName.isEmpty())
         return QStringLiteral("Ninguna imagen abierta");
     return QStringLiteral("Imagen abierta: %1").arg(dosName.section(QLatin1Char('\\'), -1));
-}
-
-void reportFocusReturns(const QList<QWidget *> &widgets)
-{
-    auto *filter = new FocusReturns(widgets.first());
-    for (QWidget *widget : widgets)
-        widget->installEventFilter(filter);
 }
 
 void nameControls(QWidget *arrow, QWidget *restoredButton)

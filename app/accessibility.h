@@ -26,11 +26,6 @@ void explain(QLabel *label, const QList<QWidget *> &hearers, const QString &text
 // is open (an empty path).
 QString pictureName(const QString &dosName);
 
-// When a menu closes, Qt hands the focus back to the widget that had it without telling the
-// screen reader, which then drops the explanation as not its focus's. These widgets say it
-// whenever the focus comes back to them from a menu or another window.
-void reportFocusReturns(const QList<QWidget *> &widgets);
-
 // Names the controls whose picture or misspelt caption says nothing to a screen reader.
 void nameControls(QWidget *arrow, QWidget *restoredButton);
 

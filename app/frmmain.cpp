@@ -132,7 +132,6 @@ void frmMain::createControls()
     place(Image1, 360, 2760, 2415, 1935);
     Image1->setAccessibleName(pictureName(QString()));
     nameControls(Image2, Command1);
-    reportFocusReturns({Command2, Command1});
     setExplanation(initialText());
 
     // Pictures and the label lie under the buttons, as lightweight controls do on Windows: an
