@@ -5,6 +5,7 @@
 #include "fonts.h"
 #include "twips.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -46,6 +47,15 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
     return pushButton;
 }
 
+// A plain top-level widget reaches AT-SPI as a filler, and Orca ignores the focus inside a
+// window it does not take for one: the portrait and the buttons would go unheard.
+QAccessibleInterface *accessibleAsWindow(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(Form1::staticMetaObject.className()) && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 Form1::Form1(platform::Registry &registry, platform::ProcessStarter &starter,
@@ -56,12 +66,17 @@ Form1::Form1(platform::Registry &registry, platform::ProcessStarter &starter,
     , messages_(messages)
 {
     initAboutResources();
+    // Before anything here is asked for its accessible interface, which is then kept.
+    static const bool factoryInstalled = (QAccessible::installFactory(accessibleAsWindow), true);
+    Q_UNUSED(factoryInstalled);
     const double dpi = platform::screenDpi();
     using platform::twipsRect;
     using platform::twipsToPixels;
 
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
+    // The caption stays as designed; a screen reader says what the window is.
+    setAccessibleName(QStringLiteral("Acerca de Tavelio"));
     resize(designedSize());
 
     // The frame is larger than the client area: its right and bottom edges lie outside.
@@ -82,6 +97,7 @@ Form1::Form1(platform::Registry &registry, platform::ProcessStarter &starter,
     picLogo->setLineWidth(2);
     picLogo->setPixmap(QPixmap(QStringLiteral(":/about/portrait.bmp")));
     picLogo->setFocusPolicy(Qt::StrongFocus);
+    picLogo->setAccessibleName(QStringLiteral("Retrato"));
     const int border = picLogo->frameWidth();
     picLogo->setGeometry(QRect(QPoint(twipsToPixels(720, dpi), twipsToPixels(2040, dpi)),
                                picLogo->pixmap().size() + QSize(2 * border, 2 * border)));

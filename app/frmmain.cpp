@@ -2,6 +2,7 @@
 // hand their work to plain code.
 #include "frmmain.h"
 
+#include "accessibility.h"
 #include "captionbutton.h"
 #include "contracts.h"
 #include "drivec.h"
@@ -110,7 +111,7 @@ void frmMain::createControls()
     connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
 
-    Label1 = new QLabel(initialText(), client);
+    Label1 = new QLabel(client);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(platform::tahoma(9.75, false));
     Label1->setWordWrap(true);
@@ -129,6 +130,9 @@ void frmMain::createControls()
     Image1->setLineWidth(1);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(Image1, 360, 2760, 2415, 1935);
+    Image1->setAccessibleName(pictureName(QString()));
+    nameControls(Image2, Command1);
+    setExplanation(initialText());
 
     // Pictures and the label lie under the buttons, as lightweight controls do on Windows: an
     // opened image larger than its box extends under the buttons, not over them.
@@ -295,7 +299,7 @@ void frmMain::mnuFileOpen_Click()
     if (!loadPicture(m_dialogFileName) || m_dialogFileName.isEmpty())
         return;
     mnuFileExit->setEnabled(true);
-    Label1->setText(openText());
+    setExplanation(openText());
 
     const std::optional<QString> twin = pgmTwinName(m_dialogFileName);
     if (!twin) {
@@ -315,6 +319,7 @@ bool frmMain::loadPicture(const QString &dosName)
 {
     if (dosName.isEmpty()) {
         Image1->clear();
+        Image1->setAccessibleName(pictureName(QString()));
         return true;
     }
     const auto native = dos::toNative(dosName.toStdString(), m_services.drives);
@@ -347,12 +352,14 @@ bool frmMain::loadPicture(const QString &dosName)
     const int border = 2 * Image1->frameWidth();
     Image1->resize(picture.size() + QSize(border, border));
     Image1->setPixmap(QPixmap::fromImage(std::move(picture)));
+    Image1->setAccessibleName(pictureName(dosName));
     return true;
 }
 
 void frmMain::mnuFileClose_Click()
 {
     Image1->clear();
+    Image1->setAccessibleName(pictureName(QString()));
     mnuFileExit->setEnabled(false);
 }
 
@@ -386,7 +393,7 @@ void frmMain::showResult(const ShowAction &action)
 
 void frmMain::setExplanation(const QString &text)
 {
-    Label1->setText(text);
+    explain(Label1, {Command2, Command1}, text);
 }
 
 platform::Started frmMain::runBatch(const QString &fileName, const QString &commandLine,

@@ -24,13 +24,37 @@ QString commandShellPath()
     return QString::fromStdString((library / "tavcmd").string());
 }
 
-QString terminalPath()
+QString terminalPath(AssistiveTechnology &assistive)
 {
     const QString configured = qEnvironmentVariable("TAVELIO_TERMINAL");
     if (!configured.isEmpty())
         return configured;
     for (const QString &name : {QStringLiteral("x-terminal-emulator"), QStringLiteral("xterm")}) {
         const QString found = QStandardPaths::findExecutable(name);
+        if (found.isEmpty())
+            continue;
+        // The bus is asked only when the answer could change the terminal.
+        if (isXterm(QFileInfo(found).canonicalFilePath()) && assistive.isOn()) {
+            const QString readable = accessibleTerminal();
+            if (!readable.isEmpty())
+                return readable;
+        }
+        return found;
+    }
+    return QString();
+}
+
+bool isXterm(const QString &resolved)
+{
+    // uxterm, lxterm and koi8rxterm are scripts that start xterm itself.
+    const QString name = QFileInfo(resolved).fileName();
+    return name.endsWith(QLatin1String("xterm"));
+}
+
+QString accessibleTerminal()
+{
+    for (const char *name : kAccessibleTerminals) {
+        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
         if (!found.isEmpty())
             return found;
     }
@@ -75,7 +99,8 @@ Launch batchLaunch(const QString &batchFile, WindowStyle style, const QString &s
 }
 
 Started startBatchFile(ProcessStarter &starter, const QString &workingFolder,
-                       const QString &batchFile, WindowStyle style, QString *reason)
+                       const QString &batchFile, WindowStyle style, QString *reason,
+                       AssistiveTechnology &assistive)
 {
     const QString shell = commandShellPath();
     if (!QFileInfo(shell).isExecutable()) {
@@ -84,7 +109,7 @@ Started startBatchFile(ProcessStarter &starter, const QString &workingFolder,
                   .arg(shell);
         return nullptr;
     }
-    const QString terminal = style == vbHide ? QString() : terminalPath();
+    const QString terminal = style == vbHide ? QString() : terminalPath(assistive);
     if (style != vbHide && terminal.isEmpty()) {
         *reason = QCoreApplication::translate(
             "platform", "no hay ningún terminal instalado (x-terminal-emulator o xterm)");

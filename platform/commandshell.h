@@ -1,6 +1,7 @@
 // Starting batch files through our command shell, tavcmd.
 #pragma once
 
+#include "assistivetech.h"
 #include "services.h"
 
 #include <QString>
@@ -13,8 +14,21 @@ namespace platform {
 QString commandShellPath();
 
 // The terminal for visible consoles: $TAVELIO_TERMINAL, else x-terminal-emulator, else xterm,
-// the first found on the PATH. Empty when there is none.
-QString terminalPath();
+// the first found on the PATH. Empty when there is none. Where that is xterm and assistive
+// technology is on, the first accessible terminal found instead (see accessibleTerminal).
+QString terminalPath(AssistiveTechnology &assistive = systemAssistiveTechnology());
+
+// The terminals whose text a screen reader reads (VTE's, through AT-SPI), in the order tried.
+inline constexpr const char *kAccessibleTerminals[]
+    = {"mate-terminal", "gnome-terminal", "xfce4-terminal", "tilix",
+       "terminator",    "lxterminal",     "sakura"};
+
+// Whether the terminal that `resolved` names (links followed) is an xterm, which shows its
+// text to no screen reader.
+bool isXterm(const QString &resolved);
+
+// The first of kAccessibleTerminals on the PATH; empty when there is none.
+QString accessibleTerminal();
 
 struct Launch
 {
@@ -38,6 +52,7 @@ Launch batchLaunch(const QString &batchFile, WindowStyle style, const QString &s
 // waiting. Hidden, what comes back ends when the batch file's last program has ended, and has
 // failed when that program failed. Null, with a reason, when nothing could be started.
 Started startBatchFile(ProcessStarter &starter, const QString &workingFolder,
-                       const QString &batchFile, WindowStyle style, QString *reason);
+                       const QString &batchFile, WindowStyle style, QString *reason,
+                       AssistiveTechnology &assistive = systemAssistiveTechnology());
 
 } // namespace platform

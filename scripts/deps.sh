@@ -39,6 +39,8 @@ if [[ "${1:-}" == "--test" ]]; then
   packages+=(weston xwayland)
   # The importer's tests encode a turned HEIC photograph; bench/importar.sh uses heif-enc.
   packages+=(libheif-examples)
+  # The screen reader, its speech written to a file, and a terminal it reads.
+  packages+=(orca speech-dispatcher at-spi2-core dbus mate-terminal)
   if $heif_plugins; then
     packages+=(libheif-plugin-x265)
   fi

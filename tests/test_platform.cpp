@@ -4,6 +4,7 @@
 #include "commandshell.h"
 #include "drivec.h"
 #include "failurelog.h"
+#include "fakes.h"
 #include "oserror.h"
 #include "settings.h"
 #include "stagedfile.h"
@@ -517,6 +518,55 @@ private slots:
             QCOMPARE(shown.program, QString(terminal.program));
             QCOMPARE(shown.arguments, terminal.before + command);
         }
+    }
+
+    void aScreenReaderGetsATerminalItCanRead()
+    {
+        // A PATH of its own: x-terminal-emulator leads to xterm, or to Konsole, and MATE's
+        // terminal is there or not.
+        QTemporaryDir bin;
+        const auto program = [&](const QString &name) {
+            QFile file(bin.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("#!/bin/sh\n");
+            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+        };
+        const auto leadTo = [&](const QString &name) {
+            QFile::remove(bin.filePath("x-terminal-emulator"));
+            QVERIFY(QFile::link(bin.filePath(name), bin.filePath("x-terminal-emulator")));
+        };
+        program("xterm");
+        program("konsole");
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toLocal8Bit());
+        qunsetenv("TAVELIO_TERMINAL");
+        const QString emulator = bin.filePath("x-terminal-emulator");
+        fakes::AssistiveTechnology reader;
+
+        leadTo("xterm");
+        QCOMPARE(platform::terminalPath(reader), emulator); // off: xterm as before
+        reader.on = true;
+        QCOMPARE(platform::terminalPath(reader), emulator); // no readable terminal here
+        program("mate-terminal");
+        QCOMPARE(platform::terminalPath(reader), bin.filePath("mate-terminal"));
+        QCOMPARE(reader.asked, 3);
+        // A terminal that is not xterm is kept, and the bus is not asked.
+        leadTo("konsole");
+        QCOMPARE(platform::terminalPath(reader), emulator);
+        QCOMPARE(reader.asked, 3);
+        // What opens the console is the readable terminal, with its own option.
+        leadTo("xterm");
+        testenv::Drive drive;
+        fakes::ProcessStarter starter;
+        QString reason;
+        qputenv("TAVELIO_CMD", "/bin/true");
+        QVERIFY(platform::startBatchFile(starter, drive.path(""), "wiener.bat",
+                                         platform::vbNormalFocus, &reason, reader));
+        qunsetenv("TAVELIO_CMD");
+        qputenv("PATH", path);
+        QCOMPARE(starter.starts.size(), 1);
+        QCOMPARE(starter.starts[0].program, bin.filePath("mate-terminal"));
+        QCOMPARE(starter.starts[0].arguments.first(), QStringLiteral("-x"));
     }
 
     void settingsRoundTrip()

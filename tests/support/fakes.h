@@ -3,6 +3,7 @@
 #pragma once
 
 #include "asciitext.h"
+#include "assistivetech.h"
 #include "registry.h"
 #include "services.h"
 
@@ -98,6 +99,19 @@ protected:
         *values = found->second;
         return platform::ERROR_SUCCESS;
     }
+};
+
+// A screen reader on or off, as the test says; counts how often it was asked.
+class AssistiveTechnology : public platform::AssistiveTechnology
+{
+public:
+    bool isOn() override
+    {
+        ++asked;
+        return on;
+    }
+    bool on = false;
+    int asked = 0;
 };
 
 } // namespace fakes

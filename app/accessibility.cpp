@@ -1,0 +1,44 @@
+#include "accessibility.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QRegularExpression>
+
+namespace app {
+
+QString spokenText(const QString &text)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    return QString(text).replace(blanks, QStringLiteral(" ")).trimmed();
+}
+
+void explain(QLabel *label, const QList<QWidget *> &hearers, const QString &text)
+{
+    label->setText(text);
+    const QString spoken = spokenText(text);
+    for (QWidget *hearer : hearers) {
+        // The same step chosen twice is said twice: only a change of description is spoken.
+        if (hearer->accessibleDescription() == spoken)
+            hearer->setAccessibleDescription(QString());
+        hearer->setAccessibleDescription(spoken);
+    }
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent announcement(label, spoken);
+    QAccessible::updateAccessibility(&announcement);
+#endif
+}
+
+QString pictureName(const QString &dosName)
+{
+    if (dosName.isEmpty())
+        return QStringLiteral("Ninguna imagen abierta");
+    return QStringLiteral("Imagen abierta: %1").arg(dosName.section(QLatin1Char('\\'), -1));
+}
+
+void nameControls(QWidget *arrow, QWidget *restoredButton)
+{
+    arrow->setAccessibleName(QStringLiteral("Flecha de la imagen distorsionada a la restaurada"));
+    restoredButton->setAccessibleName(QStringLiteral("Mostrar imagen restaurada"));
+}
+
+} // namespace app
