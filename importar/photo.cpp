@@ -167,6 +167,13 @@ QImage onWhite(const QImage &picture)
     return flat;
 }
 
+// The motion lengths the operation table blurs by, read once.
+const std::vector<int> &motionLengths()
+{
+    static const std::vector<int> lengths = ops::motionLengths();
+    return lengths;
+}
+
 // The shortest side a picture is written with: the operations' spectra and windows need a
 // few dozen samples a side to show anything.
 constexpr int kSmallestSide = 64;
@@ -175,7 +182,8 @@ constexpr int kSmallestSide = 64;
 // motion needs a wider row, and each side a few spectral samples to show.
 QString tooSmall(const QString &path, QSize size)
 {
-    const int longest = *std::max_element(std::begin(kMotionLengths), std::end(kMotionLengths));
+    const std::vector<int> &lengths = motionLengths();
+    const int longest = *std::max_element(lengths.begin(), lengths.end());
     const int width = std::max(kSmallestSide, longest + 1);
     if (size.width() >= width && size.height() >= kSmallestSide)
         return QString();
@@ -471,7 +479,7 @@ QImage readPhoto(const QString &path, bool fullSize, QSize *original, QString *e
 QString lossyMotionsText(int side)
 {
     QStringList lengths;
-    for (int length : kMotionLengths) {
+    for (int length : motionLengths()) {
         if (std::gcd(side, length) > 2)
             lengths << QString::number(length);
     }
@@ -484,8 +492,7 @@ QString lossyMotionsText(int side)
 
 int lossyMotionLength(int side)
 {
-    static const std::vector<int> lengths = ops::motionLengths();
-    for (int length : lengths) {
+    for (int length : motionLengths()) {
         if (std::gcd(side, length) > 2)
             return length;
     }
