@@ -5,6 +5,7 @@
 #   scripts/deps.sh            what building and running need
 #   scripts/deps.sh --package  that, and what building the Debian package and checking it need
 #   scripts/deps.sh --test     both, and what the tests need (X server, xdotool, fuzzer)
+#   scripts/deps.sh --lector   what tests/e2e/screen_reader.sh needs, run by hand
 set -euo pipefail
 
 packages=(
@@ -39,11 +40,14 @@ if [[ "${1:-}" == "--test" ]]; then
   packages+=(weston xwayland)
   # The importer's tests encode a turned HEIC photograph; bench/importar.sh uses heif-enc.
   packages+=(libheif-examples)
-  # The screen reader, its speech written to a file, and a terminal it reads.
-  packages+=(orca speech-dispatcher at-spi2-core dbus mate-terminal)
   if $heif_plugins; then
     packages+=(libheif-plugin-x265)
   fi
+fi
+
+if [[ "${1:-}" == "--lector" ]]; then
+  # The screen reader, its speech written to a file, and a terminal it reads.
+  packages+=(orca speech-dispatcher at-spi2-core dbus openbox xvfb xdotool mate-terminal)
 fi
 
 missing=()
