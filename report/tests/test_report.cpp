@@ -23,6 +23,7 @@ class ReportTest : public QObject
 private slots:
     void everyToolHasItsPart();
     void staleOriginalGivesNoFigure();
+    void fileIsWhatThePageSays();
     void noTextLeavesItsBox();
     void wrapNeverSplitsANumber();
 };
@@ -34,7 +35,7 @@ void writeImage(const QString &path, int value, const QStringList &lines)
 {
     QByteArray pgm = testfiles::pgm8(16, 12, std::vector<int>(192, value));
     for (const QString &line : lines | std::views::reverse)
-        pgm.insert(3, "# " + line.toUtf8() + '\n');
+        pgm.insert(3, (line.isEmpty() ? QByteArray("#") : "# " + line.toUtf8()) + '\n');
     testfiles::write(path, pgm);
 }
 
@@ -141,6 +142,22 @@ void ReportTest::staleOriginalGivesNoFigure()
         QString reason;
         QVERIFY(!renderReportPdf(report, reason).isEmpty() && reason.isEmpty());
     }
+}
+
+void ReportTest::fileIsWhatThePageSays()
+{
+    QTemporaryDir dir;
+    const QString a = "align.exe camera.pgm", m = "mblur.exe align.pgm 25 distor.pgm",
+                  o = "motion.exe distor.pgm 25 mov25.pgm";
+    writeImage(dir.filePath("align.pgm"), 100, {a});
+    writeImage(dir.filePath("distor.pgm"), 90, {a, m});
+
+    // A lone "#" another program wrote is no step, last or in between.
+    writeImage(dir.filePath("mov25.pgm"), 98, {a, "", m, o, ""});
+    LabReport report = reportOn(dir.filePath("mov25.pgm"));
+    QCOMPARE(report.steps.size(), 3);
+    QVERIFY(report.title.startsWith("Restauración") && !report.method.isEmpty());
+    QVERIFY(anyFigure(report) && report.pictures[1].picture.width() > 0);
 }
 
 void ReportTest::noTextLeavesItsBox()
