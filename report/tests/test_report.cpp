@@ -1,5 +1,6 @@
 // The report a teacher grades: the part it gives every tool of the suite, no figure against a
 // stale align.pgm, no text drawn past its box or over another, and no number split by a wrap.
+#include "digest.h"
 #include "labreport.h"
 #include "lookup.h"
 #include "menus.h"
@@ -147,8 +148,10 @@ void ReportTest::staleOriginalGivesNoFigure()
 void ReportTest::fileIsWhatThePageSays()
 {
     QTemporaryDir dir;
-    const QString a = "align.exe camera.pgm", m = "mblur.exe align.pgm 25 distor.pgm",
-                  o = "motion.exe distor.pgm 25 mov25.pgm";
+    const QString a = QString("align.exe camera.pgm huella=%1")
+                          .arg(QString::fromStdString(img::digestText(
+                              img::pictureDigest(img::Image(16, 12, 100 / 255.0)))));
+    const QString m = "mblur.exe align.pgm 25 distor.pgm", o = "motion.exe distor.pgm 25 mov25.pgm";
     writeImage(dir.filePath("align.pgm"), 100, {a});
     writeImage(dir.filePath("distor.pgm"), 90, {a, m});
 
@@ -158,6 +161,14 @@ void ReportTest::fileIsWhatThePageSays()
     QCOMPARE(report.steps.size(), 3);
     QVERIFY(report.title.startsWith("Restauración") && !report.method.isEmpty());
     QVERIFY(anyFigure(report) && report.pictures[1].picture.width() > 0);
+    QVERIFY(report.warning.isEmpty() && !report.steps[0].contains("huella"));
+
+    // Another photograph aligned since under the same name: its pixels tell, not its name.
+    writeImage(dir.filePath("align.pgm"), 101, {"align.exe camera.pgm huella=0123456789abcdef"});
+    report = reportOn(dir.filePath("mov25.pgm"));
+    QVERIFY(!anyFigure(report) && report.difference.isNull()
+            && report.pictures[0].picture.isNull());
+    QVERIFY(report.warning.startsWith("align.pgm ya no es la imagen de la que viene mov25.pgm"));
 }
 
 void ReportTest::noTextLeavesItsBox()
@@ -236,6 +247,9 @@ void ReportTest::wrapNeverSplitsANumber()
     // Answers are shown short and Spanish; the header keeps its exact value.
     QCOMPARE(readableLine("wiener.exe distor.pgm psf1A.pgm wiener.pgm k=0.0005424400426132894"),
              QString("wiener.exe distor.pgm psf1A.pgm wiener.pgm k\u00A0=\u00A00,0005424"));
+    QCOMPARE(readableLine("wiener.exe distor.pgm psf1A.pgm w.pgm k=0.001 aconsejada=0.000542"),
+             QString("wiener.exe distor.pgm psf1A.pgm w.pgm k\u00A0=\u00A00,001 "
+                     "(aconsejada\u00A00,000542)"));
     QCOMPARE(readableLine("motion.exe \"mi dis.pgm\" 25 r.pgm"),
              QString("motion.exe \"mi%1dis.pgm\" 25 r.pgm").arg(QChar(0x00A0)));
 
