@@ -138,7 +138,10 @@ LabReport frame(const LoadedImage &result, const Identity &identity, const QDate
     for (const QString &line : result.lines)
         report.steps << readableLine(line);
     if (identity.operation) {
-        report.method = menuCaption(*identity.operation);
+        // A picture on the way says so, rather than pose as what the operation makes.
+        report.method = identity.firstOfTwo
+            ? QStringLiteral("paso 1 de 2 de «%1»").arg(menuCaption(*identity.operation))
+            : menuCaption(*identity.operation);
         report.menu = menuPath(*identity.operation).join(QStringLiteral(" › "));
         report.explanation = explanation(*identity.operation);
     } else if (identity.role == Role::View) {

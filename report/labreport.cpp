@@ -104,6 +104,7 @@ Identity identify(const QStringList &lines)
     const LineMeaning last = lookupLine(lines.constLast());
     identity.role = last.role;
     identity.operation = last.operation;
+    identity.firstOfTwo = last.firstOfTwo;
     if (last.role == Role::View) {
         // "i_view32.exe espectro de mov25.pgm"
         identity.view = last.arguments[0];

@@ -43,6 +43,7 @@ struct Identity
 {
     Role role = Role::Unknown;
     const ops::Operation *operation = nullptr; // the menu's operation that made it, if known
+    bool firstOfTwo = false; // made by the first of its two steps (lookup.h)
     QString view; // for a view saved from the viewer (savedLines): "espectro", "histograma"...
     QString viewOf; // ... and the image it was the view of
 };
