@@ -1,8 +1,7 @@
 // A short digest of a picture.
 #include "digest.h"
 
-#include "pnm.h"
-
+#include <algorithm>
 #include <cstdio>
 
 namespace img {
@@ -28,12 +27,23 @@ void mixWord(std::uint64_t &hash, std::uint32_t word)
 
 std::uint64_t pictureDigest(const Image &image)
 {
+    return pictureDigest(image.width, image.height, [&image](int y, double *) {
+        return image.px.data() + size_t(y) * size_t(image.width);
+    });
+}
+
+std::uint64_t pictureDigest(int width, int height, const RowSource &row)
+{
     std::uint64_t hash = kOffset;
-    mixWord(hash, std::uint32_t(image.width));
-    mixWord(hash, std::uint32_t(image.height));
+    mixWord(hash, std::uint32_t(width));
+    mixWord(hash, std::uint32_t(height));
     mixWord(hash, 255);
-    for (const double v : image.px)
-        mix(hash, static_cast<unsigned char>(quantise(v, 255)));
+    std::vector<double> scratch(size_t(std::max(width, 0)));
+    for (int y = 0; y < height; ++y) {
+        const double *values = row(y, scratch.data());
+        for (int x = 0; x < width; ++x)
+            mix(hash, static_cast<unsigned char>(quantise(values[x], 255)));
+    }
     return hash;
 }
 

@@ -22,6 +22,14 @@ namespace {
 
 const QString kUsage = QStringLiteral("Uso: i_view32.exe imagen");
 
+// A header line worth reading: other programs write a lone "#" between their comments, which
+// says nothing and must not count as a step.
+void addLine(QStringList &lines, const QString &line)
+{
+    if (!line.trimmed().isEmpty())
+        lines << line;
+}
+
 QString nameOf(const fs::path &path)
 {
     return QFile::decodeName(path.filename().c_str());
@@ -125,7 +133,7 @@ OpenResult loadPnm(const fs::path &path, std::istream &header)
             }
         }
         for (const std::string &line : rows.comments())
-            image.lines << QString::fromStdString(line);
+            addLine(image.lines, QString::fromStdString(line));
         // Samples on 0..255 are shown as they are: one copy, not two.
         image.display = levels == 255 ? samples : QImage();
         image.grey = GreyLevels(std::move(samples), int(levels));
@@ -189,8 +197,8 @@ OpenResult loadWithQt(const fs::path &path)
     fromQImage(picture, image);
     // A picture this viewer saved keeps the lines in its text.
     const QString lines = picture.text(QString::fromLatin1(kLinesKey));
-    if (!lines.isEmpty())
-        image.lines = lines.split(QLatin1Char('\n'));
+    for (const QString &line : lines.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        addLine(image.lines, line);
     return OpenResult {std::move(image), {}, img::kOk};
 }
 

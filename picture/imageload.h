@@ -33,7 +33,8 @@ struct LoadedImage
     GreyLevels grey; // grey levels on 0..1 (luminance for colour pictures)
     int maxval = 255; // the file's own scale, for the status bar
     QImage display; // what is shown: 8 bits a channel; the very samples of an 8-bit grey file
-    QStringList lines; // how it was made: the tools' lines in its header, oldest first
+    QStringList lines; // how it was made: the tools' lines in its header, oldest first,
+                       // without empty comment lines
 };
 
 struct OpenResult

@@ -5,6 +5,7 @@
 // come first.
 #include "labreport.h"
 
+#include "digest.h"
 #include "dospath.h"
 #include "measures.h"
 #include "readouts.h"
@@ -137,7 +138,10 @@ LabReport frame(const LoadedImage &result, const Identity &identity, const QDate
     for (const QString &line : result.lines)
         report.steps << readableLine(line);
     if (identity.operation) {
-        report.method = menuCaption(*identity.operation);
+        // A picture on the way says so, rather than pose as what the operation makes.
+        report.method = identity.firstOfTwo
+            ? QStringLiteral("paso 1 de 2 de «%1»").arg(menuCaption(*identity.operation))
+            : menuCaption(*identity.operation);
         report.menu = menuPath(*identity.operation).join(QStringLiteral(" › "));
         report.explanation = explanation(*identity.operation);
     } else if (identity.role == Role::View) {
@@ -176,19 +180,38 @@ struct Bench
     }
 };
 
-// The bench of `result`, its original first among the report's pictures; a stale align.pgm
-// is said in the report's warning.
+// What align.exe would record of `picture` (digest.h).
+QString digestOf(const GreyLevels &picture)
+{
+    return QString::fromStdString(img::digestText(
+        img::pictureDigest(picture.width(), picture.height(), [&picture](int y, double *row) {
+            picture.row(y, row);
+            return row;
+        })));
+}
+
+// The bench of `result`, its original first among the report's pictures; a stale align.pgm,
+// aligned from another photograph or from another picture under the same name, is said in
+// the report's warning.
 Bench benchFor(const LoadedImage &result, LabReport &report)
 {
     Bench bench {result, std::nullopt, {}};
     bench.align = besideResult(result.path.parent_path(), kReference, bench.why);
     if (bench.align) {
         const QString was = photographOf(result.lines), now = photographOf(bench.align->lines);
+        const QString recorded = alignDigestOf(result.lines);
         if (!was.isEmpty() && !now.isEmpty() && !sameName(was, now)) {
             report.warning = QStringLiteral("%1 se hizo de %2 y %3 viene de %4: no se da ninguna "
                                             "medida frente a %1.")
                                  .arg(kReference, now, report.name, was);
             bench.why = QStringLiteral("%1 es ahora de otra fotografía (%2).").arg(kReference, now);
+            bench.align.reset();
+        } else if (!recorded.isEmpty() && recorded != digestOf(bench.align->grey)) {
+            report.warning = QStringLiteral("%1 ya no es la imagen de la que viene %2 (se ha "
+                                            "alineado otra después): no se da ninguna medida "
+                                            "frente a %1.")
+                                 .arg(kReference, report.name);
+            bench.why = QStringLiteral("%1 es ahora de otra fotografía.").arg(kReference);
             bench.align.reset();
         }
     }

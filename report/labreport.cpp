@@ -1,6 +1,7 @@
 // What the hand-in report says.
 #include "labreport.h"
 
+#include "linekeys.h"
 #include "lookup.h"
 #include "tool.h"
 
@@ -25,22 +26,30 @@ QString withoutFolder(const QString &path)
     return path.mid(path.lastIndexOf(QRegularExpression(QStringLiteral("[/\\\\]"))) + 1);
 }
 
-QString pieceOfHistory(const QString &word)
+// A recorded value as the page shows it: a number short and Spanish, "0,0005424".
+QString shownValue(const QString &value)
 {
     static const QLocale spanish = [] {
         QLocale locale(QLocale::Spanish, QLocale::Spain);
         locale.setNumberOptions(QLocale::OmitGroupSeparator);
         return locale;
     }();
+    bool number = false;
+    const double figure = value.toDouble(&number);
+    return number ? spanish.toString(figure, 'g', 4) : value;
+}
+
+QString pieceOfHistory(const QString &word)
+{
     // "name = value", the value kept beside its name on a wrapped line.
     const int equals = word.indexOf(QLatin1Char('='));
     if (equals < 0)
         return word;
     const QString name = word.left(equals), value = word.mid(equals + 1);
     bool number = false;
-    const double figure = value.toDouble(&number);
+    value.toDouble(&number);
     if (number)
-        return QStringLiteral("%1\u00A0=\u00A0%2").arg(name, spanish.toString(figure, 'g', 4));
+        return QStringLiteral("%1\u00A0=\u00A0%2").arg(name, shownValue(value));
     // A list of regions: "1,2,3,4;5,6,7,8", each region's numbers kept together.
     QStringList regions = value.split(QLatin1Char(';'));
     for (QString &region : regions)
@@ -78,6 +87,15 @@ QString photographOf(const QStringList &lines)
     return {};
 }
 
+QString alignDigestOf(const QStringList &lines)
+{
+    for (qsizetype i = lines.size(); i-- > 0;)
+        if (lookupLine(lines[i]).role == Role::Original)
+            return QString::fromStdString(
+                img::lineValue(lines[i].toStdString(), img::kDigestKey).value_or(std::string()));
+    return {};
+}
+
 Identity identify(const QStringList &lines)
 {
     Identity identity;
@@ -86,6 +104,7 @@ Identity identify(const QStringList &lines)
     const LineMeaning last = lookupLine(lines.constLast());
     identity.role = last.role;
     identity.operation = last.operation;
+    identity.firstOfTwo = last.firstOfTwo;
     if (last.role == Role::View) {
         // "i_view32.exe espectro de mov25.pgm"
         identity.view = last.arguments[0];
@@ -100,8 +119,20 @@ QString readableLine(const QString &line)
     if (words.empty() || img::omittedCount(line.toStdString()))
         return line;
     QStringList shown;
+    bool afterAnswer = false; // the last word shown was an answer, "k = 0,001"
     for (const std::string &word : words) {
         const QString text = QString::fromStdString(word);
+        const QString key
+            = text.contains(QLatin1Char('=')) ? text.section(QLatin1Char('='), 0, 0) : QString();
+        if (key == QLatin1String(img::kDigestKey))
+            continue;
+        if (key == QLatin1String(img::kAdvisedKey) && afterAnswer) {
+            shown.last() += QStringLiteral(" (%1\u00A0%2)")
+                                .arg(key, shownValue(text.section(QLatin1Char('='), 1)));
+            afterAnswer = false;
+            continue;
+        }
+        afterAnswer = text.contains(QLatin1Char('=')) && !text.contains(QLatin1Char(' '));
         // A name with blanks stays quoted, and whole on one line.
         shown << (text.contains(QLatin1Char(' '))
                       ? QStringLiteral("\"%1\"").arg(QString(text).replace(' ', QChar(0x00A0)))

@@ -34,20 +34,27 @@ bool stillMadeAsThen(const QStringList &earlier, const QStringList &lines);
 // line, without its folder; empty when no such line is left.
 QString photographOf(const QStringList &lines);
 
+// The digest align.exe recorded of the picture it wrote (its last line's huella=) in the chain
+// of `lines`, to be compared with align.pgm's own; empty for files written before it did so.
+QString alignDigestOf(const QStringList &lines);
+
 // What a file is, from the last line of its header.
 struct Identity
 {
     Role role = Role::Unknown;
     const ops::Operation *operation = nullptr; // the menu's operation that made it, if known
+    bool firstOfTwo = false; // made by the first of its two steps (lookup.h)
     QString view; // for a view saved from the viewer (savedLines): "espectro", "histograma"...
     QString viewOf; // ... and the image it was the view of
 };
 Identity identify(const QStringList &lines);
 
 // A step's line as the page shows it: answers with at most 4 significant figures in the
-// Spanish style ("k = 0,0005424", unbreakable), a list of regions as "regiones = 10 20 30 40; 50 60
-// 70 80" with the blanks inside a region unbreakable, so that wrapping parts only whole regions; a
-// quoted name keeps its quotes, and its blanks are unbreakable too.
+// Spanish style ("k = 0,0005424", unbreakable), the value the tool advised beside the answer
+// ("k = 0,001 (aconsejada 0,000542)"), the digest of a picture left out (no one reads it), a list
+// of regions as "regiones = 10 20 30 40; 50 60 70 80" with the blanks inside a region unbreakable,
+// so that wrapping parts only whole regions; a quoted name keeps its quotes, and its blanks are
+// unbreakable too.
 QString readableLine(const QString &line);
 
 // One of the pictures side by side.

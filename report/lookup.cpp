@@ -112,6 +112,10 @@ LineMeaning lookupLine(const QString &line)
             if (score > best) {
                 best = score;
                 meaning.operation = &operation;
+                meaning.firstOfTwo = step == &operation.first && operation.pause > 0;
+            } else if (score == best && meaning.operation == &operation) {
+                // Both steps fit a student's own names as well: say no more than is known.
+                meaning.firstOfTwo = false;
             }
         }
     }

@@ -25,6 +25,8 @@ struct LineMeaning
 {
     Role role = Role::Unknown;
     const ops::Operation *operation = nullptr; // the menu's operation, when one runs the tool so
+    bool firstOfTwo = false; // the line is the first step of a chained operation: its file is
+                             // a picture on the way, not the operation's result
     QString program; // the program, without its folder: "motion.exe"
     QStringList arguments; // its files and numbers, in order
     QStringList answers; // what it asked at its prompt: "k=0.0005424400426132894"

@@ -5,6 +5,7 @@
 //   i_view32.exe image
 //   i_view32.exe --medidas image
 //   i_view32.exe --informe report.pdf image [--conclusiones "TEXTO"]
+//   i_view32.exe --help
 //
 // The name is resolved in the working folder without regard to letter case. A missing or
 // unreadable image gives a Spanish message box, the same message on standard error (where our
@@ -16,6 +17,7 @@
 #include "imageload.h"
 #include "qtspanish.h"
 #include "report.h"
+#include "usage.h"
 #include "viewerwindow.h"
 
 #include <QApplication>
@@ -74,6 +76,13 @@ int writeHandIn(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    // Before any QApplication: without a display, Qt would abort before the usage is printed.
+    if (const std::optional<viewer::EarlyAnswer> answer = viewer::answerWithoutWindow(argc, argv)) {
+        std::fputs(answer->out.c_str(), stdout);
+        if (!answer->error.empty())
+            std::fprintf(stderr, "%s\n", answer->error.c_str());
+        return answer->exitStatus;
+    }
     if (argc >= 2 && std::strcmp(argv[1], report::kMeasuresOption) == 0)
         return printMeasures(argc, argv);
     if (argc >= 2 && std::strcmp(argv[1], report::kHandInOption) == 0)

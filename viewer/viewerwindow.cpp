@@ -4,6 +4,7 @@
 #include "conclusionsdialog.h"
 #include "histogramwidget.h"
 #include "labreport.h"
+#include "plural.h"
 #include "readouts.h"
 #include "reportpdf.h"
 #include "saving.h"
@@ -408,7 +409,10 @@ void ViewerWindow::updateView()
     } else if (m_view == View::Difference && !m_blink) {
         picture();
         title += tr(" — Diferencia con %1").arg(reference);
-        status = tr("Diferencia: ±%1 niveles").arg(m_difference->range);
+        status = tr("Diferencia: ±%1 %2")
+                     .arg(m_difference->range)
+                     .arg(QLatin1String(
+                         img::agree(std::size_t(m_difference->range), "nivel", "niveles")));
     }
     if (m_blink)
         status = tr("Mostrando %1 (B: volver)").arg(reference);

@@ -1,5 +1,6 @@
 // The report a teacher grades: the part it gives every tool of the suite, no figure against a
 // stale align.pgm, no text drawn past its box or over another, and no number split by a wrap.
+#include "digest.h"
 #include "labreport.h"
 #include "lookup.h"
 #include "menus.h"
@@ -23,6 +24,7 @@ class ReportTest : public QObject
 private slots:
     void everyToolHasItsPart();
     void staleOriginalGivesNoFigure();
+    void fileIsWhatThePageSays();
     void noTextLeavesItsBox();
     void wrapNeverSplitsANumber();
 };
@@ -34,7 +36,7 @@ void writeImage(const QString &path, int value, const QStringList &lines)
 {
     QByteArray pgm = testfiles::pgm8(16, 12, std::vector<int>(192, value));
     for (const QString &line : lines | std::views::reverse)
-        pgm.insert(3, "# " + line.toUtf8() + '\n');
+        pgm.insert(3, (line.isEmpty() ? QByteArray("#") : "# " + line.toUtf8()) + '\n');
     testfiles::write(path, pgm);
 }
 
@@ -99,7 +101,11 @@ void ReportTest::everyToolHasItsPart()
             QVERIFY2(report.title.startsWith("Restauración") == (expected == Role::Restoration),
                      qPrintable(line));
             QVERIFY2(report.spectrum.isNull() == !judged, qPrintable(line));
-            QCOMPARE(report.method, menuCaption(operation));
+            // A picture on the way is not presented as the operation.
+            const bool firstOfTwo = step == &operation.first && operation.pause > 0;
+            QCOMPARE(report.method,
+                     firstOfTwo ? "paso 1 de 2 de «" + menuCaption(operation) + "»"
+                                : menuCaption(operation));
             QCOMPARE(report.pictures.back().name, "made.pgm");
         }
     }
@@ -141,6 +147,32 @@ void ReportTest::staleOriginalGivesNoFigure()
         QString reason;
         QVERIFY(!renderReportPdf(report, reason).isEmpty() && reason.isEmpty());
     }
+}
+
+void ReportTest::fileIsWhatThePageSays()
+{
+    QTemporaryDir dir;
+    const QString a = QString("align.exe camera.pgm huella=%1")
+                          .arg(QString::fromStdString(img::digestText(
+                              img::pictureDigest(img::Image(16, 12, 100 / 255.0)))));
+    const QString m = "mblur.exe align.pgm 25 distor.pgm", o = "motion.exe distor.pgm 25 mov25.pgm";
+    writeImage(dir.filePath("align.pgm"), 100, {a});
+    writeImage(dir.filePath("distor.pgm"), 90, {a, m});
+
+    // A lone "#" another program wrote is no step, last or in between.
+    writeImage(dir.filePath("mov25.pgm"), 98, {a, "", m, o, ""});
+    LabReport report = reportOn(dir.filePath("mov25.pgm"));
+    QCOMPARE(report.steps.size(), 3);
+    QVERIFY(report.title.startsWith("Restauración") && !report.method.isEmpty());
+    QVERIFY(anyFigure(report) && report.pictures[1].picture.width() > 0);
+    QVERIFY(report.warning.isEmpty() && !report.steps[0].contains("huella"));
+
+    // Another photograph aligned since under the same name: its pixels tell, not its name.
+    writeImage(dir.filePath("align.pgm"), 101, {"align.exe camera.pgm huella=0123456789abcdef"});
+    report = reportOn(dir.filePath("mov25.pgm"));
+    QVERIFY(!anyFigure(report) && report.difference.isNull()
+            && report.pictures[0].picture.isNull());
+    QVERIFY(report.warning.startsWith("align.pgm ya no es la imagen de la que viene mov25.pgm"));
 }
 
 void ReportTest::noTextLeavesItsBox()
@@ -219,6 +251,9 @@ void ReportTest::wrapNeverSplitsANumber()
     // Answers are shown short and Spanish; the header keeps its exact value.
     QCOMPARE(readableLine("wiener.exe distor.pgm psf1A.pgm wiener.pgm k=0.0005424400426132894"),
              QString("wiener.exe distor.pgm psf1A.pgm wiener.pgm k\u00A0=\u00A00,0005424"));
+    QCOMPARE(readableLine("wiener.exe distor.pgm psf1A.pgm w.pgm k=0.001 aconsejada=0.000542"),
+             QString("wiener.exe distor.pgm psf1A.pgm w.pgm k\u00A0=\u00A00,001 "
+                     "(aconsejada\u00A00,000542)"));
     QCOMPARE(readableLine("motion.exe \"mi dis.pgm\" 25 r.pgm"),
              QString("motion.exe \"mi%1dis.pgm\" 25 r.pgm").arg(QChar(0x00A0)));
 
