@@ -19,7 +19,7 @@ clang++ -std=c++20 -g -O1 \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I"$root/imaging" -I"$root/platform" \
   "$root/fuzz/pnm_fuzz.cpp" "$root/imaging/pnm.cpp" "$root/platform/dospath.cpp" \
-  "$root/platform/asciitext.cpp" \
+  "$root/platform/asciitext.cpp" "$root/platform/oserror.cpp" "$root/platform/stagedfile.cpp" \
   -o "$build/pnm_fuzz"
 
 # Inputs up to 4 KiB reach every header path and whole small rasters; the reader refuses a
