@@ -6,6 +6,7 @@
 //   i_view32.exe --medidas image
 //   i_view32.exe --informe report.pdf image [--conclusiones "TEXTO"]
 //   i_view32.exe --help
+//   i_view32.exe --curva result
 //
 // The name is resolved in the working folder without regard to letter case. A missing or
 // unreadable image gives a Spanish message box, the same message on standard error (where our
@@ -13,7 +14,10 @@
 // opens: one line per measure against align.pgm of the working folder, or the message. With
 // --informe no window opens either: the PDF a student hands in (one page, two when its steps
 // do not fit), with the student's conclusions when given, or the message and
-// exit status 3 when it cannot be written (no PDF is then left behind).
+// exit status 3 when it cannot be written (no PDF is then left behind). With --curva no window
+// opens: the PSNR and SSIM a Wiener or inverse result reaches at other values of its k or
+// threshold, a row a value, or the message.
+#include "curve.h"
 #include "imageload.h"
 #include "qtspanish.h"
 #include "report.h"
@@ -36,11 +40,13 @@ void printError(const QString &text)
     std::fprintf(stderr, "%s\n", line.toUtf8().constData());
 }
 
-int printMeasures(int argc, char **argv)
+// The lines --medidas and --curva print, made by `make` from the arguments after the option.
+int printLines(int argc, char **argv,
+               report::Report (*make)(const QStringList &, const dos::Drives &))
 {
     QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(2);
-    const report::Report outcome = report::measuresFor(arguments, dos::currentDrives());
+    const report::Report outcome = make(arguments, dos::currentDrives());
     if (outcome.exitStatus != img::kOk) {
         std::fprintf(stderr, "%s\n", outcome.error.toUtf8().constData());
         return outcome.exitStatus;
@@ -84,7 +90,9 @@ int main(int argc, char **argv)
         return answer->exitStatus;
     }
     if (argc >= 2 && std::strcmp(argv[1], report::kMeasuresOption) == 0)
-        return printMeasures(argc, argv);
+        return printLines(argc, argv, report::measuresFor);
+    if (argc >= 2 && std::strcmp(argv[1], report::kCurveOption) == 0)
+        return printLines(argc, argv, report::curveFor);
     if (argc >= 2 && std::strcmp(argv[1], report::kHandInOption) == 0)
         return writeHandIn(argc, argv);
 

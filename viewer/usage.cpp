@@ -1,6 +1,7 @@
 // i_view32.exe's answers from the command line alone (usage.h).
 #include "usage.h"
 
+#include "curve.h"
 #include "report.h"
 #include "tool.h"
 
@@ -28,6 +29,8 @@ constexpr Usage kUsages[] = {
      "escribe las medidas de IMAGEN frente a align.pgm, sin ventana"},
     {report::kHandInOption, "SALIDA.pdf IMAGEN [--conclusiones \"TEXTO\"]",
      "escribe el informe de IMAGEN en SALIDA.pdf, sin ventana"},
+    {report::kCurveOption, "RESULTADO.pgm",
+     "escribe la curva de PSNR y SSIM de un filtro Wiener o inverso según su valor, sin ventana"},
     {kHelpOption, "", "muestra esta ayuda"},
 };
 
