@@ -2,11 +2,13 @@
 #include "viewerwindow.h"
 
 #include "conclusionsdialog.h"
+#include "elidedlabel.h"
 #include "histogramwidget.h"
 #include "labreport.h"
 #include "readouts.h"
 #include "reportpdf.h"
 #include "saving.h"
+#include "speech.h"
 #include "zoom.h"
 
 #include <QAction>
@@ -65,16 +67,22 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
     m_scrollArea->setWidget(m_imageLabel);
     m_scrollArea->viewport()->installEventFilter(this);
     setCentralWidget(m_scrollArea);
+    // The scroll area holds the focus; a screen reader names it as the picture it shows.
+    m_scrollArea->setFocus();
 
-    m_pixelLabel = new QLabel(summary());
-    m_viewLabel = new QLabel;
-    m_comparisonLabel = new QLabel;
-    m_zoomLabel = new QLabel;
-    // Room for the longest reading, so that neither it nor the PSNR is ever cut short.
+    // Narrowed, the status texts are cut short with "…" rather than drawn over each other;
+    // a screen reader still reads them whole.
+    auto *pixelLabel = new ElidedLabel(summary());
+    auto *zoomLabel = new ElidedLabel;
+    m_pixelLabel = pixelLabel;
+    m_viewLabel = new ElidedLabel;
+    m_comparisonLabel = new ElidedLabel;
+    m_zoomLabel = zoomLabel;
+    // Room for the longest reading where the screen has it, so that the readout does not jump.
     const QSize size = imageSize();
-    m_pixelLabel->setMinimumWidth(m_pixelLabel->fontMetrics().horizontalAdvance(
+    pixelLabel->setPreferredWidth(m_pixelLabel->fontMetrics().horizontalAdvance(
         pixelText(QPoint(size.width() - 1, size.height() - 1), 1.0, m_image.maxval)));
-    m_zoomLabel->setMinimumWidth(
+    zoomLabel->setPreferredWidth(
         m_zoomLabel->fontMetrics().horizontalAdvance(zoomText(2.0 / 3, true)));
     statusBar()->addWidget(m_pixelLabel, 1);
     statusBar()->addPermanentWidget(m_viewLabel);
@@ -95,7 +103,8 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
 
     createActions();
 
-    const QSize viewport = initialViewport(size, screen()->availableGeometry().size());
+    const QSize available = screen()->availableGeometry().size();
+    const QSize viewport = initialViewport(size, available);
     // A picture larger than the window opens whole, fitted to it; the first picture drawn is
     // the fitted one, never the full size only to be shrunk.
     if (size.width() > viewport.width() || size.height() > viewport.height()) {
@@ -117,11 +126,14 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
     const int measuresWidth = m_reference
         ? metrics.horizontalAdvance(measuresText(Measures {99.9, -0.999}, referenceName))
         : 0;
-    const int statusWidth = m_pixelLabel->minimumWidth() + viewNote + measuresWidth
-        + m_zoomLabel->minimumWidth() + 60;
-    resize(std::max(viewport.width() + frame, statusWidth),
-           viewport.height() + frame + menuBar()->sizeHint().height()
-               + statusBar()->sizeHint().height());
+    const int statusWidth = pixelLabel->sizeHint().width() + viewNote + measuresWidth
+        + zoomLabel->sizeHint().width() + 60;
+    // Never larger than the screen's free area, large fonts or QT_SCALE_FACTOR included: the
+    // status texts then give way, cut short.
+    resize(std::min(std::max(viewport.width() + frame, statusWidth), available.width()),
+           std::min(viewport.height() + frame + menuBar()->sizeHint().height()
+                        + statusBar()->sizeHint().height(),
+                    available.height()));
 
     if (m_reference)
         startMeasuring();
@@ -183,6 +195,8 @@ void ViewerWindow::createActions()
         = viewMenu->addAction(tr("&Ajustar a la ventana"), this, &ViewerWindow::setFitToWindow);
     m_fitAct->setCheckable(true);
     m_fitAct->setShortcut(QKeySequence(Qt::Key_F));
+    for (QAction *act : {m_zoomInAct, m_zoomOutAct, m_actualSizeAct, m_fitAct})
+        connect(act, &QAction::triggered, this, &ViewerWindow::speakZoom);
 
     // The bench: one key each, so the student flips between them while looking at one spot.
     viewMenu->addSeparator();
@@ -213,7 +227,12 @@ void ViewerWindow::createActions()
     histogramAct->setShortcut(QKeySequence(Qt::Key_H));
     viewMenu->addAction(histogramAct);
     // Showing the histogram makes it the view that is saved; closing it gives the place back.
-    connect(histogramAct, &QAction::toggled, this, [this](bool on) { m_histogramChosen = on; });
+    connect(histogramAct, &QAction::toggled, this, [this](bool on) {
+        m_histogramChosen = on;
+        speak(this,
+              on ? tr("Histograma: %1").arg(m_histogram->accessibleDescription())
+                 : m_imageLabel->accessibleName());
+    });
     connect(m_histogramDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
         if (visible)
             updateHistogram();
@@ -349,7 +368,9 @@ bool ViewerWindow::saveViewTo(const QString &path)
                       savedLines(source().lines, viewWord(),
                                  QFile::decodeName(source().path.filename().c_str())));
     if (reason.isEmpty()) {
-        statusBar()->showMessage(tr("Guardado en %1").arg(QDir::toNativeSeparators(path)), 3000);
+        const QString saved = tr("Guardado en %1").arg(QDir::toNativeSeparators(path));
+        statusBar()->showMessage(saved, 3000);
+        speak(this, saved);
         return true;
     }
     QMessageBox::warning(
@@ -381,13 +402,15 @@ void ViewerWindow::saveReport()
     handIn.conclusions = conclusions.conclusions();
     const QString reason = report::writeReportPdf(handIn, path);
     QGuiApplication::restoreOverrideCursor();
-    if (reason.isEmpty())
-        statusBar()->showMessage(tr("Informe guardado en %1").arg(QDir::toNativeSeparators(path)),
-                                 3000);
-    else
+    if (reason.isEmpty()) {
+        const QString saved = tr("Informe guardado en %1").arg(QDir::toNativeSeparators(path));
+        statusBar()->showMessage(saved, 3000);
+        speak(this, saved);
+    } else {
         QMessageBox::warning(this, QString::fromLatin1(kProgramTitle),
                              tr("No se puede guardar el informe «%1».\n%2")
                                  .arg(QDir::toNativeSeparators(path), reason));
+    }
 }
 
 void ViewerWindow::copy()
@@ -402,17 +425,29 @@ void ViewerWindow::updateView()
     const QString name = QFile::decodeName(m_image.path.filename().c_str());
     const QString reference = QString::fromLatin1(kReferenceName);
     QString title = m_blink ? tr("%1 (en lugar de %2)").arg(reference, name) : name;
+    const QString shownName = m_blink ? reference : name;
+    // The title is not spoken: the picture's name and the focus's description say the view.
+    QString pictureName = tr("Imagen: %1").arg(shownName);
+    QString spoken;
     QString status;
     if (m_view == View::Spectrum) {
         title += tr(" — Espectro");
+        pictureName = tr("Espectro de %1").arg(shownName);
     } else if (m_view == View::Difference && !m_blink) {
         picture();
         title += tr(" — Diferencia con %1").arg(reference);
         status = tr("Diferencia: ±%1 niveles").arg(m_difference->range);
+        pictureName = tr("Diferencia con %1").arg(reference);
+        spoken = tr("Diferencia con %1: ±%2 niveles").arg(reference).arg(m_difference->range);
     }
     if (m_blink)
         status = tr("Mostrando %1 (B: volver)").arg(reference);
     setWindowTitle(title);
+    m_imageLabel->setAccessibleName(pictureName);
+    m_scrollArea->setAccessibleName(pictureName);
+    speak(this,
+          spoken.isEmpty() ? (status.isEmpty() ? pictureName : pictureName + ". " + status)
+                           : spoken);
     m_viewLabel->setText(status);
     m_viewLabel->setVisible(!status.isEmpty());
     updateHistogram();
@@ -424,6 +459,11 @@ void ViewerWindow::updateHistogram()
 {
     if (m_histogramDock->isVisible())
         m_histogram->setCounts(histogram(source().grey));
+}
+
+void ViewerWindow::speakZoom()
+{
+    speak(this, tr("Zoom %1").arg(zoomStatus()));
 }
 
 void ViewerWindow::zoomIn()

@@ -79,6 +79,7 @@ private:
     void refit();
     void updateActions();
     void updateView();
+    void speakZoom();
     void showPixelUnder(QPoint position);
     QString summary() const;
     bool histogramIsCurrent() const;

@@ -8,6 +8,7 @@
 #include "views.h"
 #include "zoom.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QDockWidget>
 #include <QFileDialog>
@@ -61,6 +62,7 @@ private slots:
     void closesWithEscape();
     void savesAndCopiesTheView();
     void reportDialogTakesConclusions();
+    void namesAndSpeaksTheView();
 
 private:
     std::unique_ptr<ViewerWindow> open(const QString &argument);
@@ -379,6 +381,36 @@ void ViewerWindowTest::reportDialogTakesConclusions()
     window->saveReport();
     QVERIFY(filled);
     QVERIFY(QFileInfo(path).size() > 0);
+}
+
+// A screen reader hears what the screen shows: every control, the picture and the histogram
+// are named, and each view change reaches the focused widget's description.
+void ViewerWindowTest::namesAndSpeaksTheView()
+{
+    auto window = open(QStringLiteral("mov25.pgm"));
+    QTest::keyClick(window.get(), Qt::Key_H);
+    auto *histogram = window->findChild<QDockWidget *>()->widget();
+    QList<QWidget *> named {window->imageLabel(), histogram};
+    for (QWidget *widget : window->findChildren<QWidget *>())
+        if (widget->isVisible() && widget->focusPolicy() != Qt::NoFocus)
+            named.append(widget);
+    for (QWidget *widget : named) {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY2(face && !face->text(QAccessible::Name).isEmpty(),
+                 widget->metaObject()->className());
+    }
+    QCOMPARE(window->imageLabel()->accessibleName(), QStringLiteral("Imagen: mov25.pgm"));
+    QVERIFY(histogram->accessibleDescription().startsWith(QStringLiteral("Grises de ")));
+
+    QWidget *focus = window->focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(window.get(), Qt::Key_E);
+    QCOMPARE(focus->accessibleDescription(), QStringLiteral("Espectro de mov25.pgm"));
+    QTest::keyClick(window.get(), Qt::Key_D);
+    QVERIFY(
+        focus->accessibleDescription().startsWith(QStringLiteral("Diferencia con align.pgm: ±")));
+    QTest::keyClick(window.get(), Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(focus->accessibleDescription(), QStringLiteral("Zoom 100 %"));
 }
 
 QTEST_MAIN(ViewerWindowTest)
