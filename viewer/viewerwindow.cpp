@@ -2,6 +2,7 @@
 #include "viewerwindow.h"
 
 #include "conclusionsdialog.h"
+#include "crosshair.h"
 #include "elidedlabel.h"
 #include "histogramwidget.h"
 #include "labreport.h"
@@ -22,6 +23,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -66,6 +68,8 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
     m_scrollArea->setAlignment(Qt::AlignCenter);
     m_scrollArea->setWidget(m_imageLabel);
     m_scrollArea->viewport()->installEventFilter(this);
+    // The arrow keys reach the scroll area first: the keyboard crosshair takes them from it.
+    m_scrollArea->installEventFilter(this);
     setCentralWidget(m_scrollArea);
     // The scroll area holds the focus; a screen reader names it as the picture it shows.
     m_scrollArea->setFocus();
@@ -195,6 +199,9 @@ void ViewerWindow::createActions()
         = viewMenu->addAction(tr("&Ajustar a la ventana"), this, &ViewerWindow::setFitToWindow);
     m_fitAct->setCheckable(true);
     m_fitAct->setShortcut(QKeySequence(Qt::Key_F));
+    m_crosshairAct = viewMenu->addAction(tr("&Cruz de teclado"), this, &ViewerWindow::setCrosshair);
+    m_crosshairAct->setCheckable(true);
+    m_crosshairAct->setShortcut(QKeySequence(Qt::Key_X));
     for (QAction *act : {m_zoomInAct, m_zoomOutAct, m_actualSizeAct, m_fitAct})
         connect(act, &QAction::triggered, this, &ViewerWindow::speakZoom);
 
@@ -534,6 +541,8 @@ void ViewerWindow::applyScale(double scale)
     // The picture moved under a still cursor: the reading must follow it.
     if (m_imageLabel->underMouse())
         showPixelUnder(m_imageLabel->mapFromGlobal(QCursor::pos()));
+    else if (m_crosshairAct->isChecked())
+        showPixel(m_crosshair);
 }
 
 void ViewerWindow::updateActions()
@@ -551,22 +560,60 @@ QString ViewerWindow::summary() const
 void ViewerWindow::showPixelUnder(QPoint position)
 {
     const std::optional<QPoint> pixel = pixelAt(position, imageSize(), m_imageLabel->size());
-    if (!pixel) {
+    if (pixel)
+        showPixel(*pixel);
+    else
         m_pixelLabel->setText(summary());
-        return;
-    }
-    const int x = pixel->x(), y = pixel->y();
+}
+
+void ViewerWindow::showPixel(QPoint pixel)
+{
+    const int x = pixel.x(), y = pixel.y();
     if (m_view == View::Spectrum)
-        m_pixelLabel->setText(spectrumText(*pixel, m_spectra[m_blink ? 1 : 0]->magnitudeAt(x, y)));
+        m_pixelLabel->setText(spectrumText(pixel, m_spectra[m_blink ? 1 : 0]->magnitudeAt(x, y)));
     else if (m_view == View::Difference && !m_blink)
         m_pixelLabel->setText(
-            differenceText(*pixel, differenceAt(m_image.grey, m_reference->grey, x, y)));
+            differenceText(pixel, differenceAt(m_image.grey, m_reference->grey, x, y)));
     else
-        m_pixelLabel->setText(pixelText(*pixel, source().grey.at(x, y), source().maxval));
+        m_pixelLabel->setText(pixelText(pixel, source().grey.at(x, y), source().maxval));
+}
+
+void ViewerWindow::setCrosshair(bool on)
+{
+    m_crosshairAct->setChecked(on);
+    if (!on) {
+        m_pixelLabel->setText(summary());
+        speak(this, tr("Cruz de teclado apagada"));
+        return;
+    }
+    // It starts in the middle of the picture, or where the student left it.
+    if (!QRect(QPoint(0, 0), imageSize()).contains(m_crosshair))
+        m_crosshair = QPoint(imageSize().width() / 2, imageSize().height() / 2);
+    moveCrosshair(m_crosshair);
+}
+
+void ViewerWindow::moveCrosshair(QPoint pixel)
+{
+    m_crosshair = pixel;
+    showPixel(pixel);
+    // The point stays on screen: the picture scrolls under it as the student moves it.
+    const QSize shown = m_imageLabel->size();
+    m_scrollArea->ensureVisible(int((pixel.x() + 0.5) * shown.width() / imageSize().width()),
+                                int((pixel.y() + 0.5) * shown.height() / imageSize().height()));
+    speak(this, pixelStatus());
 }
 
 bool ViewerWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_scrollArea && event->type() == QEvent::KeyPress
+        && m_crosshairAct->isChecked()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (const std::optional<QPoint> to
+            = crosshairStep(m_crosshair, key->key(), key->modifiers(), imageSize())) {
+            moveCrosshair(*to);
+            return true;
+        }
+    }
     if (watched == m_imageLabel) {
         if (event->type() == QEvent::MouseMove)
             showPixelUnder(static_cast<QMouseEvent *>(event)->position().toPoint());

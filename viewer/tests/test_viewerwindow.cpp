@@ -63,6 +63,7 @@ private slots:
     void savesAndCopiesTheView();
     void reportDialogTakesConclusions();
     void namesAndSpeaksTheView();
+    void keyboardCrosshairReads();
 
 private:
     std::unique_ptr<ViewerWindow> open(const QString &argument);
@@ -411,6 +412,27 @@ void ViewerWindowTest::namesAndSpeaksTheView()
         focus->accessibleDescription().startsWith(QStringLiteral("Diferencia con align.pgm: ±")));
     QTest::keyClick(window.get(), Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(focus->accessibleDescription(), QStringLiteral("Zoom 100 %"));
+}
+
+// Without a mouse: X starts the crosshair in the middle, the arrows move it (ten pixels with
+// Shift, never off the image), and the focus says each reading.
+void ViewerWindowTest::keyboardCrosshairReads()
+{
+    auto window = open(QStringLiteral("mov25.pgm"));
+    QWidget *focus = window->focusWidget();
+    QTest::keyClick(focus, Qt::Key_X);
+    QCOMPARE(window->pixelStatus(),
+             QStringLiteral("x 10, y 6 · gris 27242 de 65535 (106 en 0–255)"));
+    QTest::keyClick(focus, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(focus, Qt::Key_Left);
+    QTest::keyClick(focus, Qt::Key_Up);
+    QVERIFY(window->pixelStatus().startsWith(QStringLiteral("x 18, y 5 ·")));
+    QCOMPARE(focus->accessibleDescription(), window->pixelStatus());
+    // The reading follows the view it is taken on.
+    QTest::keyClick(focus, Qt::Key_E);
+    QVERIFY(window->pixelStatus().contains(QStringLiteral("|F|")));
+    QTest::keyClick(focus, Qt::Key_X);
+    QCOMPARE(window->pixelStatus(), QStringLiteral("20 × 12 píxeles · 16 bits"));
 }
 
 QTEST_MAIN(ViewerWindowTest)
