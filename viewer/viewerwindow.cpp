@@ -236,13 +236,15 @@ void ViewerWindow::createActions()
     // Showing the histogram makes it the view that is saved; closing it gives the place back.
     connect(histogramAct, &QAction::toggled, this, [this](bool on) {
         m_histogramChosen = on;
-        speak(this,
-              on ? tr("Histograma: %1").arg(m_histogram->accessibleDescription())
-                 : m_imageLabel->accessibleName());
+        if (!on)
+            speak(this, m_imageLabel->accessibleName());
     });
+    // Its words are ready only once it is on screen, its counts taken.
     connect(m_histogramDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-        if (visible)
-            updateHistogram();
+        if (!visible)
+            return;
+        updateHistogram();
+        speak(this, tr("Histograma: %1").arg(m_histogram->accessibleDescription()));
     });
 }
 
