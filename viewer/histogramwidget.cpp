@@ -1,6 +1,8 @@
 // The histogram of grey levels.
 #include "histogramwidget.h"
 
+#include "speech.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -18,11 +20,14 @@ HistogramWidget::HistogramWidget(QWidget *parent)
     : QWidget(parent)
 {
     setMinimumSize(260, 90);
+    setAccessibleName(tr("Histograma"));
+    setAccessibleDescription(histogramSummary(m_counts));
 }
 
 void HistogramWidget::setCounts(const std::array<long, 256> &counts)
 {
     m_counts = counts;
+    setAccessibleDescription(histogramSummary(m_counts));
     update();
 }
 

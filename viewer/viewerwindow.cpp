@@ -2,12 +2,15 @@
 #include "viewerwindow.h"
 
 #include "conclusionsdialog.h"
+#include "crosshair.h"
+#include "elidedlabel.h"
 #include "histogramwidget.h"
 #include "labreport.h"
 #include "plural.h"
 #include "readouts.h"
 #include "reportpdf.h"
 #include "saving.h"
+#include "speech.h"
 #include "zoom.h"
 
 #include <QAction>
@@ -21,6 +24,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -65,17 +69,25 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
     m_scrollArea->setAlignment(Qt::AlignCenter);
     m_scrollArea->setWidget(m_imageLabel);
     m_scrollArea->viewport()->installEventFilter(this);
+    // The arrow keys reach the scroll area first: the keyboard crosshair takes them from it.
+    m_scrollArea->installEventFilter(this);
     setCentralWidget(m_scrollArea);
+    // The scroll area holds the focus; a screen reader names it as the picture it shows.
+    m_scrollArea->setFocus();
 
-    m_pixelLabel = new QLabel(summary());
-    m_viewLabel = new QLabel;
-    m_comparisonLabel = new QLabel;
-    m_zoomLabel = new QLabel;
-    // Room for the longest reading, so that neither it nor the PSNR is ever cut short.
+    // Narrowed, the status texts are cut short with "…" rather than drawn over each other;
+    // a screen reader still reads them whole.
+    auto *pixelLabel = new ElidedLabel(summary());
+    auto *zoomLabel = new ElidedLabel;
+    m_pixelLabel = pixelLabel;
+    m_viewLabel = new ElidedLabel;
+    m_comparisonLabel = new ElidedLabel;
+    m_zoomLabel = zoomLabel;
+    // Room for the longest reading where the screen has it, so that the readout does not jump.
     const QSize size = imageSize();
-    m_pixelLabel->setMinimumWidth(m_pixelLabel->fontMetrics().horizontalAdvance(
+    pixelLabel->setPreferredWidth(m_pixelLabel->fontMetrics().horizontalAdvance(
         pixelText(QPoint(size.width() - 1, size.height() - 1), 1.0, m_image.maxval)));
-    m_zoomLabel->setMinimumWidth(
+    zoomLabel->setPreferredWidth(
         m_zoomLabel->fontMetrics().horizontalAdvance(zoomText(2.0 / 3, true)));
     statusBar()->addWidget(m_pixelLabel, 1);
     statusBar()->addPermanentWidget(m_viewLabel);
@@ -96,7 +108,8 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
 
     createActions();
 
-    const QSize viewport = initialViewport(size, screen()->availableGeometry().size());
+    const QSize available = screen()->availableGeometry().size();
+    const QSize viewport = initialViewport(size, available);
     // A picture larger than the window opens whole, fitted to it; the first picture drawn is
     // the fitted one, never the full size only to be shrunk.
     if (size.width() > viewport.width() || size.height() > viewport.height()) {
@@ -118,11 +131,14 @@ ViewerWindow::ViewerWindow(LoadedImage image, std::optional<LoadedImage> referen
     const int measuresWidth = m_reference
         ? metrics.horizontalAdvance(measuresText(Measures {99.9, -0.999}, referenceName))
         : 0;
-    const int statusWidth = m_pixelLabel->minimumWidth() + viewNote + measuresWidth
-        + m_zoomLabel->minimumWidth() + 60;
-    resize(std::max(viewport.width() + frame, statusWidth),
-           viewport.height() + frame + menuBar()->sizeHint().height()
-               + statusBar()->sizeHint().height());
+    const int statusWidth = pixelLabel->sizeHint().width() + viewNote + measuresWidth
+        + zoomLabel->sizeHint().width() + 60;
+    // Never larger than the screen's free area, large fonts or QT_SCALE_FACTOR included: the
+    // status texts then give way, cut short.
+    resize(std::min(std::max(viewport.width() + frame, statusWidth), available.width()),
+           std::min(viewport.height() + frame + menuBar()->sizeHint().height()
+                        + statusBar()->sizeHint().height(),
+                    available.height()));
 
     if (m_reference)
         startMeasuring();
@@ -184,6 +200,11 @@ void ViewerWindow::createActions()
         = viewMenu->addAction(tr("&Ajustar a la ventana"), this, &ViewerWindow::setFitToWindow);
     m_fitAct->setCheckable(true);
     m_fitAct->setShortcut(QKeySequence(Qt::Key_F));
+    m_crosshairAct = viewMenu->addAction(tr("&Cruz de teclado"), this, &ViewerWindow::setCrosshair);
+    m_crosshairAct->setCheckable(true);
+    m_crosshairAct->setShortcut(QKeySequence(Qt::Key_X));
+    for (QAction *act : {m_zoomInAct, m_zoomOutAct, m_actualSizeAct, m_fitAct})
+        connect(act, &QAction::triggered, this, &ViewerWindow::speakZoom);
 
     // The bench: one key each, so the student flips between them while looking at one spot.
     viewMenu->addSeparator();
@@ -214,10 +235,17 @@ void ViewerWindow::createActions()
     histogramAct->setShortcut(QKeySequence(Qt::Key_H));
     viewMenu->addAction(histogramAct);
     // Showing the histogram makes it the view that is saved; closing it gives the place back.
-    connect(histogramAct, &QAction::toggled, this, [this](bool on) { m_histogramChosen = on; });
+    connect(histogramAct, &QAction::toggled, this, [this](bool on) {
+        m_histogramChosen = on;
+        if (!on)
+            speak(this, m_imageLabel->accessibleName());
+    });
+    // Its words are ready only once it is on screen, its counts taken.
     connect(m_histogramDock, &QDockWidget::visibilityChanged, this, [this](bool visible) {
-        if (visible)
-            updateHistogram();
+        if (!visible)
+            return;
+        updateHistogram();
+        speak(this, tr("Histograma: %1").arg(m_histogram->accessibleDescription()));
     });
 }
 
@@ -350,7 +378,9 @@ bool ViewerWindow::saveViewTo(const QString &path)
                       savedLines(source().lines, viewWord(),
                                  QFile::decodeName(source().path.filename().c_str())));
     if (reason.isEmpty()) {
-        statusBar()->showMessage(tr("Guardado en %1").arg(QDir::toNativeSeparators(path)), 3000);
+        const QString saved = tr("Guardado en %1").arg(QDir::toNativeSeparators(path));
+        statusBar()->showMessage(saved, 3000);
+        speak(this, saved);
         return true;
     }
     QMessageBox::warning(
@@ -382,13 +412,15 @@ void ViewerWindow::saveReport()
     handIn.conclusions = conclusions.conclusions();
     const QString reason = report::writeReportPdf(handIn, path);
     QGuiApplication::restoreOverrideCursor();
-    if (reason.isEmpty())
-        statusBar()->showMessage(tr("Informe guardado en %1").arg(QDir::toNativeSeparators(path)),
-                                 3000);
-    else
+    if (reason.isEmpty()) {
+        const QString saved = tr("Informe guardado en %1").arg(QDir::toNativeSeparators(path));
+        statusBar()->showMessage(saved, 3000);
+        speak(this, saved);
+    } else {
         QMessageBox::warning(this, QString::fromLatin1(kProgramTitle),
                              tr("No se puede guardar el informe «%1».\n%2")
                                  .arg(QDir::toNativeSeparators(path), reason));
+    }
 }
 
 void ViewerWindow::copy()
@@ -403,20 +435,31 @@ void ViewerWindow::updateView()
     const QString name = QFile::decodeName(m_image.path.filename().c_str());
     const QString reference = QString::fromLatin1(kReferenceName);
     QString title = m_blink ? tr("%1 (en lugar de %2)").arg(reference, name) : name;
+    const QString shownName = m_blink ? reference : name;
+    // The title is not spoken: the picture's name and the focus's description say the view.
+    QString pictureName = tr("Imagen: %1").arg(shownName);
+    QString spoken;
     QString status;
     if (m_view == View::Spectrum) {
         title += tr(" — Espectro");
+        pictureName = tr("Espectro de %1").arg(shownName);
     } else if (m_view == View::Difference && !m_blink) {
         picture();
         title += tr(" — Diferencia con %1").arg(reference);
-        status = tr("Diferencia: ±%1 %2")
-                     .arg(m_difference->range)
-                     .arg(QLatin1String(
-                         img::agree(std::size_t(m_difference->range), "nivel", "niveles")));
+        const QString levels = QStringLiteral("±%1 %2").arg(m_difference->range).arg(
+            QLatin1String(img::agree(std::size_t(m_difference->range), "nivel", "niveles")));
+        status = tr("Diferencia: %1").arg(levels);
+        pictureName = tr("Diferencia con %1").arg(reference);
+        spoken = tr("Diferencia con %1: %2").arg(reference, levels);
     }
     if (m_blink)
         status = tr("Mostrando %1 (B: volver)").arg(reference);
     setWindowTitle(title);
+    m_imageLabel->setAccessibleName(pictureName);
+    m_scrollArea->setAccessibleName(pictureName);
+    speak(this,
+          spoken.isEmpty() ? (status.isEmpty() ? pictureName : pictureName + ". " + status)
+                           : spoken);
     m_viewLabel->setText(status);
     m_viewLabel->setVisible(!status.isEmpty());
     updateHistogram();
@@ -428,6 +471,11 @@ void ViewerWindow::updateHistogram()
 {
     if (m_histogramDock->isVisible())
         m_histogram->setCounts(histogram(source().grey));
+}
+
+void ViewerWindow::speakZoom()
+{
+    speak(this, tr("Zoom %1").arg(zoomStatus()));
 }
 
 void ViewerWindow::zoomIn()
@@ -498,6 +546,8 @@ void ViewerWindow::applyScale(double scale)
     // The picture moved under a still cursor: the reading must follow it.
     if (m_imageLabel->underMouse())
         showPixelUnder(m_imageLabel->mapFromGlobal(QCursor::pos()));
+    else if (m_crosshairAct->isChecked())
+        showPixel(m_crosshair);
 }
 
 void ViewerWindow::updateActions()
@@ -515,22 +565,60 @@ QString ViewerWindow::summary() const
 void ViewerWindow::showPixelUnder(QPoint position)
 {
     const std::optional<QPoint> pixel = pixelAt(position, imageSize(), m_imageLabel->size());
-    if (!pixel) {
+    if (pixel)
+        showPixel(*pixel);
+    else
         m_pixelLabel->setText(summary());
-        return;
-    }
-    const int x = pixel->x(), y = pixel->y();
+}
+
+void ViewerWindow::showPixel(QPoint pixel)
+{
+    const int x = pixel.x(), y = pixel.y();
     if (m_view == View::Spectrum)
-        m_pixelLabel->setText(spectrumText(*pixel, m_spectra[m_blink ? 1 : 0]->magnitudeAt(x, y)));
+        m_pixelLabel->setText(spectrumText(pixel, m_spectra[m_blink ? 1 : 0]->magnitudeAt(x, y)));
     else if (m_view == View::Difference && !m_blink)
         m_pixelLabel->setText(
-            differenceText(*pixel, differenceAt(m_image.grey, m_reference->grey, x, y)));
+            differenceText(pixel, differenceAt(m_image.grey, m_reference->grey, x, y)));
     else
-        m_pixelLabel->setText(pixelText(*pixel, source().grey.at(x, y), source().maxval));
+        m_pixelLabel->setText(pixelText(pixel, source().grey.at(x, y), source().maxval));
+}
+
+void ViewerWindow::setCrosshair(bool on)
+{
+    m_crosshairAct->setChecked(on);
+    if (!on) {
+        m_pixelLabel->setText(summary());
+        speak(this, tr("Cruz de teclado apagada"));
+        return;
+    }
+    // It starts in the middle of the picture, or where the student left it.
+    if (!QRect(QPoint(0, 0), imageSize()).contains(m_crosshair))
+        m_crosshair = QPoint(imageSize().width() / 2, imageSize().height() / 2);
+    moveCrosshair(m_crosshair);
+}
+
+void ViewerWindow::moveCrosshair(QPoint pixel)
+{
+    m_crosshair = pixel;
+    showPixel(pixel);
+    // The point stays on screen: the picture scrolls under it as the student moves it.
+    const QSize shown = m_imageLabel->size();
+    m_scrollArea->ensureVisible(int((pixel.x() + 0.5) * shown.width() / imageSize().width()),
+                                int((pixel.y() + 0.5) * shown.height() / imageSize().height()));
+    speak(this, pixelStatus());
 }
 
 bool ViewerWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_scrollArea && event->type() == QEvent::KeyPress
+        && m_crosshairAct->isChecked()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (const std::optional<QPoint> to
+            = crosshairStep(m_crosshair, key->key(), key->modifiers(), imageSize())) {
+            moveCrosshair(*to);
+            return true;
+        }
+    }
     if (watched == m_imageLabel) {
         if (event->type() == QEvent::MouseMove)
             showPixelUnder(static_cast<QMouseEvent *>(event)->position().toPoint());

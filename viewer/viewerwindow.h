@@ -65,6 +65,9 @@ public slots:
     // Saves the current view to `path`, as "Guardar como..." does once its dialog is accepted;
     // a failure is said in a message box.
     bool saveViewTo(const QString &path);
+    // The keyboard crosshair: while on, the arrow keys move the readout's point instead of
+    // scrolling, and the readout is spoken.
+    void setCrosshair(bool on);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -79,7 +82,10 @@ private:
     void refit();
     void updateActions();
     void updateView();
+    void speakZoom();
     void showPixelUnder(QPoint position);
+    void showPixel(QPoint pixel);
+    void moveCrosshair(QPoint pixel);
     QString summary() const;
     bool histogramIsCurrent() const;
     QString viewWord() const;
@@ -112,6 +118,8 @@ private:
     QAction *m_fitAct = nullptr;
     QAction *m_viewActs[3] = {};
     QAction *m_blinkAct = nullptr;
+    QAction *m_crosshairAct = nullptr;
+    QPoint m_crosshair {-1, -1};
 };
 
 } // namespace viewer

@@ -8,6 +8,7 @@
 #include "views.h"
 #include "zoom.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QDockWidget>
 #include <QFileDialog>
@@ -61,6 +62,8 @@ private slots:
     void closesWithEscape();
     void savesAndCopiesTheView();
     void reportDialogTakesConclusions();
+    void namesAndSpeaksTheView();
+    void keyboardCrosshairReads();
 
 private:
     std::unique_ptr<ViewerWindow> open(const QString &argument);
@@ -379,6 +382,59 @@ void ViewerWindowTest::reportDialogTakesConclusions()
     window->saveReport();
     QVERIFY(filled);
     QVERIFY(QFileInfo(path).size() > 0);
+}
+
+// A screen reader hears what the screen shows: every control, the picture and the histogram
+// are named, and each view change reaches the focused widget's description.
+void ViewerWindowTest::namesAndSpeaksTheView()
+{
+    auto window = open(QStringLiteral("mov25.pgm"));
+    QTest::keyClick(window.get(), Qt::Key_H);
+    auto *histogram = window->findChild<QDockWidget *>()->widget();
+    QList<QWidget *> named {window->imageLabel(), histogram};
+    for (QWidget *widget : window->findChildren<QWidget *>())
+        if (widget->isVisible() && widget->focusPolicy() != Qt::NoFocus)
+            named.append(widget);
+    for (QWidget *widget : named) {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+        QVERIFY2(face && !face->text(QAccessible::Name).isEmpty(),
+                 widget->metaObject()->className());
+    }
+    QCOMPARE(window->imageLabel()->accessibleName(), QStringLiteral("Imagen: mov25.pgm"));
+    QCOMPARE(histogram->accessibleDescription(), QStringLiteral("Grises de 0 a 201, media 100,5"));
+    QCOMPARE(window->focusWidget()->accessibleDescription(),
+             QStringLiteral("Histograma: ") + histogram->accessibleDescription());
+
+    QWidget *focus = window->focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(window.get(), Qt::Key_E);
+    QCOMPARE(focus->accessibleDescription(), QStringLiteral("Espectro de mov25.pgm"));
+    QTest::keyClick(window.get(), Qt::Key_D);
+    QVERIFY(
+        focus->accessibleDescription().startsWith(QStringLiteral("Diferencia con align.pgm: ±")));
+    QTest::keyClick(window.get(), Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(focus->accessibleDescription(), QStringLiteral("Zoom 100 %"));
+}
+
+// Without a mouse: X starts the crosshair in the middle, the arrows move it (ten pixels with
+// Shift, never off the image), and the focus says each reading.
+void ViewerWindowTest::keyboardCrosshairReads()
+{
+    auto window = open(QStringLiteral("mov25.pgm"));
+    QWidget *focus = window->focusWidget();
+    QTest::keyClick(focus, Qt::Key_X);
+    QCOMPARE(window->pixelStatus(),
+             QStringLiteral("x 10, y 6 · gris 27242 de 65535 (106 en 0–255)"));
+    QTest::keyClick(focus, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(focus, Qt::Key_Left);
+    QTest::keyClick(focus, Qt::Key_Up);
+    QVERIFY(window->pixelStatus().startsWith(QStringLiteral("x 18, y 5 ·")));
+    QCOMPARE(focus->accessibleDescription(), window->pixelStatus());
+    // The reading follows the view it is taken on.
+    QTest::keyClick(focus, Qt::Key_E);
+    QVERIFY(window->pixelStatus().contains(QStringLiteral("|F|")));
+    QTest::keyClick(focus, Qt::Key_X);
+    QCOMPARE(window->pixelStatus(), QStringLiteral("20 × 12 píxeles · 16 bits"));
 }
 
 QTEST_MAIN(ViewerWindowTest)
