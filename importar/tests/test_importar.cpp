@@ -417,6 +417,8 @@ private slots:
 
         QString cut = photo(drive, QStringLiteral("cortada.png"), 300, 300);
         QFile(cut).resize(QFileInfo(cut).size() * 2 / 3);
+        const QString floating
+            = testenv::writeFile(drive.onDriveC(QStringLiteral("real.tif")), floatTiff(64));
         const struct
         {
             QString file;
@@ -427,13 +429,16 @@ private slots:
             {photo(drive, QStringLiteral("punto.png"), 1, 1), "Tavelio admite desde 64x64"},
             {photo(drive, QStringLiteral("tira.png"), 150, 20000), "de 7x1024 píxeles"},
             {cut, "está dañada o incompleta"},
-            {testenv::writeFile(drive.onDriveC(QStringLiteral("real.tif")), floatTiff(64)),
-             "TIFF de coma flotante"},
+            {floating, "TIFF de coma flotante"},
         };
         const QStringList before = QDir(drive.working()).entryList(QDir::Files);
         for (const auto &picture : refused) {
+            // Qt 6.8's TIFF reader decodes floating-point samples (Debian 13): there the
+            // picture is simply imported, and only older readers are refused in Spanish.
+            if (picture.file == floating && !QImageReader(floating).read().isNull())
+                continue;
             const Run run = runImportar(drive, {picture.file});
-            QVERIFY(run.status != 0);
+            QVERIFY2(run.status != 0, qPrintable(picture.file));
             QVERIFY2(run.err.startsWith(QStringLiteral("tavelio-importar: "))
                          && run.err.count(QLatin1Char('\n')) == 1
                          && run.err.contains(QString::fromUtf8(picture.says)),
