@@ -165,7 +165,7 @@ void ReportTest::fileIsWhatThePageSays()
     QCOMPARE(report.steps.size(), 3);
     QVERIFY(report.title.startsWith("Restauración") && !report.method.isEmpty());
     QVERIFY(anyFigure(report) && report.pictures[1].picture.width() > 0);
-    QVERIFY(report.warning.isEmpty() && !report.steps[0].contains("huella"));
+    QVERIFY(report.warning.isEmpty() && !report.steps[0].text.contains("huella"));
 
     // Another photograph aligned since under the same name: its pixels tell, not its name.
     writeImage(dir.filePath("align.pgm"), 101, {"align.exe camera.pgm huella=0123456789abcdef"});
@@ -173,6 +173,34 @@ void ReportTest::fileIsWhatThePageSays()
     QVERIFY(!anyFigure(report) && report.difference.isNull()
             && report.pictures[0].picture.isNull());
     QVERIFY(report.warning.startsWith("align.pgm ya no es la imagen de la que viene mov25.pgm"));
+
+    // A chain past the tools' cap: each header counts the steps it left out, one more in the
+    // result. distor.pgm is still its source, and the steps keep the numbers they were taken at.
+    writeImage(dir.filePath("align.pgm"), 100, {a});
+    QStringList blurs;
+    for (int i = 1; i <= 14; ++i)
+        blurs << QString("mblur.exe d%1.pgm 3 d%2.pgm").arg(i - 1).arg(i);
+    writeImage(dir.filePath("distor.pgm"), 90, QStringList {a, "(5 pasos omitidos)"} + blurs);
+    const QStringList result = QStringList {a, "(6 pasos omitidos)"} + blurs.mid(1) + QStringList {o};
+    writeImage(dir.filePath("mov25.pgm"), 98, result);
+    report = reportOn(dir.filePath("mov25.pgm"));
+    QVERIFY2(!report.pictures[1].picture.isNull(), qPrintable(report.pictures[1].absence));
+    QVERIFY(report.pictures[2].facts.join(' ').contains("Ganancia"));
+    QCOMPARE(report.steps.size(), size_t(16));
+    QCOMPARE(report.steps[1].number + report.steps[1].text, "2–7.(6 pasos omitidos)");
+    QCOMPARE(report.steps[2].number + report.steps[2].text, "8." + blurs[1]);
+    QCOMPARE(report.steps.back().number, "21.");
+    // One step both still show made otherwise: remade, whatever the counts say.
+    writeImage(dir.filePath("distor.pgm"), 90,
+               QStringList {a, "(5 pasos omitidos)"} + blurs.mid(0, 13)
+                   + QStringList {"mblur.exe d13.pgm 5 d14.pgm"});
+    QVERIFY(reportOn(dir.filePath("mov25.pgm")).pictures[1].absence.contains("vuelto a hacer"));
+
+    // The photograph's own comment is no step of the chain.
+    writeImage(dir.filePath("mov25.pgm"), 98, {"File written by Adobe Photoshop 4.0", a, m, o});
+    report = reportOn(dir.filePath("mov25.pgm"));
+    QCOMPARE(report.steps.size(), size_t(3));
+    QCOMPARE(report.steps[0].number + ' ' + report.steps[0].text, "1. align.exe camera.pgm");
 }
 
 void ReportTest::noTextLeavesItsBox()
@@ -214,7 +242,7 @@ void ReportTest::noTextLeavesItsBox()
     report.differenceCaption = "Sin diferencia con align.pgm: es de otro tamaño";
     report.detailCaption = "Detalle a 1:1: 256 × 256 píxeles desde x 1200, y 800";
     for (int i = 0; i < 16; ++i)
-        report.steps << readableLine(regions);
+        report.steps.push_back({QString("%1.").arg(i + 1), readableLine(regions)});
     report.conclusions = QString("La imagen restaurada conserva los bordes. ").repeated(12);
 
     QString reason;
