@@ -178,10 +178,12 @@ bool stillMadeAsThen(const QStringList &earlier, const QStringList &lines)
     for (const Taken &step : now)
         if (!step.omitted)
             shown[step.first] = step.line;
-    return std::all_of(then.begin(), then.end(), [&shown](const Taken &step) {
-        const auto same = shown.find(step.first);
-        return step.omitted || same == shown.end() || same->second == step.line;
-    }) && shown.count(then.back().first);
+    return std::all_of(then.begin(), then.end(),
+                       [&shown](const Taken &step) {
+                           const auto same = shown.find(step.first);
+                           return step.omitted || same == shown.end() || same->second == step.line;
+                       })
+        && shown.count(then.back().first);
 }
 
 QString photographOf(const QStringList &lines)

@@ -128,12 +128,11 @@ LineMeaning lookupLine(const QString &line)
 
 bool writtenBySuite(const LineMeaning &meaning)
 {
-    return std::any_of(tools::kTools, tools::kTools + tools::kToolCount,
-                       [&meaning](const tools::ToolContract &tool) {
-                           return meaning.program.compare(QLatin1String(tool.program),
-                                                          Qt::CaseInsensitive)
-                               == 0;
-                       });
+    return std::any_of(
+        tools::kTools, tools::kTools + tools::kToolCount,
+        [&meaning](const tools::ToolContract &tool) {
+            return meaning.program.compare(QLatin1String(tool.program), Qt::CaseInsensitive) == 0;
+        });
 }
 
 QString menuCaption(const ops::Operation &operation)

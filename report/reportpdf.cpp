@@ -77,8 +77,8 @@ const QString kParts = QStringLiteral(";,/\\_- ");
 
 // Words a blank does not part from the number before them ("8 bits", "25 dB"), and those that
 // join two numbers ("0 a 4095", "640 × 480").
-const char *const kUnits[] = {"bits", "dB", "píxeles", "píxel", "nivel", "niveles", "mm",
-                              "caracteres", "%"};
+const char *const kUnits[]
+    = {"bits", "dB", "píxeles", "píxel", "nivel", "niveles", "mm", "caracteres", "%"};
 const char *const kBetween[] = {"a", "×", "x", "–"};
 
 bool inTable(QString word, std::span<const char *const> table)
@@ -123,10 +123,10 @@ QStringList wrappedWords(const QString &paragraph)
 
 // A word wider than the line in pieces that fit: each grown to the line's width (so the cost
 // is bounded by it, whatever the word's length) and parted after the last of kParts in its
-// second half; where there is none, the rest is elided in its middle. No more than `most`
-// pieces but the last are made (0: no limit).
-QStringList cutWord(const QString &word, double width, const QFontMetricsF &metrics,
-                    qsizetype most)
+// second half; where there is none, the rest is elided in its middle, or, in a text shown
+// whole (`most` 0: the student's conclusions), cut where it must. No more than `most` pieces
+// but the last are made.
+QStringList cutWord(const QString &word, double width, const QFontMetricsF &metrics, qsizetype most)
 {
     QStringList pieces;
     qsizetype from = 0;
@@ -143,10 +143,12 @@ QStringList cutWord(const QString &word, double width, const QFontMetricsF &metr
         for (qsizetype i = fits; i > fits / 2 && at == 0; --i)
             if (kParts.contains(word[from + i - 1]))
                 at = i;
-        if (at == 0) {
+        if (at == 0 && most > 0) {
             pieces << metrics.elidedText(word.mid(from), Qt::ElideMiddle, width);
             return pieces;
         }
+        if (at == 0)
+            at = std::max<qsizetype>(fits, 1);
         pieces << word.mid(from, at);
         from += at;
     }
@@ -167,8 +169,9 @@ class Page
 {
 public:
     Page(QPainter *painter, QPdfWriter *writer, std::vector<DrawnBox> *drawn, int pages,
-         double side)
+         double side, qsizetype stepLines)
         : side(side)
+        , stepLines(stepLines)
         , m_painter(painter)
         , m_writer(writer)
         , m_drawn(drawn)
@@ -178,6 +181,7 @@ public:
 
     double y = 0;
     const double side; // of the pictures' squares
+    const qsizetype stepLines; // the most lines a step shows
     int number() const { return m_page; }
     // Whether something went past the foot of the last page.
     bool overflowed() const { return m_overflow || y > kBottom; }
@@ -487,9 +491,10 @@ void drawSteps(Page &page, const LabReport &report)
         return;
     }
     for (const Step &step : report.steps) {
-        page.room(page.height(step.text, kWidth - number, kStep));
+        page.room(page.height(step.text, kWidth - number, kStep, page.stepLines));
         page.single(0, page.y, number, step.number, kStep);
-        page.y += page.paragraph(number, page.y, kWidth - number, step.text, kStep) + 0.6;
+        page.y += page.paragraph(number, page.y, kWidth - number, step.text, kStep, page.stepLines)
+            + 0.6;
     }
     page.y += 4;
 }
@@ -515,8 +520,8 @@ void drawConclusions(Page &page, const LabReport &report)
     page.room(headingHeight + 6 + line * double(std::min<qsizetype>(lines.size(), 3)));
     page.y += page.paragraph(0, page.y, kWidth, heading, kHeading) + 1;
     while (!lines.isEmpty()) {
-        const qsizetype fit = std::clamp<qsizetype>(qsizetype((kBottom - page.y - 6) / line), 1,
-                                                    lines.size());
+        const qsizetype fit
+            = std::clamp<qsizetype>(qsizetype((kBottom - page.y - 6) / line), 1, lines.size());
         page.writingBox(page.y, double(fit) * line + 6, report.conclusions);
         page.block(3, page.y + 3, kWidth - 6, lines.mid(0, fit), kBody);
         page.y += double(fit) * line + 6;
@@ -583,7 +588,8 @@ QStringList wrapWords(const QString &text, double width, const QFontMetricsF &me
             if (!line.isEmpty())
                 lines << line;
             QStringList pieces
-                = cutWord(word, width, metrics, most > 0 ? std::max<qsizetype>(most - lines.size(), 0) + 1 : 0);
+                = cutWord(word, width, metrics,
+                          most > 0 ? std::max<qsizetype>(most - lines.size(), 0) + 1 : 0);
             line = pieces.takeLast();
             lines << pieces;
         }
@@ -600,26 +606,38 @@ QStringList wrapWords(const QString &text, double width, const QFontMetricsF &me
 
 QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector<DrawnBox> *drawn)
 {
+    reason = conclusionsRefusal(report.conclusions);
+    if (!reason.isEmpty())
+        return {};
     // Dry runs count the pages, for "Página 1 de 2", and size the pictures: somewhat smaller
     // when that keeps the report on one page, as small as it takes to keep it on two, so that
-    // the steps and the conclusions are never cut.
-    const auto trial = [&report](double side) {
-        Page dry(nullptr, nullptr, nullptr, 1, side);
+    // the steps and the conclusions are never cut. Should that not do, the steps show fewer
+    // lines each: the header holds them whole, the conclusions are said nowhere else.
+    const auto trial = [&report](double side, qsizetype stepLines) {
+        Page dry(nullptr, nullptr, nullptr, 1, side, stepLines);
         drawReport(dry, report);
         return std::pair(dry.number(), dry.overflowed());
     };
     double side = kColumn;
-    auto [pages, overflowed] = trial(side);
+    qsizetype stepLines = kMostLines;
+    auto [pages, overflowed] = trial(side, stepLines);
     for (double smaller = kColumn - 3; pages > 1 && smaller >= kColumn * 0.8; smaller -= 3) {
-        if (const auto [fewer, over] = trial(smaller); fewer == 1 && !over) {
+        if (const auto [fewer, over] = trial(smaller, stepLines); fewer == 1 && !over) {
             side = smaller;
             pages = 1;
             overflowed = false;
         }
     }
-    while (overflowed && side > kColumn / 2) {
-        side -= 3;
-        std::tie(pages, overflowed) = trial(side);
+    while (overflowed) {
+        if (side > kColumn / 2) {
+            side -= 3;
+        } else if (stepLines > 1) {
+            stepLines = stepLines > 3 ? 3 : 1;
+            side = kColumn;
+        } else {
+            break;
+        }
+        std::tie(pages, overflowed) = trial(side, stepLines);
     }
 
     QBuffer buffer;
@@ -636,7 +654,7 @@ QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector
             reason = QStringLiteral("No se pudo dibujar la página.");
             return {};
         }
-        Page page(&painter, &writer, drawn, pages, side);
+        Page page(&painter, &writer, drawn, pages, side, stepLines);
         page.keepAboveFooter();
         drawReport(page, report);
         if (!painter.end()) {
@@ -650,9 +668,7 @@ QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector
 QString writeReportPdf(const LabReport &report, const QString &path)
 {
     // Drawn in memory, then written whole: the PDF writer does not check its writes.
-    QString reason = conclusionsRefusal(report.conclusions);
-    if (!reason.isEmpty())
-        return reason;
+    QString reason;
     const QByteArray bytes = renderReportPdf(report, reason);
     return reason.isEmpty() ? writeWhole(path, bytes) : reason;
 }

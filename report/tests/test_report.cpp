@@ -181,7 +181,8 @@ void ReportTest::fileIsWhatThePageSays()
     for (int i = 1; i <= 14; ++i)
         blurs << QString("mblur.exe d%1.pgm 3 d%2.pgm").arg(i - 1).arg(i);
     writeImage(dir.filePath("distor.pgm"), 90, QStringList {a, "(5 pasos omitidos)"} + blurs);
-    const QStringList result = QStringList {a, "(6 pasos omitidos)"} + blurs.mid(1) + QStringList {o};
+    const QStringList result
+        = QStringList {a, "(6 pasos omitidos)"} + blurs.mid(1) + QStringList {o};
     writeImage(dir.filePath("mov25.pgm"), 98, result);
     report = reportOn(dir.filePath("mov25.pgm"));
     QVERIFY2(!report.pictures[1].picture.isNull(), qPrintable(report.pictures[1].absence));
@@ -243,20 +244,32 @@ void ReportTest::noTextLeavesItsBox()
     report.detailCaption = "Detalle a 1:1: 256 × 256 píxeles desde x 1200, y 800";
     for (int i = 0; i < 16; ++i)
         report.steps.push_back({QString("%1.").arg(i + 1), readableLine(regions)});
-    report.conclusions = QString("La imagen restaurada conserva los bordes. ").repeated(12);
+    // Conclusions at the limit, in the widest letters: a long paragraph, then a line break every
+    // few words.
+    QString conclusions = QString("MW WM ").repeated(200) + '\n';
+    while (conclusionsLength(conclusions + "MW WM\n") + 6 <= kConclusionsLimit)
+        conclusions += "MW WM WWM\n";
+    conclusions += QString("W").repeated(kConclusionsLimit - conclusionsLength(conclusions));
+    QCOMPARE(conclusionsLength(conclusions), kConclusionsLimit);
+    report.conclusions = conclusions;
 
     QString reason;
     std::vector<DrawnBox> drawn;
     QVERIFY(!renderReportPdf(report, reason, &drawn).isEmpty());
     int steps = 0, pages = 1;
+    qsizetype written = 0;
     for (size_t i = 0; i < drawn.size(); ++i) {
         const DrawnBox &a = drawn[i];
         pages = std::max(pages, a.page);
         const QString what = QString("página %1: «%2»").arg(a.page).arg(a.text.left(60));
         QVERIFY2(a.widest <= a.box.width() + 0.01, qPrintable(what));
+        // Nothing runs over the footer, which alone is drawn below 259 mm.
+        const bool footer = a.box.top() >= 259;
         QVERIFY2(a.box.left() >= 0 && a.box.right() <= 180.01 && a.box.top() >= 0
-                     && a.box.bottom() <= 267.01,
+                     && a.box.bottom() <= (footer ? 267.01 : 259.01),
                  qPrintable(what));
+        if (a.text.startsWith("MW") || a.text.startsWith("WWW"))
+            written += a.text.count('W');
         steps += a.text.startsWith("snr.exe") && a.box.left() > 0 ? 1 : 0;
         // No text over other text, nor over a picture that does not frame it.
         for (size_t j = 0; j < i; ++j) {
@@ -272,6 +285,12 @@ void ReportTest::noTextLeavesItsBox()
     }
     QCOMPARE(pages, 2);
     QVERIFY(steps >= 16); // every step, and the madeBy lines besides
+    QCOMPARE(written, conclusions.count('W')); // all of the conclusions
+
+    // One character more is refused, with the limit, and nothing is drawn.
+    report.conclusions += 'W';
+    QVERIFY(renderReportPdf(report, reason).isEmpty());
+    QVERIFY(reason.contains(QString::number(kConclusionsLimit)) && !reason.contains('\n'));
 }
 
 void ReportTest::wrapNeverSplitsANumber()
@@ -310,6 +329,24 @@ void ReportTest::wrapNeverSplitsANumber()
         }
         QCOMPARE(lines.join(' '), line);
     }
+
+    // A number keeps its unit, and two numbers the word between them, at any width.
+    const QString facts = "512 × 512 píxeles · grises de 0 a 4095 · PSNR 21,65 dB · 8 bits";
+    for (double width = metrics.horizontalAdvance("512 × 512 píxeles"); width < 500; width += 3)
+        for (const char *whole : {"512 × 512 píxeles", "0 a 4095", "21,65 dB", "8 bits"})
+            QVERIFY2(std::ranges::any_of(wrapWords(facts, width, metrics),
+                                         [&](const QString &l) { return l.contains(whole); }),
+                     qPrintable(QString("%1 a %2").arg(whole).arg(width)));
+
+    // A name wider than a column is parted after a '_', or elided, never inside a word; and no
+    // more lines than asked for are made of a word of any length.
+    const double column = metrics.horizontalAdvance(QString(16, 'x')) + 0.5;
+    const QStringList parted = wrapWords(
+        "motion.exe movimiento_del_objetivo.pgm 25 movimientomovimiento.pgm", column, metrics, 8);
+    QCOMPARE(parted.mid(0, 3), QStringList({"motion.exe", "movimiento_del_", "objetivo.pgm 25"}));
+    QVERIFY(parted[3].startsWith("movim") && parted[3].contains("…") && parted[3].endsWith(".pgm"));
+    const QStringList most = wrapWords(QString("a_").repeated(5000), column, metrics, 3);
+    QVERIFY(most.size() == 3 && most.last().endsWith("…"));
 }
 
 QTEST_MAIN(ReportTest)
