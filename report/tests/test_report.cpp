@@ -1,5 +1,7 @@
 // The report a teacher grades: the part it gives every tool of the suite, no figure against a
-// stale align.pgm, no text drawn past its box or over another, and no number split by a wrap.
+// stale align.pgm, a chain past the tools' cap numbered as it was taken, no text drawn past its
+// box, over another or over the footer (conclusions at their limit included), and no number
+// split from its unit nor a name inside a word by a wrap.
 #include "digest.h"
 #include "labreport.h"
 #include "lookup.h"
