@@ -50,7 +50,7 @@ struct Step
 };
 
 // The page shows no more steps than the tools keep in a header.
-inline constexpr qsizetype kShownSteps = 16;
+inline constexpr qsizetype kShownSteps = qsizetype(img::kHistoryLines);
 
 // The steps of the chain in `lines`, oldest first. Comments no program of the suite wrote (a
 // photograph's "File written by ...") are no step. Past kShownSteps, the earliest are folded
