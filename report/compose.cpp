@@ -135,8 +135,7 @@ LabReport frame(const LoadedImage &result, const Identity &identity, const QDate
     QLocale spanish(QLocale::Spanish, QLocale::Spain);
     report.date = spanish.toString(when, QStringLiteral("d 'de' MMMM 'de' yyyy, HH:mm"));
     report.user = user;
-    for (const QString &line : result.lines)
-        report.steps << readableLine(line);
+    report.steps = numberedSteps(result.lines);
     if (identity.operation) {
         // A picture on the way says so, rather than pose as what the operation makes.
         report.method = identity.firstOfTwo

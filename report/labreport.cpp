@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <system_error>
 
@@ -57,7 +58,99 @@ QString pieceOfHistory(const QString &word)
     return QStringLiteral("%1\u00A0=\u00A0%2").arg(name, regions.join(QStringLiteral("; ")));
 }
 
+// A step, or a run of steps left out, at its place in the chain: steps first to
+// first + count - 1.
+struct Taken
+{
+    qsizetype first = 1;
+    qsizetype count = 1;
+    bool omitted = false;
+    QString line;
+};
+
+std::vector<Taken> takenSteps(const QStringList &lines)
+{
+    std::vector<Taken> taken;
+    qsizetype next = 1;
+    for (const QString &line : lines) {
+        const qsizetype left = qsizetype(img::omittedCount(line.toStdString()));
+        if (left == 0 && !writtenBySuite(lookupLine(line)))
+            continue;
+        taken.push_back({next, std::max<qsizetype>(left, 1), left > 0, line});
+        next += taken.back().count;
+    }
+    return taken;
+}
+
+bool isOrigin(const Taken &step)
+{
+    return !step.omitted && lookupLine(step.line).role == Role::Original;
+}
+
+// Past kShownSteps, the steps between the origin and the latest folded into one run, as
+// img::history folds a header.
+std::vector<Taken> folded(std::vector<Taken> taken)
+{
+    const qsizetype count = qsizetype(taken.size());
+    if (count <= kShownSteps)
+        return taken;
+    std::optional<qsizetype> origin;
+    for (qsizetype i = count; i-- > 0 && !origin;)
+        if (isOrigin(taken[size_t(i)]))
+            origin = i;
+    if (origin && *origin >= count - kShownSteps)
+        return {taken.end() - kShownSteps, taken.end()};
+    const qsizetype tail = count - (kShownSteps - (origin ? 2 : 1));
+    const qsizetype from = origin ? *origin + 1 : 0;
+    Taken run {taken[size_t(from)].first, 0, true, {}};
+    for (qsizetype i = from; i < tail; ++i)
+        run.count += taken[size_t(i)].count;
+    std::vector<Taken> shown;
+    if (origin)
+        shown.push_back(taken[size_t(*origin)]);
+    shown.push_back(run);
+    shown.insert(shown.end(), taken.begin() + tail, taken.end());
+    return shown;
+}
+
 } // namespace
+
+std::vector<Step> numberedSteps(const QStringList &lines)
+{
+    std::vector<Step> steps;
+    for (const Taken &step : folded(takenSteps(lines))) {
+        const qsizetype last = step.first + step.count - 1;
+        steps.push_back({last == step.first ? QStringLiteral("%1.").arg(step.first)
+                                            : QStringLiteral("%1–%2.").arg(step.first).arg(last),
+                         step.omitted ? QString::fromStdString(img::omittedLine(size_t(step.count)))
+                                      : readableLine(step.line)});
+    }
+    return steps;
+}
+
+qsizetype conclusionsLength(const QString &conclusions)
+{
+    const QStringList paragraphs = conclusions.split(QLatin1Char('\n'));
+    qsizetype length = paragraphs.constLast().size();
+    for (qsizetype i = 0; i + 1 < paragraphs.size(); ++i) {
+        const qsizetype lines = std::max<qsizetype>(
+            1, (paragraphs[i].size() + kConclusionsLineChars - 1) / kConclusionsLineChars);
+        length += lines * kConclusionsLineChars;
+    }
+    return length;
+}
+
+QString conclusionsRefusal(const QString &conclusions)
+{
+    const qsizetype length = conclusionsLength(conclusions);
+    if (length <= kConclusionsLimit)
+        return {};
+    return QStringLiteral("Las conclusiones ocupan %1 caracteres y en el informe caben %2 (un "
+                          "salto de línea cuenta como el resto de su renglón de %3): acórtelas.")
+        .arg(length)
+        .arg(kConclusionsLimit)
+        .arg(kConclusionsLineChars);
+}
 
 QString chainStart(const QStringList &lines)
 {
@@ -73,7 +166,24 @@ QString chainStart(const QStringList &lines)
 bool stillMadeAsThen(const QStringList &earlier, const QStringList &lines)
 {
     const QStringList before = lines.mid(0, lines.size() - 1);
-    return earlier.size() >= before.size() && earlier.mid(earlier.size() - before.size()) == before;
+    const std::vector<Taken> then = takenSteps(before);
+    if (std::none_of(then.begin(), then.end(), [](const Taken &step) { return step.omitted; }))
+        return earlier.size() >= before.size()
+            && earlier.mid(earlier.size() - before.size()) == before;
+    // Each header folded the chain at its own length: compare the steps by their number.
+    const std::vector<Taken> now = takenSteps(earlier);
+    if (now.empty() || now.back().first + now.back().count != then.back().first + then.back().count)
+        return false;
+    std::map<qsizetype, QString> shown;
+    for (const Taken &step : now)
+        if (!step.omitted)
+            shown[step.first] = step.line;
+    return std::all_of(then.begin(), then.end(),
+                       [&shown](const Taken &step) {
+                           const auto same = shown.find(step.first);
+                           return step.omitted || same == shown.end() || same->second == step.line;
+                       })
+        && shown.count(then.back().first);
 }
 
 QString photographOf(const QStringList &lines)

@@ -27,7 +27,9 @@ QString chainStart(const QStringList &lines);
 
 // Whether the file whose header holds `earlier` is still the one the step after it read: its
 // lines end with all the lines before that step (the tools keep only the last few, so the
-// file may hold more of the chain than the result does).
+// file may hold more of the chain than the result does). Past the tools' cap, where each file
+// says how many steps it left out ("(5 pasos omitidos)" and, one step on, "(6 ...)"), the two
+// chains must count as many steps, and agree on every step both still show.
 bool stillMadeAsThen(const QStringList &earlier, const QStringList &lines);
 
 // The photograph the chain of `lines` was aligned from: the argument of its last align.exe
@@ -37,6 +39,24 @@ QString photographOf(const QStringList &lines);
 // The digest align.exe recorded of the picture it wrote (its last line's huella=) in the chain
 // of `lines`, to be compared with align.pgm's own; empty for files written before it did so.
 QString alignDigestOf(const QStringList &lines);
+
+// One step as the page numbers it: as it was taken in the chain, "8." for the eighth even when
+// the header left earlier ones out, and "2–7." for the steps a line "(6 pasos omitidos)"
+// stands for.
+struct Step
+{
+    QString number;
+    QString text; // as readableLine gives it
+};
+
+// The page shows no more steps than the tools keep in a header.
+inline constexpr qsizetype kShownSteps = qsizetype(img::kHistoryLines);
+
+// The steps of the chain in `lines`, oldest first. Comments no program of the suite wrote (a
+// photograph's "File written by ...") are no step. Past kShownSteps, the earliest are folded
+// into one line of steps left out, as the tools fold them, keeping the origin: only the lines
+// shown are read.
+std::vector<Step> numberedSteps(const QStringList &lines);
 
 // What a file is, from the last line of its header.
 struct Identity
@@ -87,9 +107,19 @@ struct LabReport
     QImage difference; // null without an align.pgm of the result's size, and then
     QString differenceCaption; // says why (empty: no such box for this kind)
     QString detailCaption; // where the 1:1 crops come from; empty without them
-    QStringList steps; // every line of the result, oldest first, as readableLine gives them
-    QString conclusions; // the student's, empty for lines to write on
+    std::vector<Step> steps; // the result's chain, oldest first, as numberedSteps gives it
+    QString conclusions; // the student's, empty for lines to write on; at most
+                         // kConclusionsLimit as conclusionsLength counts
 };
+
+// The conclusions fit the two pages up to this many characters, each line break counted as
+// the rest of its line of kConclusionsLineChars.
+inline constexpr qsizetype kConclusionsLimit = 3000;
+inline constexpr qsizetype kConclusionsLineChars = 100;
+qsizetype conclusionsLength(const QString &conclusions);
+
+// Why `conclusions` cannot be handed in, in one Spanish line with the limit; empty when they fit.
+QString conclusionsRefusal(const QString &conclusions);
 
 // The report on `result`, with align.pgm and the distorted image found beside it.
 LabReport composeReport(const picture::LoadedImage &result, const QDateTime &when,

@@ -6,6 +6,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace report {
 
 namespace {
@@ -122,6 +124,15 @@ LineMeaning lookupLine(const QString &line)
     if (meaning.operation)
         meaning.role = roleOf(*meaning.operation);
     return meaning;
+}
+
+bool writtenBySuite(const LineMeaning &meaning)
+{
+    return std::any_of(
+        tools::kTools, tools::kTools + tools::kToolCount,
+        [&meaning](const tools::ToolContract &tool) {
+            return meaning.program.compare(QLatin1String(tool.program), Qt::CaseInsensitive) == 0;
+        });
 }
 
 QString menuCaption(const ops::Operation &operation)

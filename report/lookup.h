@@ -37,6 +37,10 @@ struct LineMeaning
 // and whose file names agree the most (a student may have named the files otherwise).
 LineMeaning lookupLine(const QString &line);
 
+// Whether `meaning`'s line was written by a program of the suite (the tools and the viewer),
+// not a comment another program left in the header, such as a photograph's "File written by".
+bool writtenBySuite(const LineMeaning &meaning);
+
 // The operation's caption as its menu shows it, without the access-key mark: "Con movimiento
 // igual a 25".
 QString menuCaption(const ops::Operation &operation);

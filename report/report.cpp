@@ -65,6 +65,9 @@ Report handInFor(const QStringList &given, const dos::Drives &drives)
         conclusions = arguments[at + 1];
         arguments.remove(at, 2);
     }
+    // Refused before anything is read or written: the page would lose what does not fit.
+    if (const QString refusal = conclusionsRefusal(conclusions); !refusal.isEmpty())
+        return failed(refusal, img::kBadInput);
     if (arguments.size() != 2 || arguments.front().isEmpty() || arguments.back().isEmpty())
         return failed(
             QStringLiteral("%1 espera el PDF y una imagen. Uso: i_view32.exe %1 "

@@ -29,6 +29,8 @@ struct Report
 Report measuresFor(const QStringList &arguments, const dos::Drives &drives);
 
 // Writes the hand-in report the arguments after --informe ask for; the result has no lines.
+// Conclusions longer than the pages have room for are bad input, refused before anything is
+// read or written (conclusionsRefusal).
 Report handInFor(const QStringList &arguments, const dos::Drives &drives);
 
 } // namespace report

@@ -12,6 +12,7 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <span>
 #include <tuple>
 #include <utility>
 
@@ -65,27 +66,101 @@ QRectF box(double x, double y, double w, double h)
     return QRectF(dots(x), dots(y), dots(w), dots(h));
 }
 
-// A word wider than the line, cut where it is least harmful: after a ';' or ',' or '/', else
-// where it must.
-QStringList cutWord(const QString &word, double width, const QFontMetricsF &metrics)
+// Any text but the explanation and the conclusions shows at most this many lines, the last
+// ending in "…": a header line may hold thousands of characters, and only what the page shows
+// is laid out.
+constexpr qsizetype kMostLines = 8;
+
+// A word wider than the line is parted after one of these, else elided in its middle: a name is
+// never split inside a word ("movimient|o").
+const QString kParts = QStringLiteral(";,/\\_- ");
+
+// Words a blank does not part from the number before them ("8 bits", "25 dB"), and those that
+// join two numbers ("0 a 4095", "640 × 480").
+const char *const kUnits[]
+    = {"bits", "dB", "píxeles", "píxel", "nivel", "niveles", "mm", "caracteres", "%"};
+const char *const kBetween[] = {"a", "×", "x", "–"};
+
+bool inTable(QString word, std::span<const char *const> table)
+{
+    while (!word.isEmpty() && QStringLiteral(".,;:)").contains(word.back()))
+        word.chop(1);
+    return std::any_of(table.begin(), table.end(),
+                       [&word](const char *entry) { return word == QString::fromUtf8(entry); });
+}
+
+bool endsInDigit(const QString &word)
+{
+    return !word.isEmpty() && word.back().isDigit();
+}
+
+bool startsWithDigit(const QString &word)
+{
+    return !word.isEmpty() && word.front().isDigit();
+}
+
+// The words of a paragraph as the wrap takes them: a number with its unit, or two numbers with
+// the word between them, held together by their blanks.
+QStringList wrappedWords(const QString &paragraph)
+{
+    const QStringList words = paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList joined;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString &word = words[i];
+        const bool held = i > 0 && endsInDigit(words[i - 1])
+            && (inTable(word, kUnits)
+                || (inTable(word, kBetween) && i + 1 < words.size()
+                    && startsWithDigit(words[i + 1])));
+        const bool joins = i > 1 && startsWithDigit(word) && inTable(words[i - 1], kBetween)
+            && endsInDigit(words[i - 2]);
+        if (held || joins)
+            joined.last() += QLatin1Char(' ') + word;
+        else
+            joined << word;
+    }
+    return joined;
+}
+
+// A word wider than the line in pieces that fit: each grown to the line's width (so the cost
+// is bounded by it, whatever the word's length) and parted after the last of kParts in its
+// second half; where there is none, the rest is elided in its middle, or, in a text shown
+// whole (`most` 0: the student's conclusions), cut where it must. No more than `most` pieces
+// but the last are made.
+QStringList cutWord(const QString &word, double width, const QFontMetricsF &metrics, qsizetype most)
 {
     QStringList pieces;
-    QString rest = word;
-    while (metrics.horizontalAdvance(rest) > width && rest.size() > 1) {
-        qsizetype fits = 1;
-        while (fits < rest.size() && metrics.horizontalAdvance(rest.left(fits + 1)) <= width)
+    qsizetype from = 0;
+    for (;;) {
+        qsizetype fits = 0;
+        while (from + fits < word.size()
+               && metrics.horizontalAdvance(word.mid(from, fits + 1)) <= width)
             ++fits;
-        qsizetype at = fits;
-        for (qsizetype i = fits; i > fits / 2; --i)
-            if (QStringLiteral(";,/").contains(rest[i - 1])) {
+        if (from + fits >= word.size() || (most > 0 && pieces.size() >= most)) {
+            pieces << word.mid(from, std::max<qsizetype>(fits, 1));
+            return pieces;
+        }
+        qsizetype at = 0;
+        for (qsizetype i = fits; i > fits / 2 && at == 0; --i)
+            if (kParts.contains(word[from + i - 1]))
                 at = i;
-                break;
-            }
-        pieces << rest.left(at);
-        rest = rest.mid(at);
+        if (at == 0 && most > 0) {
+            pieces << metrics.elidedText(word.mid(from), Qt::ElideMiddle, width);
+            return pieces;
+        }
+        if (at == 0)
+            at = std::max<qsizetype>(fits, 1);
+        pieces << word.mid(from, at);
+        from += at;
     }
-    pieces << rest;
-    return pieces;
+}
+
+// `line` with "…" at its end, within `width`.
+QString endedShort(QString line, double width, const QFontMetricsF &metrics)
+{
+    const QString more = QStringLiteral("…");
+    while (!line.isEmpty() && metrics.horizontalAdvance(line + more) > width)
+        line.chop(1);
+    return line + more;
 }
 
 // One page at a time, and a cursor down it. In a dry run nothing is drawn: the first pass
@@ -94,8 +169,9 @@ class Page
 {
 public:
     Page(QPainter *painter, QPdfWriter *writer, std::vector<DrawnBox> *drawn, int pages,
-         double side)
+         double side, qsizetype stepLines)
         : side(side)
+        , stepLines(stepLines)
         , m_painter(painter)
         , m_writer(writer)
         , m_drawn(drawn)
@@ -105,29 +181,46 @@ public:
 
     double y = 0;
     const double side; // of the pictures' squares
+    const qsizetype stepLines; // the most lines a step shows
     int number() const { return m_page; }
     // Whether something went past the foot of the last page.
     bool overflowed() const { return m_overflow || y > kBottom; }
 
-    // Moves to page 2 when `height` does not fit below the cursor, unless on page 2 already.
-    void room(double height)
+    // Moves to page 2 when `height` does not fit below the cursor; false on page 2 already.
+    bool room(double height)
     {
         if (y + height <= kBottom || y == 0)
-            return;
+            return true;
         if (m_page == kLastPage) {
             m_overflow = true;
-            return;
+            return false;
         }
         footer();
-        if (m_painter)
+        if (m_painter) {
             m_writer->newPage();
+            keepAboveFooter();
+        }
         ++m_page;
         y = 0;
+        return true;
     }
 
-    QStringList lines(const QString &text, double w, const Style &style) const
+    // Nothing drawn on the page runs over its footer, whatever the layout did.
+    void keepAboveFooter()
     {
-        return wrapWords(text, dots(w), metrics(style));
+        if (m_painter)
+            m_painter->setClipRect(box(0, 0, kWidth, kBottom));
+    }
+
+    QStringList lines(const QString &text, double w, const Style &style,
+                      qsizetype most = kMostLines) const
+    {
+        return wrapWords(text, dots(w), metrics(style), most);
+    }
+
+    double advance(const QString &text, const Style &style) const
+    {
+        return millimetres(metrics(style).horizontalAdvance(text));
     }
 
     double lineHeight(const Style &style) const
@@ -135,17 +228,26 @@ public:
         return millimetres(metrics(style).lineSpacing());
     }
 
-    double height(const QString &text, double w, const Style &style) const
+    double height(const QString &text, double w, const Style &style,
+                  qsizetype most = kMostLines) const
     {
-        return text.isEmpty() ? 0 : double(lines(text, w, style).size()) * lineHeight(style);
+        return text.isEmpty() ? 0 : double(lines(text, w, style, most).size()) * lineHeight(style);
     }
 
-    // `text` wrapped into the width `w` at (x, y); the height it took.
-    double paragraph(double x, double top, double w, const QString &text, const Style &style)
+    // `text` wrapped into the width `w` at (x, y), in no more than `most` lines (0: all); the
+    // height it took.
+    double paragraph(double x, double top, double w, const QString &text, const Style &style,
+                     qsizetype most = kMostLines)
     {
         if (text.isEmpty())
             return 0;
-        return drawLines(x, top, w, lines(text, w, style), style);
+        return drawLines(x, top, w, lines(text, w, style, most), style);
+    }
+
+    // Lines already wrapped to `w`.
+    double block(double x, double top, double w, const QStringList &shown, const Style &style)
+    {
+        return drawLines(x, top, w, shown, style);
     }
 
     // One line, elided in the middle when wider than `w`.
@@ -222,6 +324,8 @@ public:
 
     void footer()
     {
+        if (m_painter)
+            m_painter->setClipping(false);
         const QString page
             = m_pages > 1 ? QStringLiteral("Página %1 de %2").arg(m_page).arg(m_pages) : QString();
         const double w = page.isEmpty() ? kWidth : kWidth - 25;
@@ -242,6 +346,9 @@ private:
         QFont font(*style.family);
         font.setPointSizeF(style.points);
         font.setBold(style.bold);
+        // Unshaped, as Latin text needs no shaping: no "ﬁ" ligature stands in the PDF's text
+        // for the letters f and i, and a search for "filtro" finds it.
+        font.setStyleStrategy(QFont::PreferNoShaping);
         return font;
     }
 
@@ -366,26 +473,62 @@ void drawDetails(Page &page, const LabReport &report)
     page.y += side + 1 + page.lineHeight(kCaption) + 5;
 }
 
-// Every step, numbered, each wrapped under its own number; to page 2 when page 1 is full.
+// Every step, numbered as it was taken, each wrapped under its own number; to page 2 when page 1
+// is full.
 void drawSteps(Page &page, const LabReport &report)
 {
-    const double number = 9;
+    double number = 9;
+    for (const Step &step : report.steps)
+        number = std::max(number, page.advance(step.number, kStep) + 1.5);
     page.room(page.lineHeight(kHeading) + 2 * page.lineHeight(kStep));
     page.y
         += page.paragraph(0, page.y, kWidth,
                           QStringLiteral("Cómo se hizo %1, paso a paso").arg(report.name), kHeading)
         + 1;
-    if (report.steps.isEmpty()) {
+    if (report.steps.empty()) {
         page.y
             += page.paragraph(0, page.y, kWidth, QStringLiteral("Su cabecera no lo dice."), kStep);
         return;
     }
-    for (qsizetype i = 0; i < report.steps.size(); ++i) {
-        page.room(page.height(report.steps[i], kWidth - number, kStep));
-        page.single(0, page.y, number, QStringLiteral("%1.").arg(i + 1), kStep);
-        page.y += page.paragraph(number, page.y, kWidth - number, report.steps[i], kStep) + 0.6;
+    for (const Step &step : report.steps) {
+        page.room(page.height(step.text, kWidth - number, kStep, page.stepLines));
+        page.single(0, page.y, number, step.number, kStep);
+        page.y += page.paragraph(number, page.y, kWidth - number, step.text, kStep, page.stepLines)
+            + 0.6;
     }
     page.y += 4;
+}
+
+// The student's conclusions in a frame, going on to page 2 when page 1 is full; without them,
+// lines to write on: as many as the page leaves room for, from three to six.
+void drawConclusions(Page &page, const LabReport &report)
+{
+    const QString heading = QStringLiteral("Conclusiones");
+    const double headingHeight = page.lineHeight(kHeading) + 1;
+    if (report.conclusions.isEmpty()) {
+        const double least = 27;
+        page.room(headingHeight + least);
+        page.y += page.paragraph(0, page.y, kWidth, heading, kHeading) + 1;
+        const double h = std::clamp(kBottom - page.y, least, 51.0);
+        page.writingBox(page.y, h, {});
+        page.y += h;
+        return;
+    }
+    QStringList lines = page.lines(report.conclusions, kWidth - 6, kBody, 0);
+    const double line = page.lineHeight(kBody);
+    // The heading is not left alone at the foot of page 1.
+    page.room(headingHeight + 6 + line * double(std::min<qsizetype>(lines.size(), 3)));
+    page.y += page.paragraph(0, page.y, kWidth, heading, kHeading) + 1;
+    while (!lines.isEmpty()) {
+        const qsizetype fit
+            = std::clamp<qsizetype>(qsizetype((kBottom - page.y - 6) / line), 1, lines.size());
+        page.writingBox(page.y, double(fit) * line + 6, report.conclusions);
+        page.block(3, page.y + 3, kWidth - 6, lines.mid(0, fit), kBody);
+        page.y += double(fit) * line + 6;
+        lines.remove(0, fit);
+        if (!lines.isEmpty() && !page.room(kHeight))
+            return;
+    }
 }
 
 void drawReport(Page &page, const LabReport &report)
@@ -412,7 +555,7 @@ void drawReport(Page &page, const LabReport &report)
     if (!report.distortion.isEmpty())
         page.y += page.paragraph(
             0, page.y, kWidth, QStringLiteral("Sobre la distorsión: ") + report.distortion, kBody);
-    page.y += page.paragraph(0, page.y + 1, kWidth, report.explanation, kBody) + 1;
+    page.y += page.paragraph(0, page.y + 1, kWidth, report.explanation, kBody, 0) + 1;
     if (!report.warning.isEmpty())
         page.y += page.paragraph(0, page.y + 1, kWidth, report.warning, kWarning) + 1;
     page.y += 4;
@@ -421,29 +564,22 @@ void drawReport(Page &page, const LabReport &report)
     drawSpectrumRow(page, report);
     drawDetails(page, report);
     drawSteps(page, report);
-
-    // The student's conclusions, or lines to write them on: as many as the page leaves room
-    // for, from three to six.
-    const double text = page.height(report.conclusions, kWidth - 6, kBody) + 6;
-    const double least = report.conclusions.isEmpty() ? 27 : text;
-    page.room(page.lineHeight(kHeading) + 1 + least);
-    page.y += page.paragraph(0, page.y, kWidth, QStringLiteral("Conclusiones"), kHeading) + 1;
-    const double h
-        = report.conclusions.isEmpty() ? std::clamp(kBottom - page.y, least, 51.0) : text;
-    page.writingBox(page.y, h, report.conclusions);
-    page.paragraph(3, page.y + 3, kWidth - 6, report.conclusions, kBody);
-    page.y += h;
+    drawConclusions(page, report);
     page.footer();
 }
 
 } // namespace
 
-QStringList wrapWords(const QString &text, double width, const QFontMetricsF &metrics)
+QStringList wrapWords(const QString &text, double width, const QFontMetricsF &metrics,
+                      qsizetype most)
 {
     QStringList lines;
+    const auto full = [&lines, most] { return most > 0 && lines.size() > most; };
     for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
         QString line;
-        for (const QString &word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        for (const QString &word : wrappedWords(paragraph)) {
+            if (full())
+                break;
             const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
             if (metrics.horizontalAdvance(longer) <= width) {
                 line = longer;
@@ -451,37 +587,57 @@ QStringList wrapWords(const QString &text, double width, const QFontMetricsF &me
             }
             if (!line.isEmpty())
                 lines << line;
-            QStringList pieces = cutWord(word, width, metrics);
+            QStringList pieces
+                = cutWord(word, width, metrics,
+                          most > 0 ? std::max<qsizetype>(most - lines.size(), 0) + 1 : 0);
             line = pieces.takeLast();
             lines << pieces;
         }
         lines << line;
+        if (full())
+            break;
+    }
+    if (full()) {
+        lines.resize(most);
+        lines.last() = endedShort(lines.last(), width, metrics);
     }
     return lines;
 }
 
 QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector<DrawnBox> *drawn)
 {
+    reason = conclusionsRefusal(report.conclusions);
+    if (!reason.isEmpty())
+        return {};
     // Dry runs count the pages, for "Página 1 de 2", and size the pictures: somewhat smaller
     // when that keeps the report on one page, as small as it takes to keep it on two, so that
-    // the steps and the conclusions are never cut.
-    const auto trial = [&report](double side) {
-        Page dry(nullptr, nullptr, nullptr, 1, side);
+    // the steps and the conclusions are never cut. Should that not do, the steps show fewer
+    // lines each: the header holds them whole, the conclusions are said nowhere else.
+    const auto trial = [&report](double side, qsizetype stepLines) {
+        Page dry(nullptr, nullptr, nullptr, 1, side, stepLines);
         drawReport(dry, report);
         return std::pair(dry.number(), dry.overflowed());
     };
     double side = kColumn;
-    auto [pages, overflowed] = trial(side);
+    qsizetype stepLines = kMostLines;
+    auto [pages, overflowed] = trial(side, stepLines);
     for (double smaller = kColumn - 3; pages > 1 && smaller >= kColumn * 0.8; smaller -= 3) {
-        if (const auto [fewer, over] = trial(smaller); fewer == 1 && !over) {
+        if (const auto [fewer, over] = trial(smaller, stepLines); fewer == 1 && !over) {
             side = smaller;
             pages = 1;
             overflowed = false;
         }
     }
-    while (overflowed && side > kColumn / 2) {
-        side -= 3;
-        std::tie(pages, overflowed) = trial(side);
+    while (overflowed) {
+        if (side > kColumn / 2) {
+            side -= 3;
+        } else if (stepLines > 1) {
+            stepLines = stepLines > 3 ? 3 : 1;
+            side = kColumn;
+        } else {
+            break;
+        }
+        std::tie(pages, overflowed) = trial(side, stepLines);
     }
 
     QBuffer buffer;
@@ -498,7 +654,8 @@ QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector
             reason = QStringLiteral("No se pudo dibujar la página.");
             return {};
         }
-        Page page(&painter, &writer, drawn, pages, side);
+        Page page(&painter, &writer, drawn, pages, side, stepLines);
+        page.keepAboveFooter();
         drawReport(page, report);
         if (!painter.end()) {
             reason = QStringLiteral("No se pudo dibujar la página.");

@@ -1,6 +1,8 @@
 // The conclusions' dialog.
 #include "conclusionsdialog.h"
 
+#include "labreport.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -25,6 +27,12 @@ ConclusionsDialog::ConclusionsDialog(const QString &reportName, QWidget *parent)
     auto *label = new QLabel(tr("&Conclusiones:"), this);
     label->setBuddy(m_field);
 
+    m_refusal = new QLabel(this);
+    m_refusal->setObjectName(QStringLiteral("rechazo"));
+    m_refusal->setWordWrap(true);
+    m_refusal->setStyleSheet(QStringLiteral("color: #960000"));
+    m_refusal->hide();
+
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -32,8 +40,21 @@ ConclusionsDialog::ConclusionsDialog(const QString &reportName, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_field);
+    layout->addWidget(m_refusal);
     layout->addWidget(buttons);
     m_field->setFocus();
+}
+
+void ConclusionsDialog::accept()
+{
+    const QString refusal = report::conclusionsRefusal(conclusions());
+    m_refusal->setText(refusal);
+    m_refusal->setVisible(!refusal.isEmpty());
+    if (!refusal.isEmpty()) {
+        m_field->setFocus();
+        return;
+    }
+    QDialog::accept();
 }
 
 QString ConclusionsDialog::conclusions() const

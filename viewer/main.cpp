@@ -14,7 +14,8 @@
 // opens: one line per measure against align.pgm of the working folder, or the message. With
 // --informe no window opens either: the PDF a student hands in (one page, two when its steps
 // do not fit), with the student's conclusions when given, or the message and
-// exit status 3 when it cannot be written (no PDF is then left behind). With --curva no window
+// exit status 3 when it cannot be written, 2 when the conclusions are longer than the two pages
+// have room for (no PDF is then left behind). With --curva no window
 // opens: the PSNR and SSIM a Wiener or inverse result reaches at other values of its k or
 // threshold, a row a value, or the message.
 #include "curve.h"

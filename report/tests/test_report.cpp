@@ -1,5 +1,7 @@
 // The report a teacher grades: the part it gives every tool of the suite, no figure against a
-// stale align.pgm, no text drawn past its box or over another, and no number split by a wrap.
+// stale align.pgm, a chain past the tools' cap numbered as it was taken, no text drawn past its
+// box, over another or over the footer (conclusions at their limit included), and no number
+// split from its unit nor a name inside a word by a wrap.
 #include "digest.h"
 #include "labreport.h"
 #include "lookup.h"
@@ -165,7 +167,7 @@ void ReportTest::fileIsWhatThePageSays()
     QCOMPARE(report.steps.size(), 3);
     QVERIFY(report.title.startsWith("Restauración") && !report.method.isEmpty());
     QVERIFY(anyFigure(report) && report.pictures[1].picture.width() > 0);
-    QVERIFY(report.warning.isEmpty() && !report.steps[0].contains("huella"));
+    QVERIFY(report.warning.isEmpty() && !report.steps[0].text.contains("huella"));
 
     // Another photograph aligned since under the same name: its pixels tell, not its name.
     writeImage(dir.filePath("align.pgm"), 101, {"align.exe camera.pgm huella=0123456789abcdef"});
@@ -173,6 +175,35 @@ void ReportTest::fileIsWhatThePageSays()
     QVERIFY(!anyFigure(report) && report.difference.isNull()
             && report.pictures[0].picture.isNull());
     QVERIFY(report.warning.startsWith("align.pgm ya no es la imagen de la que viene mov25.pgm"));
+
+    // A chain past the tools' cap: each header counts the steps it left out, one more in the
+    // result. distor.pgm is still its source, and the steps keep the numbers they were taken at.
+    writeImage(dir.filePath("align.pgm"), 100, {a});
+    QStringList blurs;
+    for (int i = 1; i <= 14; ++i)
+        blurs << QString("mblur.exe d%1.pgm 3 d%2.pgm").arg(i - 1).arg(i);
+    writeImage(dir.filePath("distor.pgm"), 90, QStringList {a, "(5 pasos omitidos)"} + blurs);
+    const QStringList result
+        = QStringList {a, "(6 pasos omitidos)"} + blurs.mid(1) + QStringList {o};
+    writeImage(dir.filePath("mov25.pgm"), 98, result);
+    report = reportOn(dir.filePath("mov25.pgm"));
+    QVERIFY2(!report.pictures[1].picture.isNull(), qPrintable(report.pictures[1].absence));
+    QVERIFY(report.pictures[2].facts.join(' ').contains("Ganancia"));
+    QCOMPARE(report.steps.size(), size_t(16));
+    QCOMPARE(report.steps[1].number + report.steps[1].text, "2–7.(6 pasos omitidos)");
+    QCOMPARE(report.steps[2].number + report.steps[2].text, "8." + blurs[1]);
+    QCOMPARE(report.steps.back().number, "21.");
+    // One step both still show made otherwise: remade, whatever the counts say.
+    writeImage(dir.filePath("distor.pgm"), 90,
+               QStringList {a, "(5 pasos omitidos)"} + blurs.mid(0, 13)
+                   + QStringList {"mblur.exe d13.pgm 5 d14.pgm"});
+    QVERIFY(reportOn(dir.filePath("mov25.pgm")).pictures[1].absence.contains("vuelto a hacer"));
+
+    // The photograph's own comment is no step of the chain.
+    writeImage(dir.filePath("mov25.pgm"), 98, {"File written by Adobe Photoshop 4.0", a, m, o});
+    report = reportOn(dir.filePath("mov25.pgm"));
+    QCOMPARE(report.steps.size(), size_t(3));
+    QCOMPARE(report.steps[0].number + ' ' + report.steps[0].text, "1. align.exe camera.pgm");
 }
 
 void ReportTest::noTextLeavesItsBox()
@@ -214,21 +245,33 @@ void ReportTest::noTextLeavesItsBox()
     report.differenceCaption = "Sin diferencia con align.pgm: es de otro tamaño";
     report.detailCaption = "Detalle a 1:1: 256 × 256 píxeles desde x 1200, y 800";
     for (int i = 0; i < 16; ++i)
-        report.steps << readableLine(regions);
-    report.conclusions = QString("La imagen restaurada conserva los bordes. ").repeated(12);
+        report.steps.push_back({QString("%1.").arg(i + 1), readableLine(regions)});
+    // Conclusions at the limit, in the widest letters: a long paragraph, then a line break every
+    // few words.
+    QString conclusions = QString("MW WM ").repeated(200) + '\n';
+    while (conclusionsLength(conclusions + "MW WM\n") + 6 <= kConclusionsLimit)
+        conclusions += "MW WM WWM\n";
+    conclusions += QString("W").repeated(kConclusionsLimit - conclusionsLength(conclusions));
+    QCOMPARE(conclusionsLength(conclusions), kConclusionsLimit);
+    report.conclusions = conclusions;
 
     QString reason;
     std::vector<DrawnBox> drawn;
     QVERIFY(!renderReportPdf(report, reason, &drawn).isEmpty());
     int steps = 0, pages = 1;
+    qsizetype written = 0;
     for (size_t i = 0; i < drawn.size(); ++i) {
         const DrawnBox &a = drawn[i];
         pages = std::max(pages, a.page);
         const QString what = QString("página %1: «%2»").arg(a.page).arg(a.text.left(60));
         QVERIFY2(a.widest <= a.box.width() + 0.01, qPrintable(what));
+        // Nothing runs over the footer, which alone is drawn below 259 mm.
+        const bool footer = a.box.top() >= 259;
         QVERIFY2(a.box.left() >= 0 && a.box.right() <= 180.01 && a.box.top() >= 0
-                     && a.box.bottom() <= 267.01,
+                     && a.box.bottom() <= (footer ? 267.01 : 259.01),
                  qPrintable(what));
+        if (a.text.startsWith("MW") || a.text.startsWith("WWW"))
+            written += a.text.count('W');
         steps += a.text.startsWith("snr.exe") && a.box.left() > 0 ? 1 : 0;
         // No text over other text, nor over a picture that does not frame it.
         for (size_t j = 0; j < i; ++j) {
@@ -244,6 +287,12 @@ void ReportTest::noTextLeavesItsBox()
     }
     QCOMPARE(pages, 2);
     QVERIFY(steps >= 16); // every step, and the madeBy lines besides
+    QCOMPARE(written, conclusions.count('W')); // all of the conclusions
+
+    // One character more is refused, with the limit, and nothing is drawn.
+    report.conclusions += 'W';
+    QVERIFY(renderReportPdf(report, reason).isEmpty());
+    QVERIFY(reason.contains(QString::number(kConclusionsLimit)) && !reason.contains('\n'));
 }
 
 void ReportTest::wrapNeverSplitsANumber()
@@ -282,6 +331,24 @@ void ReportTest::wrapNeverSplitsANumber()
         }
         QCOMPARE(lines.join(' '), line);
     }
+
+    // A number keeps its unit, and two numbers the word between them, at any width.
+    const QString facts = "512 × 512 píxeles · grises de 0 a 4095 · PSNR 21,65 dB · 8 bits";
+    for (double width = metrics.horizontalAdvance("512 × 512 píxeles"); width < 500; width += 3)
+        for (const char *whole : {"512 × 512 píxeles", "0 a 4095", "21,65 dB", "8 bits"})
+            QVERIFY2(std::ranges::any_of(wrapWords(facts, width, metrics),
+                                         [&](const QString &l) { return l.contains(whole); }),
+                     qPrintable(QString("%1 a %2").arg(whole).arg(width)));
+
+    // A name wider than a column is parted after a '_', or elided, never inside a word; and no
+    // more lines than asked for are made of a word of any length.
+    const double column = metrics.horizontalAdvance(QString(16, 'x')) + 0.5;
+    const QStringList parted = wrapWords(
+        "motion.exe movimiento_del_objetivo.pgm 25 movimientomovimiento.pgm", column, metrics, 8);
+    QCOMPARE(parted.mid(0, 3), QStringList({"motion.exe", "movimiento_del_", "objetivo.pgm 25"}));
+    QVERIFY(parted[3].startsWith("movim") && parted[3].contains("…") && parted[3].endsWith(".pgm"));
+    const QStringList most = wrapWords(QString("a_").repeated(5000), column, metrics, 3);
+    QVERIFY(most.size() == 3 && most.last().endsWith("…"));
 }
 
 QTEST_MAIN(ReportTest)

@@ -20,7 +20,7 @@ fail() { echo "FALLO: $*" >&2; exit 1; }
 "$tools/motion.exe" distor.pgm 25 mov25.pgm
 
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-conclusions="La restauración recupera la imagen casi entera."
+conclusions="El filtro recupera la imagen casi entera."
 "$viewer" --informe informe.pdf mov25.pgm --conclusiones "$conclusions" \
   || fail "--informe no escribe el informe"
 pdfinfo informe.pdf | grep -Eq '^Pages: +1$' || fail "el informe no es de una página"
@@ -35,6 +35,8 @@ for line in "mblur.exe align.pgm 25 distor.pgm" "motion.exe distor.pgm 25 mov25.
   grep -qF "$line" <<<"$text" || fail "el informe no dice «$line»"
 done
 
+# Letters as written, without ligatures: a search for "filtro" finds it.
+! grep -q $'\xef\xac' <<<"$text" || fail "el texto del informe tiene ligaduras"
 # The method in the menu's words, its explanation and the student's conclusions.
 for said in "Con movimiento igual a 25" "Eliminamos la distorsión provocado por el movimiento" \
   "$conclusions"; do
@@ -50,6 +52,16 @@ done
 stale=$(pdftotext viejo.pdf -)
 ! grep -q "dB" <<<"$stale" || fail "el informe da dB frente a otra fotografía"
 grep -q "align.pgm se hizo de coins.pgm" <<<"$stale" || fail "el informe no dice que align.pgm es otra"
+
+# Conclusions at the limit fit; one character more is refused, in one line, before any PDF.
+limit=$(printf 'x%.0s' $(seq 3000))
+"$viewer" --informe limite.pdf mov25.pgm --conclusiones "$limit" || fail "3000 caracteres no caben"
+pdfinfo limite.pdf | grep -Eq '^Pages: +[12]$' || fail "el informe al límite pasa de dos páginas"
+status=0
+error=$("$viewer" --informe largo.pdf mov25.pgm --conclusiones "${limit}x" 2>&1) || status=$?
+[[ $status == 2 && $(wc -l <<<"$error") == 1 && $error == *3000* ]] \
+  || fail "conclusiones de más: estado $status, «$error»"
+[[ ! -e largo.pdf ]] || fail "conclusiones de más: se escribe largo.pdf"
 
 echo basura >rota.pgm
 for arguments in "mal.pdf rota.pgm" "no/existe/mal.pdf mov25.pgm" "mal.pdf falta.pgm"; do

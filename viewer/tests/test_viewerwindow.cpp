@@ -1,6 +1,7 @@
 // The viewer's window, offscreen: the title, the keys of the zoom, the status bar under the
 // cursor and the PSNR beside it, saving and copying the view.
 #include "imageload.h"
+#include "labreport.h"
 #include "readouts.h"
 #include "saving.h"
 #include "testfiles.h"
@@ -372,6 +373,13 @@ void ViewerWindowTest::reportDialogTakesConclusions()
                 auto *label = asked->findChild<QLabel *>();
                 filled = label && label->buddy() == field && !field->accessibleName().isEmpty()
                     && field->tabChangesFocus();
+                // More than the pages hold is refused there, with the limit, and kept.
+                const QString tooLong(report::kConclusionsLimit + 1, QLatin1Char('x'));
+                field->setPlainText(tooLong);
+                QMetaObject::invokeMethod(asked, "accept");
+                auto *refusal = asked->findChild<QLabel *>(QStringLiteral("rechazo"));
+                filled = filled && asked->isVisible() && field->toPlainText() == tooLong && refusal
+                    && refusal->text().contains(QString::number(report::kConclusionsLimit));
                 field->setPlainText(QStringLiteral("Se recupera casi todo."));
             }
             if (asked)
