@@ -1,6 +1,7 @@
 #include "accessibility.h"
 
-#include <QAccessible>
+#include "announce.h"
+
 #include <QLabel>
 #include <QRegularExpression>
 
@@ -22,10 +23,7 @@ void explain(QLabel *label, const QList<QWidget *> &hearers, const QString &text
             hearer->setAccessibleDescription(QString());
         hearer->setAccessibleDescription(spoken);
     }
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleAnnouncementEvent announcement(label, spoken);
-    QAccessible::updateAccessibility(&announcement);
-#endif
+    platform::announce(label->window(), spoken);
 }
 
 QString pictureName(const QString &dosName)

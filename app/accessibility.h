@@ -2,8 +2,8 @@
 // explanation of each step, the opened photograph, the arrow and the restored-image button.
 //
 // A label's new text reaches AT-SPI only as a change of the label's name, which Orca ignores.
-// A new description on the widget that has the focus is spoken, and it stays there, so a
-// student who comes back to a show button hears the explanation again.
+// The explanation is announced, and it stays as the show buttons' description, so a student
+// who comes back to one by Tab hears it again.
 #pragma once
 
 #include <QList>
@@ -17,9 +17,8 @@ namespace app {
 // The explanation as spoken: each run of blanks one blank.
 QString spokenText(const QString &text);
 
-// Shows `text` in `label` and gives it, spoken, to `hearers` (the controls that take the
-// focus) as their description; the one with the focus says it at once. Where Qt has an
-// announcement event, it is announced as well.
+// Shows `text` in `label`, announces it, and gives it, spoken, to `hearers` (the controls that
+// take the focus) as their description.
 void explain(QLabel *label, const QList<QWidget *> &hearers, const QString &text);
 
 // The accessible name of Image1: the photograph's file name, from its DOS path, or that none

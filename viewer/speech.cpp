@@ -1,9 +1,9 @@
 // The viewer's words for a screen reader.
 #include "speech.h"
 
+#include "announce.h"
 #include "readouts.h"
 
-#include <QAccessible>
 #include <QWidget>
 
 namespace viewer {
@@ -11,15 +11,9 @@ namespace viewer {
 void speak(QWidget *window, const QString &text)
 {
     QWidget *hearer = window->focusWidget() ? window->focusWidget() : window;
+    // Kept where "where am I" finds it; said at once by the announcement.
     hearer->setAccessibleDescription(text);
-    // Qt 6.4 sends no event for a new description, and a later Qt only for a changed one; the
-    // same words said again (the same zoom twice) must be heard again.
-    QAccessibleEvent changed(hearer, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleAnnouncementEvent announcement(hearer, text);
-    QAccessible::updateAccessibility(&announcement);
-#endif
+    platform::announce(window, text);
 }
 
 QString histogramSummary(const std::array<long, 256> &counts)

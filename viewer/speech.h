@@ -1,8 +1,8 @@
 // What a screen reader says of the viewer, where the screen shows a picture and not words.
 //
-// Qt before 6.8 has no announcement event, and a window title's change is not spoken. A new
-// accessible description on the widget that has the focus is: each view, zoom and save puts
-// its words there, and they stay, so the student who asks "where am I" hears them again.
+// A window title's change is not spoken. Each view, zoom and save is announced, and its words
+// stay as the description of the widget that has the focus, so the student who asks "where am
+// I" hears them again.
 #pragma once
 
 #include <QString>
@@ -13,8 +13,8 @@ class QWidget;
 
 namespace viewer {
 
-// Gives `text` to the widget of `window` that has (or last had) the focus as its description.
-// The same words said twice are spoken twice.
+// Announces `text` and gives it to the widget of `window` that has (or last had) the focus as
+// its description. The same words said twice are spoken twice.
 void speak(QWidget *window, const QString &text);
 
 // The histogram as words: "Grises de 12 a 240, media 127,4" on the 0..255 scale, or that the
