@@ -10,11 +10,12 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkgconf
-  qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n qt6-image-formats-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n qt6-image-formats-plugins
   libfftw3-dev libheif-dev
   fonts-wine fonts-dejavu-core
   xterm qt6-wayland
 )
+# Qt Charts' CMake files ask for Qt's OpenGL module, which qt6-charts-dev does not bring.
 # libheif reads the teachers' HEIC photographs. Debian 12's libheif1 (1.15) has its HEVC
 # decoder and encoder built in; from Debian 13 (1.19) they are plugins of their own.
 # shellcheck source=/dev/null
