@@ -122,6 +122,8 @@ void drawChart(QPainter &painter, const QRectF &target, const ChartSpec &spec, d
             if (row.value > 0)
                 line->append(row.value, plotted(row.psnr));
         attach(line);
+        if (curve.name.isEmpty())
+            chart->legend()->markers(line).front()->setVisible(false);
     }
     QStringList named;
     for (const ChartMark &mark : spec.marks) {

@@ -15,7 +15,8 @@
 
 namespace report {
 
-// One curve of a plot: a sweep and what its line is called in the legend.
+// One curve of a plot: a sweep and what its line is called in the legend (nothing when empty:
+// a plot of one curve says what it is in its title).
 struct ChartCurve
 {
     const restore::Sweep *sweep = nullptr;

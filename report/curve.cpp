@@ -67,7 +67,8 @@ QString sentence(const std::exception &error)
 
 } // namespace
 
-std::optional<ResultCurve> curveOf(const fs::path &path, const QString &name, QString &why)
+std::optional<ResultCurve> curveOf(const fs::path &path, const QString &name, QString &why,
+                                   restore::Measures measures)
 {
     try {
         const QStringList lines = toLines(img::readPnmComments(path.string()));
@@ -114,9 +115,9 @@ std::optional<ResultCurve> curveOf(const fs::path &path, const QString &name, QS
         const restore::Blurred blurred
             = restore::prepare(distorted.image, img::readPsf(psfPath.string(), distorted.image));
         const double advised = restore::advisedValue(method, blurred.g);
-        return ResultCurve {
-            restore::sweep(method, blurred, align.image, restore::sweepValues(advised, *own)), *own,
-            advised};
+        return ResultCurve {restore::sweep(method, blurred, align.image,
+                                           restore::sweepValues(advised, *own), 0, measures),
+                            *own, advised};
     } catch (const std::exception &error) {
         why = sentence(error);
         return std::nullopt;

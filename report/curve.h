@@ -32,6 +32,7 @@ struct ResultCurve
     double advised = 0.0;
 };
 std::optional<ResultCurve> curveOf(const std::filesystem::path &path, const QString &name,
-                                   QString &why);
+                                   QString &why,
+                                   restore::Measures measures = restore::Measures::PsnrAndSsim);
 
 } // namespace report
