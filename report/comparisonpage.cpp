@@ -11,9 +11,9 @@
 #include "lookup.h"
 #include "psf.h"
 #include "readouts.h"
+#include "reportpdf.h"
 #include "saving.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -317,35 +317,7 @@ void drawPage(QPainter &qp, const Page &page)
               curvesOf(page, {{R::Inverse, "Inverso"}},
                        QStringLiteral("PSNR según el umbral (Filtro Inverso)")),
               460);
-    p.text(0, kHeight - 5, kWidth,
-           QStringLiteral("Medidas frente a align.pgm: PSNR sobre 16 bits, SSIM de Wang et al. "
-                          "(2004), las de i_view32.exe --medidas."),
-           7, false, Qt::darkGray);
-}
-
-QByteArray renderPage(const Page &page, QString &reason)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-        writer.setResolution(kDpi);
-        writer.setTitle(QStringLiteral("Comparación de métodos"));
-        writer.setCreator(QStringLiteral("i_view32.exe"));
-        QPainter painter;
-        if (!painter.begin(&writer)) {
-            reason = QStringLiteral("No se pudo dibujar la página.");
-            return {};
-        }
-        drawPage(painter, page);
-        if (!painter.end()) {
-            reason = QStringLiteral("No se pudo dibujar la página.");
-            return {};
-        }
-    }
-    return buffer.data();
+    p.text(0, kHeight - 5, kWidth, QString::fromUtf8(kMeasuresNote), 7, false, Qt::darkGray);
 }
 
 // The page for the distorted image at `path`, or the reason there is none.
@@ -404,7 +376,9 @@ QString writeComparison(const fs::path &distorted, const QString &output, int &s
             status = img::kBadInput;
             return why;
         }
-        const QByteArray bytes = renderPage(*page, why);
+        const QByteArray bytes
+            = a4Pdf(QStringLiteral("Comparación de métodos"), why,
+                    [&page](QPainter &painter, QPdfWriter &) { drawPage(painter, *page); });
         if (why.isEmpty())
             why = picture::writeWhole(output, bytes);
         if (!why.isEmpty()) {

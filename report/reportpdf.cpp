@@ -449,8 +449,7 @@ void drawReport(Page &page, const LabReport &report)
             return !picture.facts.filter(QStringLiteral("PSNR")).isEmpty();
         });
     if (measured)
-        page.note = QStringLiteral("Medidas frente a align.pgm: PSNR sobre 16 bits, SSIM de "
-                                   "Wang et al. (2004), las de i_view32.exe --medidas.");
+        page.note = QString::fromUtf8(kMeasuresNote);
     page.y += page.paragraph(0, 0, kWidth, report.title, kTitle) + 1;
     page.y += page.paragraph(0, page.y, kWidth,
                              QStringLiteral("%1 · Alumno: %2").arg(report.date, report.user), kBody)
@@ -538,6 +537,15 @@ QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector
         std::tie(pages, overflowed) = trial(side);
     }
 
+    return a4Pdf(report.title, reason, [&](QPainter &painter, QPdfWriter &writer) {
+        Page page(&painter, &writer, drawn, pages, side);
+        drawReport(page, report);
+    });
+}
+
+QByteArray a4Pdf(const QString &title, QString &reason,
+                 const std::function<void(QPainter &, QPdfWriter &)> &draw)
+{
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -545,15 +553,14 @@ QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setResolution(kDpi);
-        writer.setTitle(report.title);
+        writer.setTitle(title);
         writer.setCreator(QStringLiteral("i_view32.exe"));
         QPainter painter;
         if (!painter.begin(&writer)) {
             reason = QStringLiteral("No se pudo dibujar la página.");
             return {};
         }
-        Page page(&painter, &writer, drawn, pages, side);
-        drawReport(page, report);
+        draw(painter, writer);
         if (!painter.end()) {
             reason = QStringLiteral("No se pudo dibujar la página.");
             return {};
