@@ -36,16 +36,14 @@ QImage withRegions(const QImage &spectrum, QSize image, const std::vector<QRect>
     painter.setPen(QPen(QColor(255, 60, 0), pen));
     painter.setRenderHint(QPainter::Antialiasing);
     for (const QRect &region : regions) {
-        // A region of one bin would vanish at the report's size: a box at least a few times
-        // the pen around it, the bins themselves left visible inside.
-        QRectF drawn(region.left() * sx, region.top() * sy, (region.width()) * sx,
-                     (region.height()) * sy);
-        const double least = 6 * pen;
-        drawn = drawn.marginsAdded(QMarginsF(std::max(0.0, (least - drawn.width()) / 2),
-                                             std::max(0.0, (least - drawn.height()) / 2),
-                                             std::max(0.0, (least - drawn.width()) / 2),
-                                             std::max(0.0, (least - drawn.height()) / 2)));
-        painter.drawRect(drawn);
+        // The stroke on the ring of pixels just outside the zeroed bins, which stay visible
+        // inside; a region of one bin would vanish at the report's size, so a box is at least
+        // a few pens wide.
+        QRectF drawn(region.left() * sx, region.top() * sy, region.width() * sx,
+                     region.height() * sy);
+        const double out
+            = pen / 2 + std::max(0.0, (6 * pen - std::min(drawn.width(), drawn.height())) / 2);
+        painter.drawRect(drawn.adjusted(-out, -out, out, out));
     }
     return shown;
 }
