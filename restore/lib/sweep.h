@@ -61,7 +61,7 @@ struct Sweep
     size_t best = 0; // the row of the highest PSNR (the first of equals)
 };
 
-// What a sweep measures. SSIM costs twice the filtering itself: a plot of PSNR alone, which
+// What a sweep measures. SSIM costs about what the filtering does: a plot of PSNR alone, which
 // wants SSIM at a value or two, takes those apart.
 enum class Measures { PsnrAndSsim, PsnrOnly };
 
