@@ -49,7 +49,7 @@ void compareMethods(QWidget *window, const fs::path &shown)
     if (!reason.isEmpty()) {
         QMessageBox::warning(
             window, QString::fromLatin1(picture::kProgramTitle),
-            QObject::tr("No se puede comparar los métodos sobre «%1».\n%2")
+            QObject::tr("No se pueden comparar los métodos sobre «%1».\n%2")
                 .arg(QDir::toNativeSeparators(QFile::decodeName(distorted.c_str())), reason));
         return;
     }
