@@ -5,6 +5,7 @@
 // come first.
 #include "labreport.h"
 
+#include "choice.h"
 #include "digest.h"
 #include "dospath.h"
 #include "measures.h"
@@ -349,6 +350,7 @@ LabReport restorationReport(LabReport report, const LoadedImage &result)
     report.pictures.push_back(
         judgedResult(QStringLiteral("Resultado"), QString(), bench, report, source));
     addSpectrumAndDifference(report, spectrum, bench, QStringLiteral("del resultado"));
+    addChoice(report, result, source);
     addDetails(report, bench, source);
     return report;
 }

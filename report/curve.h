@@ -6,8 +6,12 @@
 
 #include "dospath.h"
 #include "report.h"
+#include "sweep.h"
 
 #include <QStringList>
+
+#include <filesystem>
+#include <optional>
 
 namespace report {
 
@@ -17,5 +21,18 @@ inline constexpr const char *kCurveOption = "--curva";
 // status for bad input when the result is no Wiener or inverse result, or when distor.pgm or
 // align.pgm are no longer the images it was made from and against.
 Report curveFor(const QStringList &arguments, const dos::Drives &drives);
+
+// The sweep of the result at `path` (called `name` in messages), with the value it was made
+// with and the tool's advice; nothing, and `why` in one Spanish sentence, for the cases
+// curveFor refuses.
+struct ResultCurve
+{
+    restore::Sweep sweep;
+    double own = 0.0;
+    double advised = 0.0;
+};
+std::optional<ResultCurve> curveOf(const std::filesystem::path &path, const QString &name,
+                                   QString &why,
+                                   restore::Measures measures = restore::Measures::PsnrAndSsim);
 
 } // namespace report

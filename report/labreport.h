@@ -4,6 +4,7 @@
 // that led to it. What it says is decided here, without drawing anything.
 #pragma once
 
+#include "curve.h"
 #include "imageload.h"
 #include "lookup.h"
 
@@ -107,6 +108,12 @@ struct LabReport
     QImage difference; // null without an align.pgm of the result's size, and then
     QString differenceCaption; // says why (empty: no such box for this kind)
     QString detailCaption; // where the 1:1 crops come from; empty without them
+    // What the student chose: for Wiener and the inverse filter the curve of PSNR against the
+    // value, the result's own and the advice marked (choice.h); for a structured-noise removal
+    // the spectrum of the image before it, the zeroed regions drawn on it and on `spectrum`.
+    std::optional<ResultCurve> curve;
+    QImage spectrumBefore;
+    QString spectrumBeforeCaption;
     std::vector<Step> steps; // the result's chain, oldest first, as numberedSteps gives it
     QString conclusions; // the student's, empty for lines to write on; at most
                          // kConclusionsLimit as conclusionsLength counts

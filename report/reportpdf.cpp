@@ -5,9 +5,12 @@
 // measured width, and a block that does not fit what is left of page 1 goes to page 2.
 #include "reportpdf.h"
 
+#include "charts.h"
+#include "readouts.h"
 #include "saving.h"
 
 #include <QBuffer>
+#include <QLocale>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -301,6 +304,14 @@ public:
         m_painter->drawRect(frame);
     }
 
+    // A Qt Charts plot in the box.
+    void chart(double x, double top, double w, double h, const ChartSpec &spec)
+    {
+        log(box(x, top, w, h), 0, {});
+        if (m_painter)
+            drawChart(*m_painter, box(x, top, w, h), spec, 250);
+    }
+
     // A frame with `text` in it, or ruled lines to write on when it is empty.
     void writingBox(double top, double h, const QString &text)
     {
@@ -401,6 +412,29 @@ private:
     mutable Probe m_probe;
 };
 
+// The curve of a result's value: the result's own and the tool's advice marked on it.
+ChartSpec valueChart(const ResultCurve &curve)
+{
+    const QString name = QString::fromLatin1(restore::valueName(curve.sweep.method));
+    ChartSpec spec;
+    spec.title = QStringLiteral("PSNR según ")
+        + (name == QLatin1String("k") ? name : QStringLiteral("el ") + name);
+    spec.curves.push_back({&curve.sweep, {}, QColor(0, 90, 170)});
+    spec.marks.push_back({0, curve.advised, QStringLiteral("aconsejada"), Qt::white});
+    spec.marks.push_back({0, curve.own, QStringLiteral("usada"), QColor(220, 30, 0)});
+    return spec;
+}
+
+// What the curve's caption says: the result's value against the best of the curve.
+QString curveNote(const ResultCurve &curve)
+{
+    const restore::SweepRow &best = curve.sweep.rows[curve.sweep.best];
+    const QLocale spanish(QLocale::Spanish, QLocale::Spain);
+    return QStringLiteral("Con otros valores (frente a align.pgm): el mejor, %1 = %2, da %3 dB")
+        .arg(QString::fromLatin1(restore::valueName(curve.sweep.method)),
+             spanish.toString(best.value, 'g', 3), spanishNumber(best.psnr, 2));
+}
+
 // The pictures side by side: heading, picture, figures, the line that made it, then its
 // histogram and its 1:1 detail where it has them.
 void drawPictures(Page &page, const LabReport &report)
@@ -436,22 +470,42 @@ void drawPictures(Page &page, const LabReport &report)
     page.y = top + tallest + 5;
 }
 
-// The result's spectrum and its difference with align.pgm.
+// The result's spectrum and its difference with align.pgm, in a row of up to three squares:
+// before them the spectrum of the image a structured-noise removal started from, after them
+// the curve of the value Wiener or the inverse filter was given.
 void drawSpectrumRow(Page &page, const LabReport &report)
 {
     if (report.spectrum.isNull() && report.differenceCaption.isEmpty())
         return;
     const double side = page.side;
-    const double captions = std::max(page.height(report.spectrumCaption, side, kCaption),
-                                     page.height(report.differenceCaption, side, kCaption));
+    struct Square
+    {
+        const QImage *picture;
+        QString caption, absence;
+    };
+    std::vector<Square> squares;
+    if (!report.spectrumBefore.isNull())
+        squares.push_back({&report.spectrumBefore, report.spectrumBeforeCaption, {}});
+    squares.push_back({&report.spectrum, report.spectrumCaption, {}});
+    squares.push_back({&report.difference,
+                       report.difference.isNull() ? QString() : report.differenceCaption,
+                       report.differenceCaption});
+    const QString curveCaption = report.curve ? curveNote(*report.curve) : QString();
+    double captions = page.height(curveCaption, side, kCaption);
+    for (const Square &square : squares)
+        captions = std::max(captions, page.height(square.caption, side, kCaption));
     page.room(side + 2 + captions);
     const double top = page.y;
-    page.picture(0, top, side, side, report.spectrum, {});
-    page.paragraph(0, top + side + 2, side, report.spectrumCaption, kCaption);
-    const double x = side + kGap;
-    page.picture(x, top, side, side, report.difference, report.differenceCaption);
-    if (!report.difference.isNull())
-        page.paragraph(x, top + side + 2, side, report.differenceCaption, kCaption);
+    double x = 0;
+    for (const Square &square : squares) {
+        page.picture(x, top, side, side, *square.picture, square.absence);
+        page.paragraph(x, top + side + 2, side, square.caption, kCaption);
+        x += side + kGap;
+    }
+    if (report.curve && x < kWidth) {
+        page.chart(x, top, side, side, valueChart(*report.curve));
+        page.paragraph(x, top + side + 2, side, curveCaption, kCaption);
+    }
     page.y = top + side + 2 + captions + 5;
 }
 
@@ -538,8 +592,7 @@ void drawReport(Page &page, const LabReport &report)
             return !picture.facts.filter(QStringLiteral("PSNR")).isEmpty();
         });
     if (measured)
-        page.note = QStringLiteral("Medidas frente a align.pgm: PSNR sobre 16 bits, SSIM de "
-                                   "Wang et al. (2004), las de i_view32.exe --medidas.");
+        page.note = QString::fromUtf8(kMeasuresNote);
     page.y += page.paragraph(0, 0, kWidth, report.title, kTitle) + 1;
     page.y += page.paragraph(0, page.y, kWidth,
                              QStringLiteral("%1 · Alumno: %2").arg(report.date, report.user), kBody)
@@ -640,6 +693,16 @@ QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector
         std::tie(pages, overflowed) = trial(side, stepLines);
     }
 
+    return a4Pdf(report.title, reason, [&](QPainter &painter, QPdfWriter &writer) {
+        Page page(&painter, &writer, drawn, pages, side, stepLines);
+        page.keepAboveFooter();
+        drawReport(page, report);
+    });
+}
+
+QByteArray a4Pdf(const QString &title, QString &reason,
+                 const std::function<void(QPainter &, QPdfWriter &)> &draw)
+{
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -647,16 +710,14 @@ QByteArray renderReportPdf(const LabReport &report, QString &reason, std::vector
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
         writer.setResolution(kDpi);
-        writer.setTitle(report.title);
+        writer.setTitle(title);
         writer.setCreator(QStringLiteral("i_view32.exe"));
         QPainter painter;
         if (!painter.begin(&writer)) {
             reason = QStringLiteral("No se pudo dibujar la página.");
             return {};
         }
-        Page page(&painter, &writer, drawn, pages, side, stepLines);
-        page.keepAboveFooter();
-        drawReport(page, report);
+        draw(painter, writer);
         if (!painter.end()) {
             reason = QStringLiteral("No se pudo dibujar la página.");
             return {};

@@ -10,7 +10,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
+
+class QPainter;
+class QPdfWriter;
 
 namespace report {
 
@@ -37,6 +41,16 @@ struct DrawnBox
 // when the conclusions are longer than the pages have room for (conclusionsRefusal).
 QByteArray renderReportPdf(const LabReport &report, QString &reason,
                            std::vector<DrawnBox> *drawn = nullptr);
+
+// What the figures on a page are, in its footer.
+inline constexpr const char *kMeasuresNote = "Medidas frente a align.pgm: PSNR sobre 16 bits, "
+                                             "SSIM de Wang et al. (2004), las de i_view32.exe "
+                                             "--medidas.";
+
+// An A4 page or more at 300 dpi with 15 mm margins, drawn by `draw` (lengths in dots from the
+// margin's corner), as PDF bytes; empty with `reason` set when it could not be drawn.
+QByteArray a4Pdf(const QString &title, QString &reason,
+                 const std::function<void(QPainter &, QPdfWriter &)> &draw);
 
 // Writes `report` as a PDF to `path`, as writeWhole writes: a failure leaves the old
 // file, or none. Empty on success, otherwise the reason, in Spanish.

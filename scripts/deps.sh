@@ -10,7 +10,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkgconf
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-translations-l10n qt6-image-formats-plugins
   libfftw3-dev libheif-dev
   fonts-wine fonts-dejavu-core
   xterm qt6-wayland
@@ -23,6 +23,11 @@ heif_plugins=false
 [[ "${VERSION_ID:-}" == 12 ]] || heif_plugins=true
 if $heif_plugins; then
   packages+=(libheif-plugin-libde265)
+fi
+# Qt Charts' CMake files ask for Qt's OpenGL module: on Debian 12 a package of its own, which
+# qt6-charts-dev does not bring; on Debian 13 part of qt6-base-dev (the name only provided).
+if [[ "${VERSION_ID:-}" == 12 ]]; then
+  packages+=(libqt6opengl6-dev)
 fi
 if [[ "${1:-}" == "--package" || "${1:-}" == "--test" ]]; then
   # dpkg-buildpackage checks build-essential itself, beyond what debian/control lists.

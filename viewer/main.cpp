@@ -7,6 +7,7 @@
 //   i_view32.exe --informe report.pdf image [--conclusiones "TEXTO"]
 //   i_view32.exe --help
 //   i_view32.exe --curva result
+//   i_view32.exe --comparar comparison.pdf distor.pgm
 //
 // The name is resolved in the working folder without regard to letter case. A missing or
 // unreadable image gives a Spanish message box, the same message on standard error (where our
@@ -17,7 +18,9 @@
 // exit status 3 when it cannot be written, 2 when the conclusions are longer than the two pages
 // have room for (no PDF is then left behind). With --curva no window
 // opens: the PSNR and SSIM a Wiener or inverse result reaches at other values of its k or
-// threshold, a row a value, or the message.
+// threshold, a row a value, or the message. With --comparar no window opens: the page
+// comparing every restoration of the menu on a distorted image, or the message.
+#include "comparisonpage.h"
 #include "curve.h"
 #include "imageload.h"
 #include "qtspanish.h"
@@ -26,7 +29,6 @@
 #include "viewerwindow.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -64,16 +66,18 @@ void quietQtWarnings(QtMsgType type, const QMessageLogContext &, const QString &
         printError(text);
 }
 
-int writeHandIn(int argc, char **argv)
+// The PDFs of --informe and --comparar, made by `make` from the arguments after the option.
+int writePdf(int argc, char **argv,
+             report::Report (*make)(const QStringList &, const dos::Drives &))
 {
-    // The page is drawn with fonts, which need a GUI application, but never shown: the
-    // offscreen platform needs no display.
+    // The page is drawn with fonts and its curves are charts, graphics widgets, which need a
+    // widget application, but never shown: the offscreen platform needs no display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtWarnings);
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     platform::installSpanishQt(app);
     const QStringList arguments = QCoreApplication::arguments().mid(2);
-    const report::Report outcome = report::handInFor(arguments, dos::currentDrives());
+    const report::Report outcome = make(arguments, dos::currentDrives());
     if (outcome.exitStatus != img::kOk)
         printError(outcome.error);
     return outcome.exitStatus;
@@ -95,7 +99,9 @@ int main(int argc, char **argv)
     if (argc >= 2 && std::strcmp(argv[1], report::kCurveOption) == 0)
         return printLines(argc, argv, report::curveFor);
     if (argc >= 2 && std::strcmp(argv[1], report::kHandInOption) == 0)
-        return writeHandIn(argc, argv);
+        return writePdf(argc, argv, report::handInFor);
+    if (argc >= 2 && std::strcmp(argv[1], report::kCompareOption) == 0)
+        return writePdf(argc, argv, report::comparisonFor);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(picture::kProgramTitle));

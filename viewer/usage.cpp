@@ -1,6 +1,7 @@
 // i_view32.exe's answers from the command line alone (usage.h).
 #include "usage.h"
 
+#include "comparisonpage.h"
 #include "curve.h"
 #include "report.h"
 #include "tool.h"
@@ -31,6 +32,8 @@ constexpr Usage kUsages[] = {
      "escribe el informe de IMAGEN en SALIDA.pdf, sin ventana"},
     {report::kCurveOption, "RESULTADO.pgm",
      "escribe la curva de PSNR y SSIM de un filtro Wiener o inverso según su valor, sin ventana"},
+    {report::kCompareOption, "SALIDA.pdf DISTORSIONADA",
+     "compara en SALIDA.pdf todas las restauraciones del menú sobre DISTORSIONADA, sin ventana"},
     {kHelpOption, "", "muestra esta ayuda"},
 };
 

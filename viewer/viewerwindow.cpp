@@ -1,6 +1,7 @@
 // The viewer's window, on the lines of Qt's image viewer example: a QLabel in a QScrollArea.
 #include "viewerwindow.h"
 
+#include "comparemethods.h"
 #include "conclusionsdialog.h"
 #include "crosshair.h"
 #include "elidedlabel.h"
@@ -178,6 +179,8 @@ void ViewerWindow::createActions()
     QAction *saveAct = fileMenu->addAction(tr("&Guardar como..."), this, &ViewerWindow::saveAs);
     saveAct->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     fileMenu->addAction(tr("Guardar &informe..."), this, &ViewerWindow::saveReport);
+    fileMenu->addAction(tr("Comparar &métodos…"), this,
+                        [this] { compareMethods(this, m_image.path); });
     fileMenu->addSeparator();
     QAction *closeAct = fileMenu->addAction(tr("&Cerrar"), this, &QWidget::close);
     // Esc as well: the student looks, then closes and goes back to the program.

@@ -27,12 +27,32 @@ Measured measured(const img::Image &result, const img::Image &truth)
     return {img::psnr(file, truth), img::ssim(file, truth)};
 }
 
+// `image` averaged over blocks of whole pixels, the longer side at most kThumbnailSide.
+img::Image thumbnailOf(const img::Image &image)
+{
+    const int step
+        = std::max(1, (std::max(image.width, image.height) + kThumbnailSide - 1) / kThumbnailSide);
+    img::Image small;
+    small.width = std::max(1, image.width / step);
+    small.height = std::max(1, image.height / step);
+    small.px.assign(size_t(small.width) * size_t(small.height), 0.0);
+    for (int y = 0; y < small.height * step && y < image.height; ++y)
+        for (int x = 0; x < small.width * step && x < image.width; ++x)
+            small.px[size_t(y / step) * size_t(small.width) + size_t(x / step)]
+                += image.px[size_t(y) * size_t(image.width) + size_t(x)];
+    for (double &value : small.px)
+        value /= double(step) * double(step);
+    return small;
+}
+
 Compared motion(Restoration method, int length, const img::Spectrum &g, const img::Image &truth)
 {
     Compared row;
     row.method = method;
     const img::Spectrum h = img::transferFunction(img::motionPsf(length), g.width, g.height);
-    row.advised = measured(wienerFilter(g, h, kMotionK), truth);
+    const img::Image result = written(wienerFilter(g, h, kMotionK));
+    row.advised = measured(result, truth);
+    row.thumbnail = thumbnailOf(result);
     return row;
 }
 
@@ -43,8 +63,15 @@ Compared withValue(Restoration restoration, Method method, const Blurred &blurre
     Compared row;
     row.method = restoration;
     row.advice = advisedValue(method, blurred.g);
-    row.advised = measured(restoreWith(method, blurred, *row.advice), truth);
-    row.curve = sweep(method, blurred, truth, sweepValues(*row.advice, 0.0), threads);
+    const img::Image advised = written(restoreWith(method, blurred, *row.advice));
+    row.advised = measured(advised, truth);
+    // The plot wants PSNR alone; SSIM is taken where the rows are read, at the best.
+    row.curve
+        = sweep(method, blurred, truth, sweepValues(*row.advice, 0.0), threads, Measures::PsnrOnly);
+    SweepRow &best = row.curve->rows[row.curve->best];
+    const img::Image atBest = written(restoreWith(method, blurred, best.value));
+    best.ssim = measured(atBest, truth).ssim;
+    row.thumbnail = thumbnailOf(best.psnr > row.advised.psnr ? atBest : advised);
     return row;
 }
 
@@ -83,6 +110,7 @@ Comparison compareMethods(const img::Image &distorted, const img::Image &truth,
     Compared removal;
     removal.method = Restoration::NoiseRemoval;
     removal.advised = measured(removed, truth);
+    removal.thumbnail = thumbnailOf(removed);
     out.rows.push_back(removal);
     if (twoSteps)
         out.rows.push_back(withValue(Restoration::NoiseThenWiener, Method::Wiener,

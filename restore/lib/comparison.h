@@ -36,9 +36,16 @@ struct Compared
     // the noise removal; motion removal asks nothing.
     Measured advised;
     std::optional<double> advice; // k or the threshold advised
-    // For k and the threshold: the whole curve and its best row (Sweep::best).
+    // For k and the threshold: the whole curve and its best row (Sweep::best); PSNR at every
+    // value, SSIM at the best alone.
     std::optional<Sweep> curve;
+    // What the row is ranked by (bestPsnr): the 8-bit result with the advice, or at the
+    // curve's best when that is higher, averaged down to at most kThumbnailSide pixels on its
+    // longer side. Enough for a page's thumbnail, and small at any size of photograph.
+    img::Image thumbnail;
 };
+
+inline constexpr int kThumbnailSide = 256;
 
 struct Comparison
 {

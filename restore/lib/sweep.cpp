@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -32,7 +33,7 @@ void filterBins(Method method, const Blurred &blurred, double value, img::Spectr
 
 // One value, measured with `work` as its spectrum's storage.
 SweepRow measure(Method method, const Blurred &blurred, const img::Image &truth,
-                 const img::SsimReference &reference, double value, img::Spectrum &work)
+                 const img::SsimReference *reference, double value, img::Spectrum &work)
 {
     filterBins(method, blurred, value, work);
     img::Image result = img::inverse(std::move(work));
@@ -40,12 +41,13 @@ SweepRow measure(Method method, const Blurred &blurred, const img::Image &truth,
     // the pass that hands SSIM its rows.
     SweepRow row;
     row.value = value;
-    row.ssim = reference.of([&result](int y, float *out) {
-        double *px = &result.px[size_t(y) * size_t(result.width)];
-        for (int x = 0; x < result.width; ++x)
-            out[x] = float(px[x] = img::quantise(px[x], 255) / 255.0);
-    });
-    if (!row.ssim) // too small for SSIM: its pass did not round
+    if (reference)
+        row.ssim = reference->of([&result](int y, float *out) {
+            double *px = &result.px[size_t(y) * size_t(result.width)];
+            for (int x = 0; x < result.width; ++x)
+                out[x] = float(px[x] = img::quantise(px[x], 255) / 255.0);
+        });
+    if (!row.ssim) // no SSIM pass, or too small for SSIM: nothing rounded yet
         for (double &v : result.px)
             v = img::quantise(v, 255) / 255.0;
     row.psnr = img::psnr(result, truth);
@@ -109,7 +111,7 @@ std::vector<double> sweepValues(double advised, double own, int perDecade)
 }
 
 Sweep sweep(Method method, const Blurred &blurred, const img::Image &truth,
-            const std::vector<double> &values, unsigned threads)
+            const std::vector<double> &values, unsigned threads, Measures measures)
 {
     if (truth.width != blurred.g.width || truth.height != blurred.g.height)
         throw std::invalid_argument("restore::sweep: truth and image of different sizes");
@@ -120,7 +122,9 @@ Sweep sweep(Method method, const Blurred &blurred, const img::Image &truth,
         threads = std::max(1u, std::thread::hardware_concurrency());
     threads = unsigned(std::min<size_t>(threads, std::max<size_t>(values.size(), 1)));
 
-    const img::SsimReference reference(truth);
+    std::optional<img::SsimReference> reference;
+    if (measures == Measures::PsnrAndSsim)
+        reference.emplace(truth);
     std::atomic<size_t> next {0};
     std::exception_ptr failure;
     std::mutex failureLock;
@@ -128,7 +132,8 @@ Sweep sweep(Method method, const Blurred &blurred, const img::Image &truth,
         img::Spectrum spectrum; // this worker's, filled again for each value
         try {
             for (size_t i; (i = next++) < values.size();)
-                out.rows[i] = measure(method, blurred, truth, reference, values[i], spectrum);
+                out.rows[i] = measure(method, blurred, truth, reference ? &*reference : nullptr,
+                                      values[i], spectrum);
         } catch (...) {
             const std::lock_guard guard(failureLock);
             failure = std::current_exception();

@@ -50,7 +50,8 @@ struct SweepRow
 {
     double value = 0.0;
     double psnr = 0.0; // dB; infinity when the result equals the truth
-    std::optional<double> ssim; // nothing when the image is smaller than SSIM's window
+    std::optional<double> ssim; // nothing when the image is smaller than SSIM's window, or
+                                // when the sweep took PSNR alone
 };
 
 struct Sweep
@@ -60,12 +61,17 @@ struct Sweep
     size_t best = 0; // the row of the highest PSNR (the first of equals)
 };
 
+// What a sweep measures. SSIM costs about what the filtering does: a plot of PSNR alone, which
+// wants SSIM at a value or two, takes those apart.
+enum class Measures { PsnrAndSsim, PsnrOnly };
+
 // Restores `blurred` with every value and measures each result, rounded to 8 bits as the tool
 // writes it, against `truth` (align.pgm, the same size). Values are shared among `threads`
 // workers (0: one per core); each keeps one spectrum and one image of work. Throws
 // std::invalid_argument for a truth of another size.
 Sweep sweep(Method method, const Blurred &blurred, const img::Image &truth,
-            const std::vector<double> &values, unsigned threads = 0);
+            const std::vector<double> &values, unsigned threads = 0,
+            Measures measures = Measures::PsnrAndSsim);
 
 // The sweep as a Spanish spreadsheet opens it: "k;PSNR;SSIM" (or "umbral;..."), then a row a
 // value, fields separated by ';' with a decimal comma ("0,000542;23,41;0,8123"), '\n' ends.
