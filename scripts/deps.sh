@@ -10,7 +10,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkgconf
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins qt6-charts-dev
   libfftw3-dev libheif-dev
   fonts-wine fonts-dejavu-core
   xterm qt6-wayland

@@ -2,6 +2,7 @@
 #include "usage.h"
 
 #include "curve.h"
+#include "explorer.h"
 #include "report.h"
 #include "tool.h"
 
@@ -31,6 +32,8 @@ constexpr Usage kUsages[] = {
      "escribe el informe de IMAGEN en SALIDA.pdf, sin ventana"},
     {report::kCurveOption, "RESULTADO.pgm",
      "escribe la curva de PSNR y SSIM de un filtro Wiener o inverso según su valor, sin ventana"},
+    {kExploreOption, "RESULTADO.pgm",
+     "abre el explorador de un filtro Wiener o inverso o de un retiro de ruido estructurado"},
     {kHelpOption, "", "muestra esta ayuda"},
 };
 

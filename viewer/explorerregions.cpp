@@ -1,0 +1,159 @@
+// The structured-noise explorer.
+#include "explorerregions.h"
+
+#include "explorerboxes.h"
+#include "imageload.h"
+#include "quality.h"
+#include "readouts.h"
+#include "speech.h"
+#include "views.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace viewer {
+
+RegionExplorer::RegionExplorer(report::Explorable result, platform::ProcessStarter &starter,
+                               QWidget *parent)
+    : QWidget(parent)
+    , m_result(std::move(result))
+    , m_starter(starter)
+{
+    const report::NoiseRemoval &made = *m_result.noiseRemoval;
+    const QString file = QFile::decodeName(m_result.result.filename().c_str());
+    setWindowTitle(tr("Explorar regiones — %1").arg(file));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    // The spectrum as the viewer draws it, from the image's own samples; the removal from the
+    // grey levels the tool reads.
+    const picture::OpenResult source = picture::loadImage(
+        m_result.result.parent_path() / m_result.made.arguments[0].toStdString());
+    m_spectrum = img::forward(made.distorted);
+    m_boxes = new SpectrumBoxes(source.image ? picture::spectrumView(source.image->grey).display
+                                             : QImage(made.distorted.width, made.distorted.height,
+                                                      QImage::Format_Grayscale8),
+                                made.zeroed, made.proposed);
+
+    m_picture = new QLabel;
+    m_picture->setAlignment(Qt::AlignCenter);
+    m_picture->setMinimumSize(256, 256);
+    m_picture->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_picture->setFocusPolicy(Qt::StrongFocus);
+    m_picture->setAccessibleName(tr("Imagen sin las regiones"));
+    m_readout = new QLabel;
+    m_readout->setAccessibleName(tr("Medida"));
+    m_status = new QLabel(m_result.truth ? QString() : m_result.noTruth);
+    m_status->setAccessibleName(tr("Estado"));
+    m_status->setWordWrap(true);
+    m_add = new QPushButton(tr("&Añadir región"));
+    m_add->setAccessibleName(tr("Añadir región"));
+    m_delete = new QPushButton(tr("&Borrar región"));
+    m_delete->setAccessibleName(tr("Borrar región"));
+    m_use = new QPushButton(tr("&Usar estas regiones"));
+    m_use->setAccessibleName(tr("Usar estas regiones"));
+    auto *close = new QPushButton(tr("&Cerrar"));
+    close->setAccessibleName(tr("Cerrar"));
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_boxes, 1);
+    top->addWidget(m_picture, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_readout);
+    buttons->addWidget(m_status, 1);
+    buttons->addWidget(m_add);
+    buttons->addWidget(m_delete);
+    buttons->addWidget(m_use);
+    buttons->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(buttons);
+
+    connect(m_boxes, &SpectrumBoxes::boxesChanged, this, &RegionExplorer::boxesChanged);
+    connect(m_add, &QPushButton::clicked, m_boxes, &SpectrumBoxes::addBox);
+    connect(m_delete, &QPushButton::clicked, m_boxes, &SpectrumBoxes::deleteBox);
+    connect(m_use, &QPushButton::clicked, this, &RegionExplorer::useRegions);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(&m_drawing, &LatestDrawing::drawn, this, &RegionExplorer::showDrawn);
+
+    resize(1100, 600);
+    boxesChanged();
+    m_boxes->setFocus();
+}
+
+QByteArray RegionExplorer::answersFor(const std::vector<restore::DisplayRect> &boxes)
+{
+    QByteArray answers;
+    for (const restore::DisplayRect &b : boxes)
+        answers += QByteArray::number(b.x0) + ' ' + QByteArray::number(b.y0) + ' '
+            + QByteArray::number(b.x1) + ' ' + QByteArray::number(b.y1) + '\n';
+    return answers + '\n';
+}
+
+// The removal on a worker, whole: zeroing is cheap, the transform back is the cost.
+void RegionExplorer::boxesChanged()
+{
+    const std::vector<restore::DisplayRect> &boxes = m_boxes->boxes();
+    m_use->setEnabled(!boxes.empty() && !(m_running && m_running->running()));
+    m_delete->setEnabled(!boxes.empty());
+    m_drawing.request(
+        [spectrum = &m_spectrum, boxes, truth = m_result.truth ? &*m_result.truth : nullptr] {
+            return drawnWhole(restore::removeRegions(*spectrum, boxes), truth);
+        });
+}
+
+void RegionExplorer::showDrawn(const Drawn &drawn)
+{
+    QPixmap pixmap
+        = QPixmap::fromImage(drawn.picture.scaled(m_picture->size() * m_picture->devicePixelRatio(),
+                                                  Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(m_picture->devicePixelRatio());
+    m_picture->setPixmap(pixmap);
+    const size_t count = m_boxes->boxes().size();
+    const QString regions = count == 1 ? tr("1 región") : tr("%1 regiones").arg(count);
+    m_picture->setAccessibleName(tr("Imagen sin las %1").arg(regions));
+    m_readout->setText(drawn.psnr ? picture::psnrText(*drawn.psnr, QStringLiteral("align.pgm"))
+                                  : QString());
+    if (!m_drawing.busy()) {
+        if (drawn.psnr)
+            speak(this, tr("Con %1: %2").arg(regions, m_readout->text()));
+        emit pictureShown();
+    }
+}
+
+void RegionExplorer::useRegions()
+{
+    if (m_boxes->boxes().empty())
+        return;
+    m_use->setEnabled(false);
+    m_status->setText(
+        tr("Haciendo %1 de nuevo…").arg(QFile::decodeName(m_result.result.filename().c_str())));
+    QPointer<RegionExplorer> alive(this);
+    m_running = remake(m_starter, m_result, answersFor(m_boxes->boxes()),
+                       [alive](const QString &failure) {
+                           if (alive)
+                               alive->remade(failure);
+                       });
+}
+
+void RegionExplorer::remade(const QString &failure)
+{
+    m_running = nullptr;
+    m_use->setEnabled(!m_boxes->boxes().empty());
+    const QString file = QFile::decodeName(m_result.result.filename().c_str());
+    if (!failure.isEmpty()) {
+        m_status->setText(failure);
+        QMessageBox::critical(this, QString::fromLatin1(picture::kProgramTitle),
+                              tr("No se pudo hacer %1 de nuevo: %2").arg(file, failure));
+        return;
+    }
+    const QString done = tr("%1 hecho de nuevo sin estas regiones.").arg(file);
+    m_status->setText(done);
+    speak(this, done);
+}
+
+} // namespace viewer

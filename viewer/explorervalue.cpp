@@ -1,0 +1,405 @@
+// The k or threshold explorer.
+#include "explorervalue.h"
+
+#include "contracts.h"
+#include "imageload.h"
+#include "operations.h"
+#include "preview.h"
+#include "prompt.h"
+#include "quality.h"
+#include "readouts.h"
+#include "speech.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPromise>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+#include <cmath>
+
+namespace viewer {
+
+namespace {
+
+// Slider steps a decade: finer than the eye tells apart on the picture.
+constexpr int kStepsPerDecade = 50;
+// Values a worker's batch: the curve is drawn again after each.
+constexpr size_t kBatch = 4;
+
+// The value as the student reads and types it, so that what is shown, what the field says and
+// what the tool is answered are one number.
+double asTyped(double value)
+{
+    return restore::parseNumber(restore::formatNumber(value)).value_or(value);
+}
+
+// The values in the order the sweep takes them: every eighth first, then the ones between,
+// so that the curve's whole shape is there early and fills in.
+std::vector<double> fillingOrder(const std::vector<double> &values)
+{
+    std::vector<double> order;
+    std::vector<bool> taken(values.size());
+    for (size_t stride = 8; stride >= 1; stride /= 2)
+        for (size_t i = 0; i < values.size(); i += stride)
+            if (!taken[i]) {
+                taken[i] = true;
+                order.push_back(values[i]);
+            }
+    return order;
+}
+
+QString spanish(double value)
+{
+    return QString::fromStdString(restore::formatNumber(value));
+}
+
+} // namespace
+
+ValueExplorer::ValueExplorer(report::Explorable result, platform::ProcessStarter &starter,
+                             QWidget *parent)
+    : QWidget(parent)
+    , m_result(std::move(result))
+    , m_name(restore::valueName(m_result.deconvolution->method))
+    , m_starter(starter)
+{
+    const report::Deconvolution &made = *m_result.deconvolution;
+    const QString name = QString::fromLatin1(m_name);
+    const QString file = QFile::decodeName(m_result.result.filename().c_str());
+    setWindowTitle(tr("Explorar %1 — %2").arg(name, file));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    m_blurred = restore::prepare(made.distorted, made.psf);
+    m_advised = made.advised ? *made.advised : restore::advisedValue(made.method, m_blurred.g);
+    const std::vector<double> values = restore::sweepValues(m_advised, made.own);
+    m_low = values[1];
+    m_high = values.back();
+
+    m_picture = new QLabel;
+    m_picture->setAlignment(Qt::AlignCenter);
+    m_picture->setMinimumSize(320, 320);
+    m_picture->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_picture->setFocusPolicy(Qt::StrongFocus);
+    m_picture->setAccessibleName(tr("Imagen restaurada"));
+
+    auto *chart = new QChart;
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    m_line = new QLineSeries;
+    m_line->setName(tr("PSNR"));
+    chart->addSeries(m_line);
+    const QString markNames[3] = {tr("Con la que se hizo"), tr("Aconsejada"), tr("Mejor")};
+    const QColor markColours[3] = {Qt::blue, Qt::darkGreen, Qt::red};
+    for (int i = 0; i < 3; ++i) {
+        m_marks[i] = new QScatterSeries;
+        m_marks[i]->setName(markNames[i]);
+        m_marks[i]->setColor(markColours[i]);
+        m_marks[i]->setMarkerSize(i == 2 ? 14 : 10);
+        chart->addSeries(m_marks[i]);
+    }
+    auto *xAxis = new QLogValueAxis;
+    xAxis->setTitleText(name);
+    xAxis->setLabelFormat(QStringLiteral("%g"));
+    xAxis->setRange(m_low, m_high);
+    auto *yAxis = new QValueAxis;
+    yAxis->setTitleText(tr("PSNR (dB)"));
+    chart->addAxis(xAxis, Qt::AlignBottom);
+    chart->addAxis(yAxis, Qt::AlignLeft);
+    for (QAbstractSeries *series : chart->series()) {
+        series->attachAxis(xAxis);
+        series->attachAxis(yAxis);
+    }
+    m_chartView = new QChartView(chart);
+    m_chartView->setRenderHint(QPainter::Antialiasing);
+    m_chartView->setMinimumSize(360, 280);
+    m_chartView->setFocusPolicy(Qt::StrongFocus);
+    m_chartView->setAccessibleName(tr("Curva de PSNR según %1").arg(name));
+
+    m_slider = new QSlider(Qt::Horizontal);
+    m_slider->setRange(0, int(std::lround(std::log10(m_high / m_low) * kStepsPerDecade)));
+    m_slider->setPageStep(kStepsPerDecade / 5);
+    m_slider->setAccessibleName(tr("%1, en escala logarítmica").arg(name));
+    m_field = new QLineEdit;
+    m_field->setAccessibleName(tr("Valor de %1").arg(name));
+    m_field->setMaximumWidth(140);
+    auto *fieldLabel = new QLabel(tr("&%1:").arg(name));
+    fieldLabel->setBuddy(m_field);
+    m_readout = new QLabel;
+    m_readout->setAccessibleName(tr("Medida"));
+    m_status = new QLabel;
+    m_status->setAccessibleName(tr("Estado"));
+    m_status->setWordWrap(true);
+    m_use = new QPushButton(tr("&Usar este valor"));
+    m_use->setAccessibleName(tr("Usar este valor"));
+    if (m_result.made.operation)
+        m_use->setAccessibleDescription(
+            tr("Vuelve a hacer %1 con %2 y este valor")
+                .arg(file,
+                     QString::fromLatin1(
+                         tools::contract(m_result.made.operation->first.tool).program)));
+    auto *close = new QPushButton(tr("&Cerrar"));
+    close->setAccessibleName(tr("Cerrar"));
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(m_picture, 3);
+    top->addWidget(m_chartView, 2);
+    auto *controls = new QHBoxLayout;
+    controls->addWidget(fieldLabel);
+    controls->addWidget(m_slider, 1);
+    controls->addWidget(m_field);
+    controls->addWidget(m_readout);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_status, 1);
+    buttons->addWidget(m_use);
+    buttons->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(controls);
+    layout->addLayout(buttons);
+
+    connect(m_slider, &QSlider::valueChanged, this, &ValueExplorer::moveSlider);
+    connect(m_slider, &QSlider::sliderReleased, this, &ValueExplorer::drawWhole);
+    connect(m_field, &QLineEdit::returnPressed, this, &ValueExplorer::takeField);
+    connect(m_use, &QPushButton::clicked, this, &ValueExplorer::useValue);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(&m_drawing, &LatestDrawing::drawn, this, &ValueExplorer::showDrawn);
+    connect(&m_sweeping, &QFutureWatcherBase::resultsReadyAt, this, &ValueExplorer::addRows);
+    connect(&m_sweeping, &QFutureWatcherBase::finished, this, &ValueExplorer::markCurve);
+
+    if (m_result.truth)
+        startCurve();
+    else
+        m_status->setText(m_result.noTruth);
+    resize(1100, 640);
+    setValue(made.own);
+    m_slider->setFocus();
+}
+
+ValueExplorer::~ValueExplorer()
+{
+    m_sweeping.cancel();
+    m_sweeping.waitForFinished();
+}
+
+bool ValueExplorer::curveDone() const
+{
+    return m_sweeping.isFinished();
+}
+
+bool ValueExplorer::pictureCurrent() const
+{
+    return m_shown == m_value && !m_drawing.busy();
+}
+
+QString ValueExplorer::valueText(double value) const
+{
+    return QStringLiteral("%1 = %2").arg(QString::fromLatin1(m_name), spanish(value));
+}
+
+// The sweep on a worker, a batch at a time, each row handed over as soon as its batch is done.
+void ValueExplorer::startCurve()
+{
+    const std::vector<double> order
+        = fillingOrder(restore::sweepValues(m_advised, m_result.deconvolution->own));
+    m_sweeping.setFuture(
+        QtConcurrent::run([order, method = m_result.deconvolution->method, blurred = &m_blurred,
+                           truth = &*m_result.truth](QPromise<restore::SweepRow> &promise) {
+            for (size_t first = 0; first < order.size(); first += kBatch) {
+                if (promise.isCanceled())
+                    return;
+                const std::vector<double> batch(order.begin() + long(first),
+                                                order.begin()
+                                                    + long(std::min(order.size(), first + kBatch)));
+                for (const restore::SweepRow &row :
+                     restore::sweep(method, *blurred, *truth, batch).rows)
+                    promise.addResult(row);
+            }
+        }));
+    m_status->setText(tr("Calculando la curva…"));
+}
+
+void ValueExplorer::addRows(int first, int end)
+{
+    for (int i = first; i < end; ++i) {
+        const restore::SweepRow row = m_sweeping.resultAt(i);
+        m_rows.insert(std::upper_bound(m_rows.begin(), m_rows.end(), row,
+                                       [](const restore::SweepRow &a, const restore::SweepRow &b) {
+                                           return a.value < b.value;
+                                       }),
+                      row);
+    }
+    QList<QPointF> points;
+    double low = INFINITY, high = -INFINITY;
+    for (const restore::SweepRow &row : m_rows)
+        if (row.value > 0.0 && std::isfinite(row.psnr)) {
+            points << QPointF(row.value, row.psnr);
+            low = std::min(low, row.psnr);
+            high = std::max(high, row.psnr);
+        }
+    m_line->replace(points);
+    if (low <= high) {
+        auto *yAxis = static_cast<QValueAxis *>(m_line->attachedAxes().at(1));
+        yAxis->setRange(std::floor(low - 0.5), std::ceil(high + 0.5));
+    }
+    markCurve();
+}
+
+// The three marks on the rows there are so far: the best one moves as the curve fills.
+void ValueExplorer::markCurve()
+{
+    const auto rowAt = [this](double value) -> const restore::SweepRow * {
+        for (const restore::SweepRow &row : m_rows)
+            if (row.value == value && value > 0.0 && std::isfinite(row.psnr))
+                return &row;
+        return nullptr;
+    };
+    const restore::SweepRow *best = nullptr;
+    for (const restore::SweepRow &row : m_rows)
+        if (row.value > 0.0 && (!best || row.psnr > best->psnr))
+            best = &row;
+    const restore::SweepRow *marked[3]
+        = {rowAt(m_result.deconvolution->own), rowAt(m_advised), best};
+    for (int i = 0; i < 3; ++i) {
+        m_marks[i]->clear();
+        if (marked[i])
+            m_marks[i]->append(marked[i]->value, marked[i]->psnr);
+    }
+    if (curveDone() && best) {
+        const QString done = tr("Curva lista: la mejor %1 es %2 (%3 dB); la aconsejada, %4.")
+                                 .arg(QString::fromLatin1(m_name), spanish(best->value),
+                                      picture::spanishNumber(best->psnr, 2), spanish(m_advised));
+        m_status->setText(done);
+        m_chartView->setAccessibleDescription(done);
+    }
+}
+
+void ValueExplorer::setValue(double value)
+{
+    m_value = asTyped(std::max(value, 0.0));
+    m_field->setText(spanish(m_value));
+    {
+        const QSignalBlocker still(m_slider);
+        m_slider->setValue(
+            m_value > 0.0 ? int(std::lround(std::log10(m_value / m_low) * kStepsPerDecade)) : 0);
+    }
+    drawWhole();
+}
+
+void ValueExplorer::moveSlider(int position)
+{
+    m_value = asTyped(m_low * std::pow(10.0, double(position) / kStepsPerDecade));
+    m_field->setText(spanish(m_value));
+    if (m_slider->isSliderDown())
+        drawPreview();
+    else
+        drawWhole();
+}
+
+void ValueExplorer::takeField()
+{
+    const std::optional<double> typed = restore::parseNumber(m_field->text().toStdString());
+    if (!typed || *typed < 0.0) {
+        const QString why
+            = tr("«%1» no es un valor de %2: escriba un número no negativo, como %3.")
+                  .arg(m_field->text(), QString::fromLatin1(m_name), spanish(m_advised));
+        m_status->setText(why);
+        speak(this, why);
+        return;
+    }
+    setValue(*typed);
+}
+
+// At the size the picture is shown, in the window's own thread: it follows the hand.
+void ValueExplorer::drawPreview()
+{
+    const QSize size = m_picture->size() * m_picture->devicePixelRatio();
+    if (size != m_smallSize) {
+        m_small = restore::shrunk(m_blurred, size.width(), size.height());
+        m_smallSize = size;
+    }
+    Drawn drawn;
+    drawn.picture
+        = pictureOf(restore::restoreWith(m_result.deconvolution->method, m_small, m_value));
+    showDrawn(drawn);
+}
+
+void ValueExplorer::drawWhole()
+{
+    const QSize size = m_picture->size() * m_picture->devicePixelRatio();
+    m_drawing.request([method = m_result.deconvolution->method, blurred = &m_blurred,
+                       truth = m_result.truth ? &*m_result.truth : nullptr, value = m_value, size] {
+        Drawn drawn = drawnWhole(restore::restoreWith(method, *blurred, value), truth);
+        drawn.picture = drawn.picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        return drawn;
+    });
+    m_shown = -1.0;
+    m_pendingWhole = m_value;
+}
+
+void ValueExplorer::showDrawn(const Drawn &drawn)
+{
+    QPixmap pixmap
+        = QPixmap::fromImage(drawn.picture.scaled(m_picture->size() * m_picture->devicePixelRatio(),
+                                                  Qt::KeepAspectRatio, Qt::FastTransformation));
+    pixmap.setDevicePixelRatio(m_picture->devicePixelRatio());
+    m_picture->setPixmap(pixmap);
+    if (!drawn.whole)
+        return;
+    m_shown = m_pendingWhole;
+    QString text = valueText(m_shown);
+    if (drawn.psnr)
+        text += QStringLiteral(": ") + picture::psnrText(*drawn.psnr, QStringLiteral("align.pgm"));
+    m_readout->setText(drawn.psnr ? picture::spanishNumber(*drawn.psnr, 2) + QStringLiteral(" dB")
+                                  : QString());
+    m_picture->setAccessibleName(tr("Imagen restaurada con %1").arg(valueText(m_shown)));
+    if (!m_drawing.busy()) {
+        speak(this, text);
+        emit pictureShown();
+    }
+}
+
+void ValueExplorer::useValue()
+{
+    m_use->setEnabled(false);
+    const QString file = QFile::decodeName(m_result.result.filename().c_str());
+    m_status->setText(tr("Haciendo %1 de nuevo con %2…").arg(file, valueText(m_value)));
+    QPointer<ValueExplorer> alive(this);
+    m_running = remake(m_starter, m_result,
+                       QByteArray::fromStdString(restore::formatNumber(m_value) + "\n"),
+                       [alive](const QString &failure) {
+                           if (alive)
+                               alive->remade(failure);
+                       });
+}
+
+void ValueExplorer::remade(const QString &failure)
+{
+    m_use->setEnabled(true);
+    m_running = nullptr;
+    const QString file = QFile::decodeName(m_result.result.filename().c_str());
+    if (!failure.isEmpty()) {
+        m_status->setText(failure);
+        QMessageBox::critical(this, QString::fromLatin1(picture::kProgramTitle),
+                              tr("No se pudo hacer %1 de nuevo: %2").arg(file, failure));
+        return;
+    }
+    m_result.deconvolution->own = m_value;
+    markCurve();
+    const QString done = tr("%1 hecho de nuevo con %2.").arg(file, valueText(m_value));
+    m_status->setText(done);
+    speak(this, done);
+}
+
+} // namespace viewer
