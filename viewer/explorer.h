@@ -42,6 +42,7 @@ struct Drawn
     QImage picture;
     std::optional<double> psnr;
     bool whole = false; // the whole image, not a preview
+    double value = 0.0; // the value it was drawn with, for a method that asks for one
 };
 
 // The whole picture of `restored`, rounded to the 8 bits the tool writes, and its PSNR against

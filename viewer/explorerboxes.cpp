@@ -257,10 +257,22 @@ void SpectrumBoxes::paintEvent(QPaintEvent *)
     painter.setPen(QPen(QColor(255, 200, 0), 1.5));
     for (const restore::DisplayRect &s : m_suggested)
         painter.drawEllipse(toWidget(s).adjusted(-4, -4, 4, 4));
+    const int w = m_spectrum.width(), h = m_spectrum.height();
     for (int i = 0; i < int(m_boxes.size()); ++i) {
-        painter.setPen(QPen(i == m_chosen ? QColor(255, 60, 60) : QColor(0, 200, 255),
-                            i == m_chosen ? 2.5 : 1.5));
-        painter.drawRect(toWidget(m_boxes[size_t(i)]));
+        const restore::DisplayRect &b = m_boxes[size_t(i)];
+        QPen pen(i == m_chosen ? QColor(255, 60, 60) : QColor(0, 200, 255),
+                 i == m_chosen ? 2.5 : 1.5);
+        painter.setPen(pen);
+        painter.drawRect(toWidget(b));
+        // Its mirror through the centre, which the tool zeroes with it, dashed: display pixel
+        // x shows frequency x - w/2 (w/2 rounded down), whose twin is drawn at 2·(w/2) - x.
+        const int cx = 2 * (w / 2), cy = 2 * (h / 2);
+        const restore::DisplayRect twin {cx - b.x1, cy - b.y1, cx - b.x0, cy - b.y0};
+        if (twin.x0 >= 0 && twin.y0 >= 0 && twin.x1 < w && twin.y1 < h && !(twin == b)) {
+            pen.setStyle(Qt::DashLine);
+            painter.setPen(pen);
+            painter.drawRect(toWidget(twin));
+        }
     }
     if (hasFocus()) {
         painter.setPen(QPen(palette().highlight().color(), 2, Qt::DotLine));

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QLocale>
 #include <QLogValueAxis>
 #include <QMessageBox>
 #include <QPointer>
@@ -100,18 +101,28 @@ ValueExplorer::ValueExplorer(report::Explorable result, platform::ProcessStarter
     m_line = new QLineSeries;
     m_line->setName(tr("PSNR"));
     chart->addSeries(m_line);
+    m_current = new QLineSeries;
+    m_current->setName(tr("Actual"));
+    m_current->setPen(QPen(Qt::gray, 1.5, Qt::DashLine));
+    chart->addSeries(m_current);
+    // The best drawn first and largest: the advice and the result's own value, often on it,
+    // stay visible on top.
     const QString markNames[3] = {tr("Con la que se hizo"), tr("Aconsejada"), tr("Mejor")};
     const QColor markColours[3] = {Qt::blue, Qt::darkGreen, Qt::red};
-    for (int i = 0; i < 3; ++i) {
+    const qreal markSizes[3] = {9, 12, 18};
+    for (int i : {2, 1, 0}) {
         m_marks[i] = new QScatterSeries;
         m_marks[i]->setName(markNames[i]);
         m_marks[i]->setColor(markColours[i]);
-        m_marks[i]->setMarkerSize(i == 2 ? 14 : 10);
+        m_marks[i]->setMarkerSize(markSizes[i]);
         chart->addSeries(m_marks[i]);
     }
+    // Decimal commas on the axes, as everywhere else in the program.
+    chart->setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
+    chart->setLocalizeNumbers(true);
     auto *xAxis = new QLogValueAxis;
     xAxis->setTitleText(name);
-    xAxis->setLabelFormat(QStringLiteral("%g"));
+    xAxis->setLabelFormat(QStringLiteral("%.2g"));
     xAxis->setRange(m_low, m_high);
     auto *yAxis = new QValueAxis;
     yAxis->setTitleText(tr("PSNR (dB)"));
@@ -232,14 +243,22 @@ void ValueExplorer::startCurve()
 
 void ValueExplorer::addRows(int first, int end)
 {
-    for (int i = first; i < end; ++i) {
-        const restore::SweepRow row = m_sweeping.resultAt(i);
-        m_rows.insert(std::upper_bound(m_rows.begin(), m_rows.end(), row,
-                                       [](const restore::SweepRow &a, const restore::SweepRow &b) {
-                                           return a.value < b.value;
-                                       }),
-                      row);
-    }
+    for (int i = first; i < end; ++i)
+        addRow(m_sweeping.resultAt(i));
+    drawCurve();
+}
+
+void ValueExplorer::addRow(const restore::SweepRow &row)
+{
+    const auto at = std::lower_bound(
+        m_rows.begin(), m_rows.end(), row,
+        [](const restore::SweepRow &a, const restore::SweepRow &b) { return a.value < b.value; });
+    if (at == m_rows.end() || at->value != row.value)
+        m_rows.insert(at, row);
+}
+
+void ValueExplorer::drawCurve()
+{
     QList<QPointF> points;
     double low = INFINITY, high = -INFINITY;
     for (const restore::SweepRow &row : m_rows)
@@ -254,6 +273,15 @@ void ValueExplorer::addRows(int first, int end)
         yAxis->setRange(std::floor(low - 0.5), std::ceil(high + 0.5));
     }
     markCurve();
+    markCurrent();
+}
+
+void ValueExplorer::markCurrent()
+{
+    const auto *yAxis = static_cast<QValueAxis *>(m_line->attachedAxes().at(1));
+    m_current->clear();
+    if (m_value > 0.0 && !m_rows.empty())
+        m_current->append({QPointF(m_value, yAxis->min()), QPointF(m_value, yAxis->max())});
 }
 
 // The three marks on the rows there are so far: the best one moves as the curve fills.
@@ -301,6 +329,7 @@ void ValueExplorer::moveSlider(int position)
 {
     m_value = asTyped(m_low * std::pow(10.0, double(position) / kStepsPerDecade));
     m_field->setText(spanish(m_value));
+    markCurrent();
     if (m_slider->isSliderDown())
         drawPreview();
     else
@@ -342,10 +371,10 @@ void ValueExplorer::drawWhole()
                        truth = m_result.truth ? &*m_result.truth : nullptr, value = m_value, size] {
         Drawn drawn = drawnWhole(restore::restoreWith(method, *blurred, value), truth);
         drawn.picture = drawn.picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        drawn.value = value;
         return drawn;
     });
     m_shown = -1.0;
-    m_pendingWhole = m_value;
 }
 
 void ValueExplorer::showDrawn(const Drawn &drawn)
@@ -355,9 +384,12 @@ void ValueExplorer::showDrawn(const Drawn &drawn)
                                                   Qt::KeepAspectRatio, Qt::FastTransformation));
     pixmap.setDevicePixelRatio(m_picture->devicePixelRatio());
     m_picture->setPixmap(pixmap);
-    if (!drawn.whole)
+    if (!drawn.whole) {
+        m_readout->setText(QStringLiteral("…"));
         return;
-    m_shown = m_pendingWhole;
+    }
+    m_shown = drawn.value;
+    m_shownPsnr = drawn.psnr;
     QString text = valueText(m_shown);
     if (drawn.psnr)
         text += QStringLiteral(": ") + picture::psnrText(*drawn.psnr, QStringLiteral("align.pgm"));
@@ -396,7 +428,10 @@ void ValueExplorer::remade(const QString &failure)
         return;
     }
     m_result.deconvolution->own = m_value;
-    markCurve();
+    // Its point on the curve, measured as the sweep measures, when it lies between the rows.
+    if (m_shown == m_value && m_shownPsnr)
+        addRow(restore::SweepRow {m_value, *m_shownPsnr, std::nullopt});
+    drawCurve();
     const QString done = tr("%1 hecho de nuevo con %2.").arg(file, valueText(m_value));
     m_status->setText(done);
     speak(this, done);

@@ -13,6 +13,8 @@
 #include <QFutureWatcher>
 #include <QWidget>
 
+#include <optional>
+
 #include <vector>
 
 class QLabel;
@@ -53,6 +55,9 @@ signals:
 private:
     void startCurve();
     void addRows(int first, int end);
+    void addRow(const restore::SweepRow &row);
+    void drawCurve();
+    void markCurrent();
     void moveSlider(int position);
     void takeField();
     void drawPreview();
@@ -73,7 +78,7 @@ private:
     double m_low = 0.0, m_high = 1.0; // the slider's ends
     double m_value = 0.0;
     double m_shown = -1.0; // the value whose whole picture is on screen
-    double m_pendingWhole = -1.0; // the value whose whole picture is being drawn
+    std::optional<double> m_shownPsnr;
     std::vector<restore::SweepRow> m_rows;
     QFutureWatcher<restore::SweepRow> m_sweeping;
     LatestDrawing m_drawing;
@@ -87,6 +92,7 @@ private:
     QChartView *m_chartView = nullptr;
     QLineSeries *m_line = nullptr;
     QScatterSeries *m_marks[3] = {}; // own, advised, best
+    QLineSeries *m_current = nullptr; // a vertical line at the slider's value
 };
 
 } // namespace viewer
