@@ -25,12 +25,14 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QSlider>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 
 namespace viewer {
 
@@ -38,8 +40,6 @@ namespace {
 
 // Slider steps a decade: finer than the eye tells apart on the picture.
 constexpr int kStepsPerDecade = 50;
-// Values a worker's batch: the curve is drawn again after each.
-constexpr size_t kBatch = 4;
 
 // The value as the student reads and types it, so that what is shown, what the field says and
 // what the tool is answered are one number.
@@ -84,6 +84,8 @@ ValueExplorer::ValueExplorer(report::Explorable result, platform::ProcessStarter
     setAttribute(Qt::WA_DeleteOnClose);
 
     m_blurred = restore::prepare(made.distorted, made.psf);
+    // Its transform is all that is needed of it from now on.
+    m_result.deconvolution->distorted = img::Image();
     m_advised = made.advised ? *made.advised : restore::advisedValue(made.method, m_blurred.g);
     const std::vector<double> values = restore::sweepValues(m_advised, made.own);
     m_low = values[1];
@@ -187,7 +189,11 @@ ValueExplorer::ValueExplorer(report::Explorable result, platform::ProcessStarter
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(&m_drawing, &LatestDrawing::drawn, this, &ValueExplorer::showDrawn);
     connect(&m_sweeping, &QFutureWatcherBase::resultsReadyAt, this, &ValueExplorer::addRows);
-    connect(&m_sweeping, &QFutureWatcherBase::finished, this, &ValueExplorer::markCurve);
+    m_redraw = new QTimer(this);
+    m_redraw->setSingleShot(true);
+    m_redraw->setInterval(150);
+    connect(m_redraw, &QTimer::timeout, this, &ValueExplorer::drawCurve);
+    connect(&m_sweeping, &QFutureWatcherBase::finished, this, &ValueExplorer::drawCurve);
 
     if (m_result.truth)
         startCurve();
@@ -219,7 +225,8 @@ QString ValueExplorer::valueText(double value) const
     return QStringLiteral("%1 = %2").arg(QString::fromLatin1(m_name), spanish(value));
 }
 
-// The sweep on a worker, a batch at a time, each row handed over as soon as its batch is done.
+// The sweep on a worker, each row handed over as soon as it is measured; closing the window
+// stops it at the next row.
 void ValueExplorer::startCurve()
 {
     const std::vector<double> order
@@ -227,15 +234,22 @@ void ValueExplorer::startCurve()
     m_sweeping.setFuture(
         QtConcurrent::run([order, method = m_result.deconvolution->method, blurred = &m_blurred,
                            truth = &*m_result.truth](QPromise<restore::SweepRow> &promise) {
-            for (size_t first = 0; first < order.size(); first += kBatch) {
-                if (promise.isCanceled())
-                    return;
-                const std::vector<double> batch(order.begin() + long(first),
-                                                order.begin()
-                                                    + long(std::min(order.size(), first + kBatch)));
-                for (const restore::SweepRow &row :
-                     restore::sweep(method, *blurred, *truth, batch).rows)
-                    promise.addResult(row);
+            struct Stopped
+            {
+            };
+            std::mutex handing;
+            try {
+                // The chart shows PSNR alone: SSIM would double the cost.
+                restore::sweep(
+                    method, *blurred, *truth, order, 0,
+                    [&](const restore::SweepRow &row) {
+                        if (promise.isCanceled())
+                            throw Stopped {};
+                        const std::lock_guard one(handing);
+                        promise.addResult(row);
+                    },
+                    false);
+            } catch (const Stopped &) {
             }
         }));
     m_status->setText(tr("Calculando la curva…"));
@@ -245,7 +259,9 @@ void ValueExplorer::addRows(int first, int end)
 {
     for (int i = first; i < end; ++i)
         addRow(m_sweeping.resultAt(i));
-    drawCurve();
+    // A chart laid out again for every row would cost as much as the rows themselves.
+    if (!m_redraw->isActive())
+        m_redraw->start();
 }
 
 void ValueExplorer::addRow(const restore::SweepRow &row)

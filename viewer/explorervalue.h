@@ -21,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class QTimer;
 
 class QChartView;
 class QLineSeries;
@@ -82,6 +83,7 @@ private:
     std::vector<restore::SweepRow> m_rows;
     QFutureWatcher<restore::SweepRow> m_sweeping;
     LatestDrawing m_drawing;
+    QTimer *m_redraw = nullptr; // the curve drawn again at most this often while it fills
 
     QLabel *m_picture = nullptr;
     QSlider *m_slider = nullptr;

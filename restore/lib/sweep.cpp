@@ -32,7 +32,7 @@ void filterBins(Method method, const Blurred &blurred, double value, img::Spectr
 
 // One value, measured with `work` as its spectrum's storage.
 SweepRow measure(Method method, const Blurred &blurred, const img::Image &truth,
-                 const img::SsimReference &reference, double value, img::Spectrum &work)
+                 const img::SsimReference *reference, double value, img::Spectrum &work)
 {
     filterBins(method, blurred, value, work);
     img::Image result = img::inverse(std::move(work));
@@ -40,11 +40,12 @@ SweepRow measure(Method method, const Blurred &blurred, const img::Image &truth,
     // the pass that hands SSIM its rows.
     SweepRow row;
     row.value = value;
-    row.ssim = reference.of([&result](int y, float *out) {
-        double *px = &result.px[size_t(y) * size_t(result.width)];
-        for (int x = 0; x < result.width; ++x)
-            out[x] = float(px[x] = img::quantise(px[x], 255) / 255.0);
-    });
+    if (reference)
+        row.ssim = reference->of([&result](int y, float *out) {
+            double *px = &result.px[size_t(y) * size_t(result.width)];
+            for (int x = 0; x < result.width; ++x)
+                out[x] = float(px[x] = img::quantise(px[x], 255) / 255.0);
+        });
     if (!row.ssim) // too small for SSIM: its pass did not round
         for (double &v : result.px)
             v = img::quantise(v, 255) / 255.0;
@@ -109,7 +110,8 @@ std::vector<double> sweepValues(double advised, double own, int perDecade)
 }
 
 Sweep sweep(Method method, const Blurred &blurred, const img::Image &truth,
-            const std::vector<double> &values, unsigned threads)
+            const std::vector<double> &values, unsigned threads,
+            const std::function<void(const SweepRow &)> &measured, bool ssim)
 {
     if (truth.width != blurred.g.width || truth.height != blurred.g.height)
         throw std::invalid_argument("restore::sweep: truth and image of different sizes");
@@ -120,15 +122,20 @@ Sweep sweep(Method method, const Blurred &blurred, const img::Image &truth,
         threads = std::max(1u, std::thread::hardware_concurrency());
     threads = unsigned(std::min<size_t>(threads, std::max<size_t>(values.size(), 1)));
 
-    const img::SsimReference reference(truth);
+    const std::optional<img::SsimReference> reference
+        = ssim ? std::optional<img::SsimReference>(std::in_place, truth) : std::nullopt;
     std::atomic<size_t> next {0};
     std::exception_ptr failure;
     std::mutex failureLock;
     const auto work = [&] {
         img::Spectrum spectrum; // this worker's, filled again for each value
         try {
-            for (size_t i; (i = next++) < values.size();)
-                out.rows[i] = measure(method, blurred, truth, reference, values[i], spectrum);
+            for (size_t i; (i = next++) < values.size();) {
+                out.rows[i] = measure(method, blurred, truth, reference ? &*reference : nullptr,
+                                      values[i], spectrum);
+                if (measured)
+                    measured(out.rows[i]);
+            }
         } catch (...) {
             const std::lock_guard guard(failureLock);
             failure = std::current_exception();
