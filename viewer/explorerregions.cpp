@@ -3,6 +3,7 @@
 
 #include "explorerboxes.h"
 #include "imageload.h"
+#include "pnm.h"
 #include "quality.h"
 #include "readouts.h"
 #include "speech.h"
@@ -18,6 +19,23 @@
 
 namespace viewer {
 
+namespace {
+
+// The spectrum as the viewer's "Espectro" draws it, in the coordinates snr.exe asks for, from
+// the grey levels the tool read (16 bits, as distor.pgm holds them).
+QImage spectrumDisplay(const img::Image &image)
+{
+    QImage samples(image.width, image.height, QImage::Format_Grayscale16);
+    for (int y = 0; y < image.height; ++y) {
+        auto *line = reinterpret_cast<quint16 *>(samples.scanLine(y));
+        for (int x = 0; x < image.width; ++x)
+            line[x] = quint16(img::quantise(image.at(x, y), 65535));
+    }
+    return picture::spectrumView(picture::GreyLevels(std::move(samples), 65535)).display;
+}
+
+} // namespace
+
 RegionExplorer::RegionExplorer(report::Explorable result, platform::ProcessStarter &starter,
                                QWidget *parent)
     : QWidget(parent)
@@ -29,15 +47,10 @@ RegionExplorer::RegionExplorer(report::Explorable result, platform::ProcessStart
     setWindowTitle(tr("Explorar regiones — %1").arg(file));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    // The spectrum as the viewer draws it, from the image's own samples; the removal from the
-    // grey levels the tool reads.
-    const picture::OpenResult source = picture::loadImage(
-        m_result.result.parent_path() / m_result.made.arguments[0].toStdString());
     m_spectrum = img::forward(made.distorted);
-    m_boxes = new SpectrumBoxes(source.image ? picture::spectrumView(source.image->grey).display
-                                             : QImage(made.distorted.width, made.distorted.height,
-                                                      QImage::Format_Grayscale8),
-                                made.zeroed, made.proposed);
+    m_boxes = new SpectrumBoxes(spectrumDisplay(made.distorted), made.zeroed, made.proposed);
+    // Its transform is all that is needed of it from now on.
+    m_result.noiseRemoval->distorted = img::Image();
 
     m_picture = new QLabel;
     m_picture->setAlignment(Qt::AlignCenter);

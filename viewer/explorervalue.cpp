@@ -393,6 +393,14 @@ void ValueExplorer::drawWhole()
     m_shown = -1.0;
 }
 
+// The whole picture is drawn at the size it is shown: again when that changes.
+void ValueExplorer::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (isVisible())
+        drawWhole();
+}
+
 void ValueExplorer::showDrawn(const Drawn &drawn)
 {
     QPixmap pixmap

@@ -53,6 +53,9 @@ public slots:
 signals:
     void pictureShown();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void startCurve();
     void addRows(int first, int end);
