@@ -5,11 +5,17 @@
 #include "dospath.h"
 #include "explorerregions.h"
 #include "explorervalue.h"
+#include "imageload.h"
 #include "operations.h"
 #include "pnm.h"
 #include "quality.h"
+#include "speech.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace viewer {
@@ -107,8 +113,14 @@ void LatestDrawing::finished()
 }
 
 platform::Started remake(platform::ProcessStarter &starter, const report::Explorable &result,
-                         const QByteArray &answers, std::function<void(const QString &)> done)
+                         const QByteArray &answers, QObject *receiver,
+                         std::function<void(const QString &)> told)
 {
+    // The window may be closed before the tool ends.
+    const auto done = [alive = QPointer<QObject>(receiver), told](const QString &failure) {
+        if (alive)
+            told(failure);
+    };
     if (!result.made.operation) {
         done(QStringLiteral("Ninguna operación del menú hace este resultado."));
         return nullptr;
@@ -132,7 +144,7 @@ platform::Started remake(platform::ProcessStarter &starter, const report::Explor
                       program ? reason : QStringLiteral("no está en la unidad C")));
         return nullptr;
     }
-    started->whenEnded([started = started.get(), done = std::move(done),
+    started->whenEnded([started = started.get(), done,
                         tool = QString::fromLatin1(tools::contract(step.tool).program)] {
         if (!started->failed())
             done({});
@@ -141,6 +153,55 @@ platform::Started remake(platform::ProcessStarter &starter, const report::Explor
                                               : started->failure());
     });
     return started;
+}
+
+bool sayRemade(QWidget *window, QLabel *status, const report::Explorable &result,
+               const QString &failure, const QString &done)
+{
+    if (!failure.isEmpty()) {
+        status->setText(failure);
+        QMessageBox::critical(
+            window, QString::fromLatin1(picture::kProgramTitle),
+            QObject::tr("No se pudo hacer %1 de nuevo: %2")
+                .arg(QFile::decodeName(result.result.filename().c_str()), failure));
+        return false;
+    }
+    status->setText(done);
+    speak(window, done);
+    return true;
+}
+
+QPushButton *namedButton(const QString &text)
+{
+    auto *button = new QPushButton(text);
+    button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    return button;
+}
+
+QLabel *namedLabel(const QString &name)
+{
+    auto *label = new QLabel;
+    label->setAccessibleName(name);
+    return label;
+}
+
+QLabel *pictureLabel(const QString &name)
+{
+    QLabel *label = namedLabel(name);
+    label->setAlignment(Qt::AlignCenter);
+    label->setMinimumSize(256, 256);
+    label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    label->setFocusPolicy(Qt::StrongFocus);
+    return label;
+}
+
+void showPicture(QLabel *label, const QImage &picture, Qt::TransformationMode mode)
+{
+    const qreal ratio = label->devicePixelRatio();
+    QPixmap pixmap
+        = QPixmap::fromImage(picture.scaled(label->size() * ratio, Qt::KeepAspectRatio, mode));
+    pixmap.setDevicePixelRatio(ratio);
+    label->setPixmap(pixmap);
 }
 
 } // namespace viewer

@@ -18,6 +18,8 @@
 #include <functional>
 #include <optional>
 
+class QLabel;
+class QPushButton;
 class QWidget;
 
 namespace viewer {
@@ -74,8 +76,23 @@ private:
 // Makes `result`'s file again with its own tool, run directly as the menu's batch line runs it
 // (its program and arguments from the tools' table, in the result's folder), `answers` typed in
 // its console. `done` gets an empty text when it has ended well, or why it failed; it is
-// called only while the caller keeps what comes back (null when it did not start).
+// called only while `receiver` lives and the caller keeps what comes back (null when it did not
+// start).
 platform::Started remake(platform::ProcessStarter &starter, const report::Explorable &result,
-                         const QByteArray &answers, std::function<void(const QString &)> done);
+                         const QByteArray &answers, QObject *receiver,
+                         std::function<void(const QString &)> done);
+
+// Says in `status`, and aloud, how the tool's run ended: `done` when it ended well, its failure
+// otherwise, which a message box repeats. True when it ended well.
+bool sayRemade(QWidget *window, QLabel *status, const report::Explorable &result,
+               const QString &failure, const QString &done);
+
+// The explorers' widgets, each named for a screen reader: a button by its text without the
+// access-key mark, a label by `name`, the picture focusable so that its name is heard.
+QPushButton *namedButton(const QString &text);
+QLabel *namedLabel(const QString &name);
+QLabel *pictureLabel(const QString &name);
+// Shows `picture` in `label`, fitted to it, sharp on a screen that scales.
+void showPicture(QLabel *label, const QImage &picture, Qt::TransformationMode mode);
 
 } // namespace viewer

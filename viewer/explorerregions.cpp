@@ -52,25 +52,15 @@ RegionExplorer::RegionExplorer(report::Explorable result, platform::ProcessStart
     // Its transform is all that is needed of it from now on.
     m_result.noiseRemoval->distorted = img::Image();
 
-    m_picture = new QLabel;
-    m_picture->setAlignment(Qt::AlignCenter);
-    m_picture->setMinimumSize(256, 256);
-    m_picture->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    m_picture->setFocusPolicy(Qt::StrongFocus);
-    m_picture->setAccessibleName(tr("Imagen sin las regiones"));
-    m_readout = new QLabel;
-    m_readout->setAccessibleName(tr("Medida"));
-    m_status = new QLabel(m_result.truth ? QString() : m_result.noTruth);
-    m_status->setAccessibleName(tr("Estado"));
+    m_picture = pictureLabel(tr("Imagen sin las regiones"));
+    m_readout = namedLabel(tr("Medida"));
+    m_status = namedLabel(tr("Estado"));
+    m_status->setText(m_result.truth ? QString() : m_result.noTruth);
     m_status->setWordWrap(true);
-    m_add = new QPushButton(tr("&Añadir región"));
-    m_add->setAccessibleName(tr("Añadir región"));
-    m_delete = new QPushButton(tr("&Borrar región"));
-    m_delete->setAccessibleName(tr("Borrar región"));
-    m_use = new QPushButton(tr("&Usar estas regiones"));
-    m_use->setAccessibleName(tr("Usar estas regiones"));
-    auto *close = new QPushButton(tr("&Cerrar"));
-    close->setAccessibleName(tr("Cerrar"));
+    m_add = namedButton(tr("&Añadir región"));
+    m_delete = namedButton(tr("&Borrar región"));
+    m_use = namedButton(tr("&Usar estas regiones"));
+    QPushButton *close = namedButton(tr("&Cerrar"));
 
     auto *top = new QHBoxLayout;
     top->addWidget(m_boxes, 1);
@@ -121,11 +111,7 @@ void RegionExplorer::boxesChanged()
 
 void RegionExplorer::showDrawn(const Drawn &drawn)
 {
-    QPixmap pixmap
-        = QPixmap::fromImage(drawn.picture.scaled(m_picture->size() * m_picture->devicePixelRatio(),
-                                                  Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    pixmap.setDevicePixelRatio(m_picture->devicePixelRatio());
-    m_picture->setPixmap(pixmap);
+    showPicture(m_picture, drawn.picture, Qt::SmoothTransformation);
     const size_t count = m_boxes->boxes().size();
     const QString regions = count == 1 ? tr("1 región") : tr("%1 regiones").arg(count);
     m_picture->setAccessibleName(tr("Imagen sin las %1").arg(regions));
@@ -145,28 +131,17 @@ void RegionExplorer::useRegions()
     m_use->setEnabled(false);
     m_status->setText(
         tr("Haciendo %1 de nuevo…").arg(QFile::decodeName(m_result.result.filename().c_str())));
-    QPointer<RegionExplorer> alive(this);
-    m_running = remake(m_starter, m_result, answersFor(m_boxes->boxes()),
-                       [alive](const QString &failure) {
-                           if (alive)
-                               alive->remade(failure);
-                       });
+    m_running = remake(m_starter, m_result, answersFor(m_boxes->boxes()), this,
+                       [this](const QString &failure) { remade(failure); });
 }
 
 void RegionExplorer::remade(const QString &failure)
 {
     m_running = nullptr;
     m_use->setEnabled(!m_boxes->boxes().empty());
-    const QString file = QFile::decodeName(m_result.result.filename().c_str());
-    if (!failure.isEmpty()) {
-        m_status->setText(failure);
-        QMessageBox::critical(this, QString::fromLatin1(picture::kProgramTitle),
-                              tr("No se pudo hacer %1 de nuevo: %2").arg(file, failure));
-        return;
-    }
-    const QString done = tr("%1 hecho de nuevo sin estas regiones.").arg(file);
-    m_status->setText(done);
-    speak(this, done);
+    sayRemade(this, m_status, m_result, failure,
+              tr("%1 hecho de nuevo sin estas regiones.")
+                  .arg(QFile::decodeName(m_result.result.filename().c_str())));
 }
 
 } // namespace viewer

@@ -91,12 +91,8 @@ ValueExplorer::ValueExplorer(report::Explorable result, platform::ProcessStarter
     m_low = values[1];
     m_high = values.back();
 
-    m_picture = new QLabel;
-    m_picture->setAlignment(Qt::AlignCenter);
+    m_picture = pictureLabel(tr("Imagen restaurada"));
     m_picture->setMinimumSize(320, 320);
-    m_picture->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    m_picture->setFocusPolicy(Qt::StrongFocus);
-    m_picture->setAccessibleName(tr("Imagen restaurada"));
 
     auto *chart = new QChart;
     chart->legend()->setAlignment(Qt::AlignBottom);
@@ -149,21 +145,17 @@ ValueExplorer::ValueExplorer(report::Explorable result, platform::ProcessStarter
     m_field->setMaximumWidth(140);
     auto *fieldLabel = new QLabel(tr("&%1:").arg(name));
     fieldLabel->setBuddy(m_field);
-    m_readout = new QLabel;
-    m_readout->setAccessibleName(tr("Medida"));
-    m_status = new QLabel;
-    m_status->setAccessibleName(tr("Estado"));
+    m_readout = namedLabel(tr("Medida"));
+    m_status = namedLabel(tr("Estado"));
     m_status->setWordWrap(true);
-    m_use = new QPushButton(tr("&Usar este valor"));
-    m_use->setAccessibleName(tr("Usar este valor"));
+    m_use = namedButton(tr("&Usar este valor"));
     if (m_result.made.operation)
         m_use->setAccessibleDescription(
             tr("Vuelve a hacer %1 con %2 y este valor")
                 .arg(file,
                      QString::fromLatin1(
                          tools::contract(m_result.made.operation->first.tool).program)));
-    auto *close = new QPushButton(tr("&Cerrar"));
-    close->setAccessibleName(tr("Cerrar"));
+    QPushButton *close = namedButton(tr("&Cerrar"));
 
     auto *top = new QHBoxLayout;
     top->addWidget(m_picture, 3);
@@ -403,11 +395,7 @@ void ValueExplorer::resizeEvent(QResizeEvent *event)
 
 void ValueExplorer::showDrawn(const Drawn &drawn)
 {
-    QPixmap pixmap
-        = QPixmap::fromImage(drawn.picture.scaled(m_picture->size() * m_picture->devicePixelRatio(),
-                                                  Qt::KeepAspectRatio, Qt::FastTransformation));
-    pixmap.setDevicePixelRatio(m_picture->devicePixelRatio());
-    m_picture->setPixmap(pixmap);
+    showPicture(m_picture, drawn.picture, Qt::FastTransformation);
     if (!drawn.whole) {
         m_readout->setText(QStringLiteral("…"));
         return;
@@ -431,13 +419,9 @@ void ValueExplorer::useValue()
     m_use->setEnabled(false);
     const QString file = QFile::decodeName(m_result.result.filename().c_str());
     m_status->setText(tr("Haciendo %1 de nuevo con %2…").arg(file, valueText(m_value)));
-    QPointer<ValueExplorer> alive(this);
     m_running = remake(m_starter, m_result,
-                       QByteArray::fromStdString(restore::formatNumber(m_value) + "\n"),
-                       [alive](const QString &failure) {
-                           if (alive)
-                               alive->remade(failure);
-                       });
+                       QByteArray::fromStdString(restore::formatNumber(m_value) + "\n"), this,
+                       [this](const QString &failure) { remade(failure); });
 }
 
 void ValueExplorer::remade(const QString &failure)
@@ -445,20 +429,14 @@ void ValueExplorer::remade(const QString &failure)
     m_use->setEnabled(true);
     m_running = nullptr;
     const QString file = QFile::decodeName(m_result.result.filename().c_str());
-    if (!failure.isEmpty()) {
-        m_status->setText(failure);
-        QMessageBox::critical(this, QString::fromLatin1(picture::kProgramTitle),
-                              tr("No se pudo hacer %1 de nuevo: %2").arg(file, failure));
+    if (!sayRemade(this, m_status, m_result, failure,
+                   tr("%1 hecho de nuevo con %2.").arg(file, valueText(m_value))))
         return;
-    }
     m_result.deconvolution->own = m_value;
     // Its point on the curve, measured as the sweep measures, when it lies between the rows.
     if (m_shown == m_value && m_shownPsnr)
         addRow(restore::SweepRow {m_value, *m_shownPsnr, std::nullopt});
     drawCurve();
-    const QString done = tr("%1 hecho de nuevo con %2.").arg(file, valueText(m_value));
-    m_status->setText(done);
-    speak(this, done);
 }
 
 } // namespace viewer
