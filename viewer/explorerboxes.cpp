@@ -110,9 +110,10 @@ void SpectrumBoxes::changed(const QString &what)
 
 void SpectrumBoxes::addBox()
 {
-    // The first suggestion no box covers yet, or a small box off the centre.
-    restore::DisplayRect box {m_spectrum.width() / 2 + 4 * kNewBoxRadius, m_spectrum.height() / 2,
-                              0, 0};
+    // The first suggestion no box covers yet, or a small box a third of the way out, clear of
+    // the low frequencies that hold the picture itself.
+    restore::DisplayRect box {m_spectrum.width() * 2 / 3, m_spectrum.height() / 2, 0, 0};
+    box.x0 -= kNewBoxRadius;
     box.x1 = box.x0 + 2 * kNewBoxRadius;
     box.y0 -= kNewBoxRadius;
     box.y1 = box.y0 + 2 * kNewBoxRadius;

@@ -16,6 +16,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
 #include <QLogValueAxis>
@@ -103,9 +104,11 @@ ValueExplorer::ValueExplorer(report::Explorable result, platform::ProcessStarter
     m_current->setName(tr("Actual"));
     m_current->setPen(QPen(Qt::gray, 1.5, Qt::DashLine));
     chart->addSeries(m_current);
+    // A line that moves with the slider needs no entry of its own.
+    chart->legend()->markers(m_current).constFirst()->setVisible(false);
     // The best drawn first and largest: the advice and the result's own value, often on it,
     // stay visible on top.
-    const QString markNames[3] = {tr("Con la que se hizo"), tr("Aconsejada"), tr("Mejor")};
+    const QString markNames[3] = {tr("Del resultado"), tr("Aconsejada"), tr("Mejor")};
     const QColor markColours[3] = {Qt::blue, Qt::darkGreen, Qt::red};
     const qreal markSizes[3] = {9, 12, 18};
     for (int i : {2, 1, 0}) {
