@@ -56,6 +56,13 @@ public:
         }
         return started;
     }
+    // The class's menu never answers a console itself.
+    platform::Started startAnswered(const QString &, const QStringList &, const QString &,
+                                    const QByteArray &, QString *reason) override
+    {
+        *reason = QStringLiteral("no se usa en esta medida");
+        return nullptr;
+    }
     std::vector<platform::Started> programs;
     std::vector<qint64> startedAt; // milliseconds from the click; -1 before it
     bool overlapped = false; // a step started while an earlier one ran

@@ -5,6 +5,7 @@
 // onto Linux, and tests put fakes in their place.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -29,6 +30,9 @@ public:
     bool running() const { return m_running; }
     // Once it has ended: whether it failed (an exit status other than 0, or killed).
     bool failed() const { return m_failed; }
+    // Once it has failed: its own last line of error, when it was started to say one
+    // (startAnswered); empty otherwise.
+    QString failure() const { return m_failure; }
     // `callback` runs once, from the event loop, when the program ends, or at once when it has
     // ended already; it replaces an earlier one, and an empty one clears it.
     void whenEnded(std::function<void()> callback)
@@ -38,10 +42,11 @@ public:
             std::exchange(m_callback, nullptr)();
     }
     // What starts the program says here that it has ended (a test, that it is to end).
-    void end(bool failed = false)
+    void end(bool failed = false, const QString &failure = {})
     {
         m_running = false;
         m_failed = failed;
+        m_failure = failure;
         if (m_callback)
             std::exchange(m_callback, nullptr)();
     }
@@ -49,6 +54,7 @@ public:
 private:
     bool m_running = true;
     bool m_failed = false;
+    QString m_failure;
     std::function<void()> m_callback;
 };
 using Started = std::shared_ptr<StartedProgram>;
@@ -63,6 +69,14 @@ public:
     // comes back neither waits for the program nor stops it.
     virtual Started start(const QString &program, const QStringList &arguments,
                           const QString &workingFolder, QString *reason)
+        = 0;
+    // Starts a tool that asks in its console with no console at all: `answers` is written to
+    // its standard input, which then ends, as if typed; what it says on standard output is
+    // discarded, and the last line it writes on standard error is the started program's
+    // failure() should it fail.
+    virtual Started startAnswered(const QString &program, const QStringList &arguments,
+                                  const QString &workingFolder, const QByteArray &answers,
+                                  QString *reason)
         = 0;
     // The same, for a caller that never asks how the program ends.
     bool startDetached(const QString &program, const QStringList &arguments,

@@ -8,6 +8,7 @@
 //   i_view32.exe --help
 //   i_view32.exe --curva result
 //   i_view32.exe --comparar comparison.pdf distor.pgm
+//   i_view32.exe --explorar result
 //
 // The name is resolved in the working folder without regard to letter case. A missing or
 // unreadable image gives a Spanish message box, the same message on standard error (where our
@@ -19,9 +20,12 @@
 // have room for (no PDF is then left behind). With --curva no window
 // opens: the PSNR and SSIM a Wiener or inverse result reaches at other values of its k or
 // threshold, a row a value, or the message. With --comparar no window opens: the page
-// comparing every restoration of the menu on a distorted image, or the message.
+// comparing every restoration of the menu on a distorted image, or the message. With
+// --explorar the explorer of a Wiener, inverse or structured-noise result opens alone, or the
+// message.
 #include "comparisonpage.h"
 #include "curve.h"
+#include "explorer.h"
 #include "imageload.h"
 #include "qtspanish.h"
 #include "report.h"
@@ -83,6 +87,32 @@ int writePdf(int argc, char **argv,
     return outcome.exitStatus;
 }
 
+// The explorer alone, for the result named after the option.
+int explore(const QStringList &arguments)
+{
+    const auto refuse = [](const QString &text, int status) {
+        printError(QStringLiteral("i_view32.exe: ") + text);
+        QMessageBox::critical(nullptr, QString::fromLatin1(picture::kProgramTitle), text);
+        return status;
+    };
+    if (arguments.size() != 1 || arguments.front().isEmpty())
+        return refuse(QStringLiteral("%1 espera una sola imagen. Uso: i_view32.exe %1 "
+                                     "resultado.pgm")
+                          .arg(QString::fromLatin1(viewer::kExploreOption)),
+                      img::kMisuse);
+    const QString name = arguments.front();
+    const std::optional<std::filesystem::path> path
+        = picture::resolveArgument(name.toStdString(), dos::currentDrives());
+    if (!path)
+        return refuse(QStringLiteral("No se encuentra «%1».").arg(name), img::kBadInput);
+    QString error;
+    QWidget *explorer = viewer::explorerFor(*path, name, platform::systemProcessStarter(), &error);
+    if (!explorer)
+        return refuse(error, img::kBadInput);
+    explorer->show();
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -110,6 +140,8 @@ int main(int argc, char **argv)
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
+    if (!arguments.isEmpty() && arguments.front() == QLatin1String(viewer::kExploreOption))
+        return explore(arguments.mid(1));
     picture::OpenResult opened = picture::openFromArguments(arguments, dos::currentDrives());
     if (!opened.image) {
         printError(QStringLiteral("i_view32.exe: ") + opened.error);

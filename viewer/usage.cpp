@@ -3,6 +3,7 @@
 
 #include "comparisonpage.h"
 #include "curve.h"
+#include "explorer.h"
 #include "report.h"
 #include "tool.h"
 
@@ -34,6 +35,8 @@ constexpr Usage kUsages[] = {
      "escribe la curva de PSNR y SSIM de un filtro Wiener o inverso según su valor, sin ventana"},
     {report::kCompareOption, "SALIDA.pdf DISTORSIONADA",
      "compara en SALIDA.pdf todas las restauraciones del menú sobre DISTORSIONADA, sin ventana"},
+    {kExploreOption, "RESULTADO.pgm",
+     "abre el explorador de un filtro Wiener o inverso o de un retiro de ruido estructurado"},
     {kHelpOption, "", "muestra esta ayuda"},
 };
 

@@ -5,6 +5,7 @@
 #include "conclusionsdialog.h"
 #include "crosshair.h"
 #include "elidedlabel.h"
+#include "explorer.h"
 #include "histogramwidget.h"
 #include "labreport.h"
 #include "plural.h"
@@ -237,6 +238,13 @@ void ViewerWindow::createActions()
     histogramAct->setText(tr("&Histograma"));
     histogramAct->setShortcut(QKeySequence(Qt::Key_H));
     viewMenu->addAction(histogramAct);
+    // A restoration whose choice can be changed on the picture: Wiener's, the inverse filter's,
+    // the structured-noise removal's.
+    if (const QString entry = exploreEntry(m_image.lines.value(m_image.lines.size() - 1));
+        !entry.isEmpty()) {
+        viewMenu->addSeparator();
+        viewMenu->addAction(entry, this, &ViewerWindow::explore);
+    }
     // Showing the histogram makes it the view that is saved; closing it gives the place back.
     connect(histogramAct, &QAction::toggled, this, [this](bool on) {
         m_histogramChosen = on;
@@ -250,6 +258,19 @@ void ViewerWindow::createActions()
         updateHistogram();
         speak(this, tr("Histograma: %1").arg(m_histogram->accessibleDescription()));
     });
+}
+
+void ViewerWindow::explore()
+{
+    QString error;
+    QWidget *explorer
+        = explorerFor(m_image.path, QFile::decodeName(m_image.path.filename().c_str()),
+                      platform::systemProcessStarter(), &error);
+    if (!explorer) {
+        QMessageBox::critical(this, QString::fromLatin1(kProgramTitle), error);
+        return;
+    }
+    explorer->show();
 }
 
 QAction *ViewerWindow::addViewAction(QMenu *menu, const QString &text, Qt::Key key, View view)

@@ -68,6 +68,8 @@ public slots:
     // The keyboard crosshair: while on, the arrow keys move the readout's point instead of
     // scrolling, and the readout is spoken.
     void setCrosshair(bool on);
+    // The explorer of the result shown, in a window of its own.
+    void explore();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -111,7 +111,8 @@ std::vector<double> sweepValues(double advised, double own, int perDecade)
 }
 
 Sweep sweep(Method method, const Blurred &blurred, const img::Image &truth,
-            const std::vector<double> &values, unsigned threads, Measures measures)
+            const std::vector<double> &values, unsigned threads, Measures measures,
+            const std::function<void(const SweepRow &)> &measured)
 {
     if (truth.width != blurred.g.width || truth.height != blurred.g.height)
         throw std::invalid_argument("restore::sweep: truth and image of different sizes");
@@ -131,9 +132,12 @@ Sweep sweep(Method method, const Blurred &blurred, const img::Image &truth,
     const auto work = [&] {
         img::Spectrum spectrum; // this worker's, filled again for each value
         try {
-            for (size_t i; (i = next++) < values.size();)
+            for (size_t i; (i = next++) < values.size();) {
                 out.rows[i] = measure(method, blurred, truth, reference ? &*reference : nullptr,
                                       values[i], spectrum);
+                if (measured)
+                    measured(out.rows[i]);
+            }
         } catch (...) {
             const std::lock_guard guard(failureLock);
             failure = std::current_exception();

@@ -10,6 +10,7 @@
 #include "image.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -68,10 +69,14 @@ enum class Measures { PsnrAndSsim, PsnrOnly };
 // Restores `blurred` with every value and measures each result, rounded to 8 bits as the tool
 // writes it, against `truth` (align.pgm, the same size). Values are shared among `threads`
 // workers (0: one per core); each keeps one spectrum and one image of work. Throws
-// std::invalid_argument for a truth of another size.
+// std::invalid_argument for a truth of another size. `measured`, when given, is called from
+// the worker with each row as soon as it is measured, for a curve drawn as it fills; what it
+// throws ends the sweep and is thrown again. Without `ssim` the rows have no SSIM, and the
+// sweep costs about half as much and no memory for SSIM's reference.
 Sweep sweep(Method method, const Blurred &blurred, const img::Image &truth,
             const std::vector<double> &values, unsigned threads = 0,
-            Measures measures = Measures::PsnrAndSsim);
+            Measures measures = Measures::PsnrAndSsim,
+            const std::function<void(const SweepRow &)> &measured = {});
 
 // The sweep as a Spanish spreadsheet opens it: "k;PSNR;SSIM" (or "umbral;..."), then a row a
 // value, fields separated by ';' with a decimal comma ("0,000542;23,41;0,8123"), '\n' ends.

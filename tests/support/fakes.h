@@ -25,6 +25,7 @@ struct Start
     QStringList arguments;
     QString workingFolder;
     std::shared_ptr<Program> started;
+    QByteArray answers; // what startAnswered wrote on its standard input
 };
 
 // Every start succeeds unless `fail` is set. What it starts has ended at once, unless
@@ -36,11 +37,19 @@ public:
                             const QString &workingFolder, QString *reason) override
     {
         auto started = fail ? nullptr : std::make_shared<Program>();
-        starts.append(Start {program, arguments, workingFolder, started});
+        starts.append(Start {program, arguments, workingFolder, started, {}});
         if (fail)
             *reason = QStringLiteral("fallo simulado");
         else if (!running)
             started->end();
+        return started;
+    }
+    platform::Started startAnswered(const QString &program, const QStringList &arguments,
+                                    const QString &workingFolder, const QByteArray &answers,
+                                    QString *reason) override
+    {
+        platform::Started started = start(program, arguments, workingFolder, reason);
+        starts.last().answers = answers;
         return started;
     }
     QList<Start> starts;

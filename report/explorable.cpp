@@ -1,0 +1,198 @@
+// A restoration's inputs, read back and checked against its history.
+#include "explorable.h"
+
+#include "digest.h"
+#include "dospath.h"
+#include "labreport.h"
+#include "linekeys.h"
+#include "pnm.h"
+#include "psf.h"
+
+#include <QFile>
+
+#include <exception>
+#include <sstream>
+
+namespace report {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString kAlign = QStringLiteral("align.pgm");
+
+QStringList toLines(const std::vector<std::string> &comments)
+{
+    QStringList lines;
+    for (const std::string &comment : comments)
+        lines << QString::fromStdString(comment);
+    return lines;
+}
+
+// A picture of the result's folder as the tools read it, with its header's lines.
+struct ToolImage
+{
+    img::Image image;
+    QStringList lines;
+};
+
+ToolImage readBeside(const fs::path &folder, const QString &name)
+{
+    const fs::path path = dos::findInFolder(folder, QFile::encodeName(name).toStdString());
+    std::vector<std::string> comments;
+    img::Image image = img::readPnm(path.string(), nullptr, &comments);
+    return {std::move(image), toLines(comments)};
+}
+
+// The imaging library's messages begin in lower case, for a tool's "tool: " prefix.
+QString sentence(const std::exception &error)
+{
+    QString text = QString::fromUtf8(error.what());
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
+bool isProgram(const LineMeaning &made, const char *program)
+{
+    return made.program.compare(QLatin1String(program), Qt::CaseInsensitive) == 0;
+}
+
+// Why the result's last line is no restoration with something to choose; empty when it is
+// Wiener's, the inverse filter's or snr.exe's.
+QString whyNotExplorable(const LineMeaning &made, const QString &name)
+{
+    if (made.role == Role::View)
+        return QStringLiteral("«%1» es una vista guardada desde el visor: no es una "
+                              "restauración.")
+            .arg(name);
+    if (made.role == Role::Distortion)
+        return QStringLiteral("«%1» es una distorsión: no es una restauración.").arg(name);
+    if (isProgram(made, "snr.exe") && !made.arguments.isEmpty())
+        return {};
+    if ((!isProgram(made, "wiener.exe") && !isProgram(made, "inverse.exe"))
+        || made.arguments.size() < 2)
+        return QStringLiteral("«%1» no es un resultado del filtro de Wiener ni del filtro "
+                              "inverso: su método no pide ningún valor.")
+            .arg(name);
+    return {};
+}
+
+// The align.exe line of the result's history that records the original's digest, if any.
+std::optional<std::string> recordedDigest(const QStringList &lines)
+{
+    for (qsizetype i = lines.size(); i-- > 0;)
+        if (lookupLine(lines[i]).role == Role::Original)
+            return img::lineValue(lines[i].toStdString(), img::kDigestKey);
+    return std::nullopt;
+}
+
+// Why align.pgm is not the truth the result is judged against (the report's rule); empty when
+// it is.
+QString whyNotTruth(const QStringList &result, const ToolImage &align, const ToolImage &source,
+                    const QString &sourceName)
+{
+    const QString was = photographOf(result), now = photographOf(align.lines);
+    if (!was.isEmpty() && !now.isEmpty() && was.compare(now, Qt::CaseInsensitive) != 0)
+        return QStringLiteral("%1 se hizo de %2 y el resultado viene de %3: no se da ninguna "
+                              "medida.")
+            .arg(kAlign, now, was);
+    const std::optional<std::string> digest = recordedDigest(result);
+    if (digest && *digest != img::digestText(img::pictureDigest(align.image)))
+        return QStringLiteral("%1 ya no es el original de la cadena del resultado: no se da "
+                              "ninguna medida.")
+            .arg(kAlign);
+    if (align.image.width != source.image.width || align.image.height != source.image.height)
+        return QStringLiteral("%1 y %2 no miden lo mismo: no se pueden comparar.")
+            .arg(kAlign, sourceName);
+    return {};
+}
+
+// Reads what `made` was made from into `out`; the last line is `line`.
+void readInputs(Explorable &out, const fs::path &folder, img::Image distorted,
+                const std::string &line, const QString &name)
+{
+    if (isProgram(out.made, "snr.exe")) {
+        NoiseRemoval noise;
+        noise.zeroed = regionsOfWord(img::lineValue(line, "regiones").value_or(""));
+        noise.proposed = regionsOfWord(img::lineValue(line, img::kProposedKey).value_or(""));
+        noise.distorted = std::move(distorted);
+        out.noiseRemoval = std::move(noise);
+        return;
+    }
+    Deconvolution deconvolution;
+    deconvolution.method
+        = isProgram(out.made, "wiener.exe") ? restore::Method::Wiener : restore::Method::Inverse;
+    const char *key = restore::valueName(deconvolution.method);
+    const std::optional<double> own = img::lineNumber(line, key);
+    if (!own) {
+        out.error = QStringLiteral("La línea de «%1» no dice con qué %2 se hizo.")
+                        .arg(name, QString::fromLatin1(key));
+        return;
+    }
+    deconvolution.own = *own;
+    deconvolution.advised = img::lineNumber(line, img::kAdvisedKey);
+    const fs::path psfPath
+        = dos::findInFolder(folder, QFile::encodeName(out.made.arguments[1]).toStdString());
+    deconvolution.psf = img::readPsf(psfPath.string(), distorted);
+    deconvolution.distorted = std::move(distorted);
+    out.deconvolution = std::move(deconvolution);
+}
+
+} // namespace
+
+std::vector<restore::DisplayRect> regionsOfWord(const std::string &word)
+{
+    std::vector<restore::DisplayRect> regions;
+    std::istringstream list(word);
+    for (std::string one; std::getline(list, one, ';');)
+        if (const std::optional<restore::DisplayRect> region = restore::parseRegion(one))
+            regions.push_back(*region);
+    return regions;
+}
+
+Explorable explorableFrom(const fs::path &result, const QString &name)
+{
+    Explorable out;
+    out.result = result;
+    try {
+        const QStringList lines = toLines(img::readPnmComments(result.string()));
+        if (lines.isEmpty()) {
+            out.error = QStringLiteral("La cabecera de «%1» no dice cómo se hizo.").arg(name);
+            return out;
+        }
+        out.made = lookupLine(lines.constLast());
+        if (out.error = whyNotExplorable(out.made, name); !out.error.isEmpty())
+            return out;
+
+        const fs::path folder = result.parent_path();
+        const QString source = out.made.arguments[0];
+        ToolImage distorted = readBeside(folder, source);
+        if (!stillMadeAsThen(distorted.lines, lines)) {
+            out.error = QStringLiteral("%1 se ha vuelto a hacer después: ya no es la imagen de "
+                                       "la que se hizo %2.")
+                            .arg(source, name);
+            return out;
+        }
+        try {
+            ToolImage align = readBeside(folder, kAlign);
+            out.noTruth = whyNotTruth(lines, align, distorted, source);
+            if (out.noTruth.isEmpty())
+                out.truth = std::move(align.image);
+        } catch (const std::exception &error) {
+            out.noTruth = sentence(error);
+        }
+        readInputs(out, folder, std::move(distorted.image), lines.constLast().toStdString(), name);
+    } catch (const std::exception &error) {
+        out.error = sentence(error);
+    }
+    if (!out.error.isEmpty()) {
+        out.deconvolution.reset();
+        out.noiseRemoval.reset();
+        out.truth.reset();
+    }
+    return out;
+}
+
+} // namespace report
