@@ -1,7 +1,7 @@
 // A restoration's inputs, read back and checked against its history.
 #include "explorable.h"
 
-#include "digest.h"
+#include "beside.h"
 #include "dospath.h"
 #include "labreport.h"
 #include "linekeys.h"
@@ -20,29 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const QString kAlign = QStringLiteral("align.pgm");
-
-QStringList toLines(const std::vector<std::string> &comments)
-{
-    QStringList lines;
-    for (const std::string &comment : comments)
-        lines << QString::fromStdString(comment);
-    return lines;
-}
-
-// A picture of the result's folder as the tools read it, with its header's lines.
-struct ToolImage
-{
-    img::Image image;
-    QStringList lines;
-};
-
-ToolImage readBeside(const fs::path &folder, const QString &name)
-{
-    const fs::path path = dos::findInFolder(folder, QFile::encodeName(name).toStdString());
-    std::vector<std::string> comments;
-    img::Image image = img::readPnm(path.string(), nullptr, &comments);
-    return {std::move(image), toLines(comments)};
-}
 
 // The imaging library's messages begin in lower case, for a tool's "tool: " prefix.
 QString sentence(const std::exception &error)
@@ -79,30 +56,13 @@ QString whyNotExplorable(const LineMeaning &made, const QString &name)
     return {};
 }
 
-// The align.exe line of the result's history that records the original's digest, if any.
-std::optional<std::string> recordedDigest(const QStringList &lines)
+// Why align.pgm is not the truth the result is judged against (the report's rule, and the same
+// size as the result's input); empty when it is.
+QString whyNoTruth(const QStringList &result, const ToolImage &align, const ToolImage &source,
+                   const QString &sourceName)
 {
-    for (qsizetype i = lines.size(); i-- > 0;)
-        if (lookupLine(lines[i]).role == Role::Original)
-            return img::lineValue(lines[i].toStdString(), img::kDigestKey);
-    return std::nullopt;
-}
-
-// Why align.pgm is not the truth the result is judged against (the report's rule); empty when
-// it is.
-QString whyNotTruth(const QStringList &result, const ToolImage &align, const ToolImage &source,
-                    const QString &sourceName)
-{
-    const QString was = photographOf(result), now = photographOf(align.lines);
-    if (!was.isEmpty() && !now.isEmpty() && was.compare(now, Qt::CaseInsensitive) != 0)
-        return QStringLiteral("%1 se hizo de %2 y el resultado viene de %3: no se da ninguna "
-                              "medida.")
-            .arg(kAlign, now, was);
-    const std::optional<std::string> digest = recordedDigest(result);
-    if (digest && *digest != img::digestText(img::pictureDigest(align.image)))
-        return QStringLiteral("%1 ya no es el original de la cadena del resultado: no se da "
-                              "ninguna medida.")
-            .arg(kAlign);
+    if (const QString why = whyNotTruth(result, align); !why.isEmpty())
+        return why;
     if (align.image.width != source.image.width || align.image.height != source.image.height)
         return QStringLiteral("%1 y %2 no miden lo mismo: no se pueden comparar.")
             .arg(kAlign, sourceName);
@@ -177,7 +137,7 @@ Explorable explorableFrom(const fs::path &result, const QString &name)
         }
         try {
             ToolImage align = readBeside(folder, kAlign);
-            out.noTruth = whyNotTruth(lines, align, distorted, source);
+            out.noTruth = whyNoTruth(lines, align, distorted, source);
             if (out.noTruth.isEmpty())
                 out.truth = std::move(align.image);
         } catch (const std::exception &error) {
