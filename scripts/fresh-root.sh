@@ -25,6 +25,10 @@ if [[ $(id -u) -ne 0 ]]; then
   echo "fresh-root: hace falta root (chroot y montajes)" >&2
   exit 2
 fi
+# One run at a time on a machine: the roots share its kernel, so the users the acceptance makes
+# in each get the same numbers, and one root's "pkill -u" at its end kills the other's session.
+exec 9>/run/lock/tavelio-fresh-root.lock
+flock 9
 
 # This machine's side: what makes the root and what shows its window.
 host_packages=(mmdebstrap xvfb xdotool x11-utils imagemagick)
