@@ -54,7 +54,7 @@ const restore::SweepRow *nearestRow(const restore::Sweep &sweep, double value)
 
 } // namespace
 
-void drawChart(QPainter &painter, const QRectF &target, const ChartSpec &spec, double pixelsWide)
+void drawChart(QPainter &painter, const QRectF &target, const Plot &plot, double pixelsWide)
 {
     QGraphicsScene scene;
     auto *chart = new QChart; // the scene owns it
@@ -65,13 +65,13 @@ void drawChart(QPainter &painter, const QRectF &target, const ChartSpec &spec, d
     chart->setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
     chart->setLocalizeNumbers(true);
     chart->setTitleFont(pixelFont(13, true));
-    chart->setTitle(spec.title);
+    chart->setTitle(plot.title);
     chart->legend()->setFont(pixelFont(10));
     chart->legend()->setAlignment(Qt::AlignBottom);
 
     double low = std::numeric_limits<double>::infinity(), high = -low;
     double first = low, last = -low;
-    for (const ChartCurve &curve : spec.curves)
+    for (const ChartCurve &curve : plot.curves)
         for (const restore::SweepRow &row : curve.sweep->rows)
             if (row.value > 0) {
                 first = std::min(first, row.value), last = std::max(last, row.value);
@@ -79,8 +79,8 @@ void drawChart(QPainter &painter, const QRectF &target, const ChartSpec &spec, d
             }
     if (!(first < last))
         return;
-    if (spec.level)
-        low = std::min(low, *spec.level), high = std::max(high, *spec.level);
+    if (plot.level)
+        low = std::min(low, *plot.level), high = std::max(high, *plot.level);
 
     auto *x = new QLogValueAxis;
     x->setBase(10);
@@ -96,8 +96,8 @@ void drawChart(QPainter &painter, const QRectF &target, const ChartSpec &spec, d
         axis->setLabelsFont(pixelFont(10));
         axis->setTitleFont(pixelFont(10));
     }
-    if (!spec.curves.empty())
-        x->setTitleText(QString::fromLatin1(restore::valueName(spec.curves.front().sweep->method)));
+    if (!plot.curves.empty())
+        x->setTitleText(QString::fromLatin1(restore::valueName(plot.curves.front().sweep->method)));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     const auto attach = [&](QXYSeries *series) {
@@ -106,15 +106,15 @@ void drawChart(QPainter &painter, const QRectF &target, const ChartSpec &spec, d
         series->attachAxis(y);
     };
 
-    if (spec.level) {
+    if (plot.level) {
         auto *line = new QLineSeries;
-        line->setName(spec.levelName);
+        line->setName(plot.levelName);
         line->setPen(QPen(Qt::gray, 1.5, Qt::DashLine));
-        line->append(first, *spec.level);
-        line->append(last, *spec.level);
+        line->append(first, *plot.level);
+        line->append(last, *plot.level);
         attach(line);
     }
-    for (const ChartCurve &curve : spec.curves) {
+    for (const ChartCurve &curve : plot.curves) {
         auto *line = new QLineSeries;
         line->setName(curve.name);
         line->setPen(QPen(curve.colour, 2));
@@ -126,8 +126,8 @@ void drawChart(QPainter &painter, const QRectF &target, const ChartSpec &spec, d
             chart->legend()->markers(line).front()->setVisible(false);
     }
     QStringList named;
-    for (const ChartMark &mark : spec.marks) {
-        const restore::SweepRow *row = nearestRow(*spec.curves.at(mark.curve).sweep, mark.value);
+    for (const ChartMark &mark : plot.marks) {
+        const restore::SweepRow *row = nearestRow(*plot.curves.at(mark.curve).sweep, mark.value);
         if (!row)
             continue;
         auto *point = new QScatterSeries;

@@ -35,7 +35,7 @@ struct ChartMark
     QColor colour;
 };
 
-struct ChartSpec
+struct Plot
 {
     QString title; // "Filtro Wiener: PSNR según k"
     std::vector<ChartCurve> curves;
@@ -48,7 +48,6 @@ struct ChartSpec
 // a logarithmic axis; the value 0 of a sweep, which a logarithmic axis cannot hold, is left out.
 // `pixelsWide` is the chart's own width in layout pixels: its fonts and lines are sized against
 // it, so a small target wants a small width.
-void drawChart(QPainter &painter, const QRectF &target, const ChartSpec &spec,
-               double pixelsWide = 520);
+void drawChart(QPainter &painter, const QRectF &target, const Plot &plot, double pixelsWide = 520);
 
 } // namespace report

@@ -231,27 +231,27 @@ const restore::Compared *rowOf(const restore::Comparison &comparison, restore::R
 // The curves of one kind of value, each with its advice (a white point) and best (a point of
 // its colour) marked, and the distorted image's PSNR as a level. The legend names a curve
 // shortly: the row says the method in full.
-ChartSpec curvesOf(const Page &page,
-                   std::initializer_list<std::pair<restore::Restoration, const char *>> methods,
-                   const QString &title)
+Plot curvesOf(const Page &page,
+              std::initializer_list<std::pair<restore::Restoration, const char *>> methods,
+              const QString &title)
 {
     static const QColor kColours[] = {QColor(0, 90, 170), QColor(200, 90, 0)};
-    ChartSpec spec;
-    spec.title = title;
-    spec.level = page.comparison.distorted.psnr;
-    spec.levelName = QStringLiteral("distorsionada");
+    Plot plot;
+    plot.title = title;
+    plot.level = page.comparison.distorted.psnr;
+    plot.levelName = QStringLiteral("distorsionada");
     for (const auto &[method, legend] : methods) {
         const restore::Compared *row = rowOf(page.comparison, method);
         if (!row || !row->curve)
             continue;
-        const size_t index = spec.curves.size();
+        const size_t index = plot.curves.size();
         const QColor colour = kColours[index % 2];
-        spec.curves.push_back({&*row->curve, QString::fromUtf8(legend), colour});
-        spec.marks.push_back({index, *row->advice, QStringLiteral("aconsejada"), Qt::white});
-        spec.marks.push_back(
+        plot.curves.push_back({&*row->curve, QString::fromUtf8(legend), colour});
+        plot.marks.push_back({index, *row->advice, QStringLiteral("aconsejada"), Qt::white});
+        plot.marks.push_back(
             {index, row->curve->rows[row->curve->best].value, QStringLiteral("mejor"), Qt::black});
     }
-    return spec;
+    return plot;
 }
 
 void drawPage(QPainter &qp, const Page &page)

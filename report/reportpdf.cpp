@@ -305,11 +305,11 @@ public:
     }
 
     // A Qt Charts plot in the box.
-    void chart(double x, double top, double w, double h, const ChartSpec &spec)
+    void chart(double x, double top, double w, double h, const Plot &plot)
     {
         log(box(x, top, w, h), 0, {});
         if (m_painter)
-            drawChart(*m_painter, box(x, top, w, h), spec, 250);
+            drawChart(*m_painter, box(x, top, w, h), plot, 250);
     }
 
     // A frame with `text` in it, or ruled lines to write on when it is empty.
@@ -413,16 +413,16 @@ private:
 };
 
 // The curve of a result's value: the result's own and the tool's advice marked on it.
-ChartSpec valueChart(const ResultCurve &curve)
+Plot valueChart(const ResultCurve &curve)
 {
     const QString name = QString::fromLatin1(restore::valueName(curve.sweep.method));
-    ChartSpec spec;
-    spec.title = QStringLiteral("PSNR según ")
+    Plot plot;
+    plot.title = QStringLiteral("PSNR según ")
         + (name == QLatin1String("k") ? name : QStringLiteral("el ") + name);
-    spec.curves.push_back({&curve.sweep, {}, QColor(0, 90, 170)});
-    spec.marks.push_back({0, curve.advised, QStringLiteral("aconsejada"), Qt::white});
-    spec.marks.push_back({0, curve.own, QStringLiteral("usada"), QColor(220, 30, 0)});
-    return spec;
+    plot.curves.push_back({&curve.sweep, {}, QColor(0, 90, 170)});
+    plot.marks.push_back({0, curve.advised, QStringLiteral("aconsejada"), Qt::white});
+    plot.marks.push_back({0, curve.own, QStringLiteral("usada"), QColor(220, 30, 0)});
+    return plot;
 }
 
 // What the curve's caption says: the result's value against the best of the curve.
