@@ -61,6 +61,28 @@ void transform(int width, int height, double *real, fftw_complex *spectrum, bool
 
 } // namespace
 
+float *inverseInPlace(SpectrumF &spectrum)
+{
+    auto *real = reinterpret_cast<float *>(spectrum.c.data());
+    if (spectrum.width <= 0 || spectrum.height <= 0)
+        return real;
+    if (spectrum.c.size() != size_t(spectrum.height) * size_t(spectrum.halfWidth()))
+        throw std::invalid_argument("img::inverseInPlace: spectrum size does not match its "
+                                    "dimensions");
+    auto *complex = reinterpret_cast<fftwf_complex *>(spectrum.c.data());
+    fftwf_plan raw;
+    {
+        std::lock_guard guard(plannerLock());
+        raw = fftwf_plan_dft_c2r_2d(spectrum.height, spectrum.width, complex, real, FFTW_ESTIMATE);
+    }
+    if (!raw)
+        throw std::bad_alloc();
+    fftwf_execute(raw);
+    std::lock_guard guard(plannerLock());
+    fftwf_destroy_plan(raw);
+    return real;
+}
+
 Spectrum forward(const Image &image)
 {
     Spectrum s;
