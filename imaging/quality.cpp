@@ -2,6 +2,7 @@
 #include "quality.h"
 
 #include "pnm.h"
+#include "ssimkernels.h"
 
 #include <algorithm>
 #include <array>
@@ -14,13 +15,9 @@ namespace img {
 
 namespace {
 
-// scikit-image's SSIM window: the Gaussian of σ = 1.5 truncated at 3.5 σ, radius
-// int(3.5 σ + 0.5) = 5.
-constexpr int kRadius = 5;
-constexpr int kSide = 2 * kRadius + 1;
-constexpr double kSigma = 1.5;
-constexpr double kC1 = 0.01 * 0.01; // (K1 · data range)²
-constexpr double kC2 = 0.03 * 0.03;
+using namespace ssim_kernels;
+
+constexpr double kSigma = 1.5; // scikit-image's window: σ = 1.5, truncated at 3.5 σ
 
 // The five sums a window takes: a, b, a², b², ab.
 constexpr int kSums = 5;
@@ -37,31 +34,9 @@ std::array<float, kSide> gaussianWeights()
     return weights;
 }
 
-// The filter's loops run over blocks of this many values, rows being padded to a whole number
-// of them: a loop of a fixed count is one the compiler turns into vector instructions at
-// -O2, where it leaves a loop of any count scalar.
-constexpr size_t kLanes = 8;
-
 size_t padded(size_t n)
 {
     return (n + kLanes - 1) / kLanes * kLanes;
-}
-
-// out[i] = Σ w[k] · rows[k][i] over the 11 rows, for i < n, a multiple of kLanes: both
-// directions of the filter, along a row (rows[k] = in + k) and down the columns (rows[k] the
-// sums along row k of the window). A block of kLanes sums is kept in registers while all 11
-// terms are added to it, in the order of k.
-void weightedSum(float *__restrict out, const std::array<const float *, kSide> &rows,
-                 const std::array<float, kSide> &w, size_t n)
-{
-    for (size_t i = 0; i < n; i += kLanes) {
-        float sum[kLanes] = {};
-        for (size_t k = 0; k < kSide; ++k)
-            for (size_t j = 0; j < kLanes; ++j)
-                sum[j] += w[k] * rows[k][i + j];
-        for (size_t j = 0; j < kLanes; ++j)
-            out[i + j] = sum[j];
-    }
 }
 
 } // namespace
@@ -107,12 +82,13 @@ FloatRows rowsOf(const Image &image)
 // whole blocks, the last running into padding whose sums are never read.
 struct Layout
 {
-    size_t n, inner, stride, rowStride;
+    size_t n, inner, stride, rowStride, values;
     explicit Layout(int width)
         : n(size_t(width))
         , inner(n - 2 * kRadius)
         , stride(padded(inner))
-        , rowStride(stride + 2 * kRadius) // room for the last block's window
+        , rowStride(padded(stride + 2 * kRadius)) // room for the last block's window
+        , values(padded(n))
     {
     }
 };
@@ -166,19 +142,17 @@ void centre(float *row, size_t n)
         row[x] -= 0.5f;
 }
 
-// The sum of one row's SSIM over its inner columns, from its window sums.
-double rowTotal(const float *ma, const float *mb, const float *maa, const float *mbb,
-                const float *mab, size_t inner)
+// b centred as centre() does it, its squares and its products with a, for n a multiple of
+// kLanes: what ssim() works out for b, in blocks the compiler turns into vector instructions.
+void centredWithProducts(float *__restrict b, float *__restrict bb, float *__restrict ab,
+                         const float *__restrict a, size_t n)
 {
-    double total = 0;
-    for (size_t x = 0; x < inner; ++x) {
-        const double ca = ma[x], cb = mb[x];
-        const double vx = maa[x] - ca * ca, vy = mbb[x] - cb * cb, cov = mab[x] - ca * cb;
-        const double mx = ca + 0.5, my = cb + 0.5;
-        total += (2 * mx * my + kC1) * (2 * cov + kC2)
-            / ((mx * mx + my * my + kC1) * (vx + vy + kC2));
-    }
-    return total;
+    for (size_t x0 = 0; x0 < n; x0 += kLanes)
+        for (size_t x = x0; x < x0 + kLanes; ++x) {
+            b[x] -= 0.5f;
+            bb[x] = b[x] * b[x];
+            ab[x] = a[x] * b[x];
+        }
 }
 
 } // namespace
@@ -216,7 +190,7 @@ SsimReference::SsimReference(int width, int height, const FloatRows &a)
     if (width < kSide || height < kSide)
         return;
     const Layout l(width);
-    rows_.resize(l.n * size_t(height));
+    rows_.resize(l.values * size_t(height)); // padded with zeros, for whole blocks
     sums_.reserve(2 * l.stride * size_t(height - 2 * kRadius));
     WindowSums sums(l, 2); // a, a²
     for (int y = 0; y < height; ++y) {
@@ -225,7 +199,7 @@ SsimReference::SsimReference(int width, int height, const FloatRows &a)
         centre(ra, l.n);
         for (size_t x = 0; x < l.n; ++x)
             aa[x] = ra[x] * ra[x];
-        std::copy(ra, ra + l.n, &rows_[size_t(y) * l.n]);
+        std::copy(ra, ra + l.n, &rows_[size_t(y) * l.values]);
         if (const float *m = sums.push(y))
             sums_.insert(sums_.end(), m, m + 2 * l.stride);
     }
@@ -244,14 +218,12 @@ std::optional<double> SsimReference::of(const FloatRows &b) const
     WindowSums sums(l, 3); // b, b², ab
     double total = 0;
     for (int y = 0; y < height_; ++y) {
-        const float *ra = &rows_[size_t(y) * l.n];
+        const float *ra = &rows_[size_t(y) * l.values];
         float *rb = sums.plane(0), *bb = sums.plane(1), *ab = sums.plane(2);
         b(y, rb);
-        centre(rb, l.n);
-        for (size_t x = 0; x < l.n; ++x) {
-            bb[x] = rb[x] * rb[x];
-            ab[x] = ra[x] * rb[x];
-        }
+        // The padding is mid grey, centred to nothing.
+        std::fill(rb + l.n, rb + l.values, 0.5f);
+        centredWithProducts(rb, bb, ab, ra, l.values);
         if (const float *m = sums.push(y)) {
             const float *a = &sums_[size_t(y - 2 * kRadius) * 2 * l.stride];
             total += rowTotal(a, m, a + l.stride, m + l.stride, m + 2 * l.stride, l.inner);
