@@ -73,6 +73,10 @@ int main(int argc, char **argv)
     explorer->show();
     QApplication::processEvents();
     const double opened = milliseconds(clock);
+    struct rusage atOpening
+    {
+    };
+    getrusage(RUSAGE_SELF, &atOpening);
     while (!explorer->curveDone() || !explorer->pictureCurrent())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     QApplication::processEvents();
@@ -108,10 +112,10 @@ int main(int argc, char **argv)
     const QImage picture = explorer->grab().toImage();
     std::printf("explorer %s: abierto %.0f ms; curva (%zu valores) lista a %.0f ms (%.0f ms de "
                 "CPU); arrastre mediana %.1f ms (%.1f ms de CPU); al soltar mediana %.0f ms; "
-                "memoria máxima %.0f MB\n",
+                "memoria máxima %.0f MB (%.0f MB al abrir)\n",
                 folder.filename().c_str(), opened, explorer->curve().size(), curve, curveCpu,
                 median(dragged), median(draggedCpu), median(released),
-                double(usage.ru_maxrss) / 1024.0);
+                double(usage.ru_maxrss) / 1024.0, double(atOpening.ru_maxrss) / 1024.0);
     delete explorer;
     return picture.isNull() ? 3 : 0;
 }

@@ -146,10 +146,10 @@ int main(int argc, char **argv)
 
         const Clock::time_point start = Clock::now();
         const double cpuStart = selfCpu();
-        const img::Image truth = img::readPnm(work + "/align.pgm");
+        const restore::Truth truth = restore::truthOf(img::readPnm(work + "/align.pgm"));
         const restore::Blurred blurred = restore::prepare(img::readPnm(work + "/distor.pgm"),
                                                           img::readPnm(work + "/psf1A.pgm"));
-        const double advised = restore::advisedValue(method, blurred.g);
+        const double advised = restore::advisedValue(method, blurred);
         last = restore::sweep(method, blurred, truth, restore::sweepValues(advised, 0.0));
         table = restore::sweepTable(last);
         sweepTimes.push_back(since(start));

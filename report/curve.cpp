@@ -8,6 +8,7 @@
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 namespace report {
 
@@ -25,7 +26,7 @@ Report refused(const QString &text, int status = img::kBadInput)
 std::optional<ResultCurve> curveOf(const fs::path &path, const QString &name, QString &why,
                                    restore::Measures measures)
 {
-    const Explorable result = explorableFrom(path, name);
+    Explorable result = explorableFrom(path, name);
     if (!result.error.isEmpty()) {
         why = result.error;
         return std::nullopt;
@@ -41,9 +42,9 @@ std::optional<ResultCurve> curveOf(const fs::path &path, const QString &name, QS
         return std::nullopt;
     }
     try {
-        const Deconvolution &made = *result.deconvolution;
-        const restore::Blurred blurred = restore::prepare(made.distorted, made.psf);
-        const double advised = restore::advisedValue(made.method, blurred.g);
+        Deconvolution &made = *result.deconvolution;
+        const restore::Blurred blurred = restore::prepare(std::move(made.distorted), made.psf);
+        const double advised = restore::advisedValue(made.method, blurred);
         return ResultCurve {restore::sweep(made.method, blurred, *result.truth,
                                            restore::sweepValues(advised, made.own), 0, measures),
                             made.own, advised};

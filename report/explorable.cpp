@@ -56,17 +56,19 @@ QString whyNotExplorable(const LineMeaning &made, const QString &name)
     return {};
 }
 
-// Why align.pgm is not the truth the result is judged against (the report's rule, and the same
-// size as the result's input); empty when it is.
-QString whyNoTruth(const QStringList &result, const ToolImage &align, const ToolImage &source,
-                   const QString &sourceName)
+// align.pgm as the truth of the result whose lines are `result`, at its 8 bits, or why it is
+// not one (the report's rule), in `why`.
+std::optional<restore::Truth> truthFor(const fs::path &folder, const QStringList &result,
+                                       QString &why)
 {
-    if (const QString why = whyNotTruth(result, align); !why.isEmpty())
-        return why;
-    if (align.image.width != source.image.width || align.image.height != source.image.height)
-        return QStringLiteral("%1 y %2 no miden lo mismo: no se pueden comparar.")
-            .arg(kAlign, sourceName);
-    return {};
+    try {
+        const ToolImage align = readBeside(folder, kAlign);
+        if (why = whyNotTruth(result, align); why.isEmpty())
+            return restore::truthOf(align.image);
+    } catch (const std::exception &error) {
+        why = sentence(error);
+    }
+    return std::nullopt;
 }
 
 // Reads what `made` was made from into `out`; the last line is `line`.
@@ -128,6 +130,9 @@ Explorable explorableFrom(const fs::path &result, const QString &name)
 
         const fs::path folder = result.parent_path();
         const QString source = out.made.arguments[0];
+        // The truth first, down to its 8 bits before the input is read: two 12-megapixel
+        // pictures in double precision at once would be 192 MB.
+        out.truth = truthFor(folder, lines, out.noTruth);
         ToolImage distorted = readBeside(folder, source);
         if (!stillMadeAsThen(distorted.lines, lines)) {
             out.error = QStringLiteral("%1 se ha vuelto a hacer después: ya no es la imagen de "
@@ -135,13 +140,12 @@ Explorable explorableFrom(const fs::path &result, const QString &name)
                             .arg(source, name);
             return out;
         }
-        try {
-            ToolImage align = readBeside(folder, kAlign);
-            out.noTruth = whyNoTruth(lines, align, distorted, source);
-            if (out.noTruth.isEmpty())
-                out.truth = std::move(align.image);
-        } catch (const std::exception &error) {
-            out.noTruth = sentence(error);
+        if (out.truth
+            && (out.truth->width != distorted.image.width
+                || out.truth->height != distorted.image.height)) {
+            out.truth.reset();
+            out.noTruth = QStringLiteral("%1 y %2 no miden lo mismo: no se pueden comparar.")
+                              .arg(kAlign, source);
         }
         readInputs(out, folder, std::move(distorted.image), lines.constLast().toStdString(), name);
     } catch (const std::exception &error) {

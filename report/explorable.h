@@ -46,7 +46,7 @@ struct Explorable
     LineMeaning made; // its last line; made.operation is the menu's row that runs it
     std::optional<Deconvolution> deconvolution;
     std::optional<NoiseRemoval> noiseRemoval;
-    std::optional<img::Image> truth; // align.pgm, when it is the truth of the result
+    std::optional<restore::Truth> truth; // align.pgm, when it is the truth of the result
     QString noTruth; // why there is no truth, otherwise
     QString error; // one Spanish line when the result cannot be explored; nothing else is set
 };

@@ -18,6 +18,9 @@
 #include <QPushButton>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
+#include <vector>
+
 namespace viewer {
 
 namespace {
@@ -70,14 +73,37 @@ QImage pictureOf(const img::Image &image)
     return picture;
 }
 
-Drawn drawnWhole(img::Image restored, const img::Image *truth)
+QImage boxReduced(const QImage &grey, QSize size)
 {
-    for (double &v : restored.px)
-        v = img::quantise(v, 255) / 255.0;
+    const int step = std::max(1,
+                              std::min(grey.width() / std::max(1, 2 * size.width()),
+                                       grey.height() / std::max(1, 2 * size.height())));
+    if (step == 1)
+        return grey;
+    QImage small(grey.width() / step, grey.height() / step, QImage::Format_Grayscale8);
+    std::vector<unsigned> sums(size_t(small.width()));
+    for (int y = 0; y < small.height(); ++y) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int dy = 0; dy < step; ++dy) {
+            const uchar *line = grey.constScanLine(y * step + dy);
+            for (int x = 0; x < small.width() * step; ++x)
+                sums[size_t(x / step)] += line[x];
+        }
+        uchar *out = small.scanLine(y);
+        const unsigned area = unsigned(step * step);
+        for (int x = 0; x < small.width(); ++x)
+            out[x] = uchar((sums[size_t(x)] + area / 2) / area);
+    }
+    return small;
+}
+
+Drawn drawnWhole(const img::Image &restored, const restore::Truth *truth)
+{
     Drawn drawn;
-    if (truth)
-        drawn.psnr = img::psnr(restored, *truth);
     drawn.picture = pictureOf(restored);
+    if (truth)
+        drawn.psnr = restore::psnrOfLevels(drawn.picture.constBits(),
+                                           size_t(drawn.picture.bytesPerLine()), *truth);
     drawn.whole = true;
     return drawn;
 }

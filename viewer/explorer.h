@@ -38,6 +38,11 @@ QWidget *explorerFor(const std::filesystem::path &result, const QString &name,
 // A restoration as the screen shows it: rounded to 8 bits as the tool writes it.
 QImage pictureOf(const img::Image &image);
 
+// `grey` (8-bit) averaged over square blocks of whole pixels, down to no less than twice
+// `size` either way: Qt's smooth scaling works on 32-bit pixels, four times a 12-megapixel
+// picture's memory, and needs no more than this to draw it at `size`.
+QImage boxReduced(const QImage &grey, QSize size);
+
 // A picture drawn on a worker, with its PSNR against the truth when there is one.
 struct Drawn
 {
@@ -49,7 +54,7 @@ struct Drawn
 
 // The whole picture of `restored`, rounded to the 8 bits the tool writes, and its PSNR against
 // `truth` when there is one.
-Drawn drawnWhole(img::Image restored, const img::Image *truth);
+Drawn drawnWhole(const img::Image &restored, const restore::Truth *truth);
 
 // Draws on a worker what was asked last: a request made while one is drawn replaces any that
 // waits, so a slider dragged quickly costs the last position only.

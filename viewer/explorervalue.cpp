@@ -15,8 +15,8 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QLocale>
 #include <QLogValueAxis>
@@ -84,10 +84,10 @@ ValueExplorer::ValueExplorer(report::Explorable result, platform::ProcessStarter
     setWindowTitle(tr("Explorar %1 — %2").arg(name, file));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_blurred = restore::prepare(made.distorted, made.psf);
-    // Its transform is all that is needed of it from now on.
-    m_result.deconvolution->distorted = img::Image();
-    m_advised = made.advised ? *made.advised : restore::advisedValue(made.method, m_blurred.g);
+    // The input is needed only until it is transformed: a 12-megapixel picture in double
+    // precision is 96 MB.
+    m_blurred = restore::prepare(std::move(m_result.deconvolution->distorted), made.psf);
+    m_advised = made.advised ? *made.advised : restore::advisedValue(made.method, m_blurred);
     const std::vector<double> values = restore::sweepValues(m_advised, made.own);
     m_low = values[1];
     m_high = values.back();
@@ -378,8 +378,19 @@ void ValueExplorer::drawWhole()
     const QSize size = m_picture->size() * m_picture->devicePixelRatio();
     m_drawing.request([method = m_result.deconvolution->method, blurred = &m_blurred,
                        truth = m_result.truth ? &*m_result.truth : nullptr, value = m_value, size] {
-        Drawn drawn = drawnWhole(restore::restoreWith(method, *blurred, value), truth);
-        drawn.picture = drawn.picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        // Transformed back in place and rounded straight into the picture: a 12-megapixel
+        // result costs its spectrum and its 8 bits, no image in double precision.
+        img::SpectrumF work;
+        const restore::Rows rows = restore::restoreInto(method, *blurred, value, work);
+        Drawn drawn;
+        drawn.picture = QImage(work.width, work.height, QImage::Format_Grayscale8);
+        drawn.psnr
+            = restore::writtenLevels(rows, work.width, work.height, truth, drawn.picture.bits(),
+                                     size_t(drawn.picture.bytesPerLine()));
+        work = img::SpectrumF();
+        drawn.whole = true;
+        drawn.picture = boxReduced(drawn.picture, size)
+                            .scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         drawn.value = value;
         return drawn;
     });

@@ -58,16 +58,16 @@ Compared motion(Restoration method, int length, const img::Spectrum &g, const im
 
 // The inverse filter or Wiener with its advice, and its curve around it.
 Compared withValue(Restoration restoration, Method method, const Blurred &blurred,
-                   const img::Image &truth, unsigned threads)
+                   const img::Image &truth, const Truth &levels, unsigned threads)
 {
     Compared row;
     row.method = restoration;
-    row.advice = advisedValue(method, blurred.g);
+    row.advice = advisedValue(method, blurred);
     const img::Image advised = written(restoreWith(method, blurred, *row.advice));
     row.advised = measured(advised, truth);
     // The plot wants PSNR alone; SSIM is taken where the rows are read, at the best.
-    row.curve
-        = sweep(method, blurred, truth, sweepValues(*row.advice, 0.0), threads, Measures::PsnrOnly);
+    row.curve = sweep(method, blurred, levels, sweepValues(*row.advice, 0.0), threads,
+                      Measures::PsnrOnly);
     SweepRow &best = row.curve->rows[row.curve->best];
     const img::Image atBest = written(restoreWith(method, blurred, best.value));
     best.ssim = measured(atBest, truth).ssim;
@@ -89,8 +89,10 @@ Comparison compareMethods(const img::Image &distorted, const img::Image &truth,
 {
     Comparison out;
     out.distorted = measured(distorted, truth);
-    const Blurred forWiener = prepare(distorted, psfWiener);
-    const img::Spectrum &g = forWiener.g;
+    const Truth levels = truthOf(truth);
+    img::checkPsf(psfWiener, distorted, "PSF");
+    img::checkPsf(psfInverse, distorted, "PSF");
+    const img::Spectrum g = img::forward(distorted);
 
     const std::pair<Restoration, int> motions[]
         = {{Restoration::Motion10, 10}, {Restoration::Motion25, 25}, {Restoration::Motion50, 50}};
@@ -98,13 +100,12 @@ Comparison compareMethods(const img::Image &distorted, const img::Image &truth,
         if (length <= distorted.width)
             out.rows.push_back(motion(method, length, g, truth));
 
-    {
-        img::checkPsf(psfInverse, distorted, "PSF");
-        Blurred forInverse {g, img::transferFunction(psfInverse, g.width, g.height)};
-        out.rows.push_back(
-            withValue(Restoration::Inverse, Method::Inverse, forInverse, truth, threads));
-    }
-    out.rows.push_back(withValue(Restoration::Wiener, Method::Wiener, forWiener, truth, threads));
+    out.rows.push_back(withValue(Restoration::Inverse, Method::Inverse,
+                                 blurredOf(g, img::transferFunction(psfInverse, g.width, g.height)),
+                                 truth, levels, threads));
+    out.rows.push_back(withValue(Restoration::Wiener, Method::Wiener,
+                                 blurredOf(g, img::transferFunction(psfWiener, g.width, g.height)),
+                                 truth, levels, threads));
 
     const img::Image removed = written(noiseRemoved(g));
     Compared removal;
@@ -114,7 +115,7 @@ Comparison compareMethods(const img::Image &distorted, const img::Image &truth,
     out.rows.push_back(removal);
     if (twoSteps)
         out.rows.push_back(withValue(Restoration::NoiseThenWiener, Method::Wiener,
-                                     prepare(removed, psfWiener), truth, threads));
+                                     prepare(removed, psfWiener), truth, levels, threads));
     return out;
 }
 

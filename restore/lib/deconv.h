@@ -8,6 +8,8 @@
 #include "fft.h"
 #include "image.h"
 
+#include <complex>
+
 namespace restore {
 
 // The inverse filter with a threshold: F = G / H where |H| >= threshold, and nothing where
@@ -19,12 +21,23 @@ img::Image inverseFilter(img::Spectrum g, const img::Spectrum &h, double thresho
 // inverse filter without a threshold (exact zeros of H give nothing).
 img::Image wienerFilter(img::Spectrum g, const img::Spectrum &h, double k);
 
-// The two filters' work on the bins alone, from `g` into `out` (which may be `g` itself): a
-// sweep over many values filters one spectrum again and again into one work space, and must
-// give what the tools give to the last bit.
-void inverseBins(const img::Spectrum &g, const img::Spectrum &h, double threshold,
-                 img::Spectrum &out);
-void wienerBins(const img::Spectrum &g, const img::Spectrum &h, double k, img::Spectrum &out);
+// What each filter divides a bin's G·H* by, given |H|² there (`power`); 0 where the bin is
+// dropped. The tools' rule, which a sweep follows in single precision.
+inline double inverseDivisor(double power, double threshold)
+{
+    return power > 0.0 && power >= threshold * threshold ? power : 0.0;
+}
+inline double wienerDivisor(double power, double k)
+{
+    return power + k > 0.0 ? power + k : 0.0;
+}
+
+// a·b*, written out on the real and imaginary parts: std::complex's operators guard against
+// infinities with a test and a library call per bin, and no bin here is infinite.
+inline std::complex<double> conjProduct(std::complex<double> a, std::complex<double> b)
+{
+    return {a.real() * b.real() + a.imag() * b.imag(), a.imag() * b.real() - a.real() * b.imag()};
+}
 
 // Motion removal's fixed Wiener constant: large enough that the near-zeros of H do not blow the
 // 16-bit rounding of the blurred image up, small enough to leave every other bin a plain

@@ -1,7 +1,7 @@
 // A restoration seen small, at the cost of its size: what a slider shows while it is dragged.
 //
-// The filters work bin by bin, so filtering the low frequencies of G with those of H gives the
-// low frequencies of the full result; transformed back at a smaller size they are the full
+// The filters work bin by bin, so filtering the low frequencies of G·H* with those of |H|² gives
+// the low frequencies of the full result; transformed back at a smaller size they are the full
 // result resampled (band-limited) to that size. A 12-megapixel image previewed at screen size
 // costs a screen-sized transform, not a 12-megapixel one.
 #pragma once
@@ -10,11 +10,6 @@
 #include "sweep.h"
 
 namespace restore {
-
-// The frequencies of `spectrum` that a width × height image holds (its centre), scaled so
-// that the grey levels stay where they were. Width and height at most the spectrum's.
-img::Spectrum lowFrequencies(const img::Spectrum &spectrum, int width, int height,
-                             double gain = 1.0);
 
 // `blurred` for a result no larger than maxWidth × maxHeight, its shape kept; `blurred`
 // itself, copied, when it is that small already.

@@ -84,8 +84,9 @@ void noisyBlur(const char *sample, const TempDir &dir, const img::Image &ref)
     std::vector<double> ks;
     for (int i = 0; i <= 40; ++i)
         ks.push_back(std::pow(10.0, -4.0 + i / 10.0));
-    const restore::Sweep sweep = restore::sweep(
-        restore::Method::Wiener, restore::prepare(distorted, load(dir, "psf1A.pgm")), ref, ks);
+    const restore::Sweep sweep = restore::sweep(restore::Method::Wiener,
+                                                restore::prepare(distorted, load(dir, "psf1A.pgm")),
+                                                restore::truthOf(ref), ks);
     const double best = sweep.rows[sweep.best].psnr, bestK = sweep.rows[sweep.best].value;
     const bool ok = wiener >= best - 1.0 && wiener >= inverse + 10.0 && wiener >= input - 2.0;
     std::printf("  %-7s blur + snoise, entrada %.2f dB: wiener con la k propuesta %.2f dB; mejor k "

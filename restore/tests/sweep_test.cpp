@@ -43,9 +43,9 @@ void trueToTool(const TempDir &dir, restore::Method method, const std::string &t
 {
     const restore::Blurred blurred = restore::prepare(img::readPnm(dir.file("distor.pgm")),
                                                       img::readPnm(dir.file("psf1A.pgm")));
-    const double advised = restore::advisedValue(method, blurred.g);
+    const double advised = restore::advisedValue(method, blurred);
     const std::vector<double> values = restore::sweepValues(advised, 0.0);
-    const restore::Sweep sweep = restore::sweep(method, blurred, truth, values);
+    const restore::Sweep sweep = restore::sweep(method, blurred, restore::truthOf(truth), values);
     CHECK(sweep.rows.size() == values.size());
     const size_t middle = size_t(std::find(values.begin(), values.end(), advised) - values.begin());
     std::vector<size_t> picks;
