@@ -4,6 +4,7 @@
 #include "comparisonpage.h"
 #include "curve.h"
 #include "explorer.h"
+#include "labreport.h"
 #include "report.h"
 #include "tool.h"
 
@@ -30,7 +31,7 @@ constexpr Usage kUsages[] = {
     {report::kMeasuresOption, "IMAGEN",
      "escribe las medidas de IMAGEN frente a align.pgm, sin ventana"},
     {report::kHandInOption, "SALIDA.pdf IMAGEN [--conclusiones \"TEXTO\"]",
-     "escribe el informe de IMAGEN en SALIDA.pdf, sin ventana"},
+     "escribe el informe de IMAGEN en SALIDA.pdf, sin ventana; TEXTO, hasta 3000 caracteres"},
     {report::kCurveOption, "RESULTADO.pgm",
      "escribe la curva de PSNR y SSIM de un filtro Wiener o inverso según su valor, sin ventana"},
     {report::kCompareOption, "SALIDA.pdf DISTORSIONADA",
@@ -39,6 +40,8 @@ constexpr Usage kUsages[] = {
      "abre el explorador de un filtro Wiener o inverso o de un retiro de ruido estructurado"},
     {kHelpOption, "", "muestra esta ayuda"},
 };
+
+static_assert(report::kConclusionsLimit == 3000, "--help states the conclusions' limit");
 
 bool isKnownOption(std::string_view word)
 {
