@@ -13,6 +13,7 @@ namespace img {
 
 // The keys the tools write beyond their answers.
 constexpr char kAdvisedKey[] = "aconsejada"; // the value the tool advised in its console
+constexpr char kRegionsKey[] = "regiones"; // snr.exe: the regions it zeroed, "x1,y1,x2,y2;..."
 constexpr char kProposedKey[] = "propuestas"; // snr.exe's proposed regions, as "regiones="
 constexpr char kDigestKey[] = "huella"; // align.exe: pictureDigest() of its output
 

@@ -153,6 +153,18 @@ std::array<long, 256> histogram(const GreyLevels &grey)
     return counts;
 }
 
+QImage eightBit(const img::Image &image)
+{
+    QImage picture = grey8(image.width, image.height);
+    for (int y = 0; y < image.height; ++y) {
+        uchar *line = picture.scanLine(y);
+        const double *px = &image.px[size_t(y) * size_t(image.width)];
+        for (int x = 0; x < image.width; ++x)
+            line[x] = uchar(img::quantise(px[x], 255));
+    }
+    return picture;
+}
+
 QImage maxReduced(const QImage &picture, QSize shown)
 {
     const QImage in = picture.convertToFormat(QImage::Format_Grayscale8);

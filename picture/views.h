@@ -4,6 +4,7 @@
 #pragma once
 
 #include "greylevels.h"
+#include "image.h"
 
 #include <QImage>
 #include <QSize>
@@ -54,6 +55,10 @@ inline double differenceAt(const GreyLevels &image, const GreyLevels &reference,
 
 // How many pixels fall on each of the 256 grey levels.
 std::array<long, 256> histogram(const GreyLevels &grey);
+
+// `image` as the 8-bit file its tool writes would show it: each value clamped to 0..1 and
+// rounded to its grey level.
+QImage eightBit(const img::Image &image);
 
 // `picture` (8-bit grey) shrunk to `shown` (no larger than it) with each screen pixel the
 // brightest of the pixels it covers: a single bright bin stays a bright point at any reduction,

@@ -31,6 +31,15 @@ std::optional<std::string> recordedDigest(const QStringList &lines)
 
 } // namespace
 
+QString sentenceOf(const std::exception &error)
+{
+    QString text = QString::fromUtf8(error.what());
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
 QStringList toLines(const std::vector<std::string> &comments)
 {
     QStringList lines;

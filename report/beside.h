@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -20,6 +21,10 @@ struct ToolImage
     img::Image image;
     QStringList lines;
 };
+
+// The imaging library's message, which begins in lower case for a tool's "tool: " prefix, as a
+// sentence of its own on one line.
+QString sentenceOf(const std::exception &error);
 
 // A header's comment lines as text.
 QStringList toLines(const std::vector<std::string> &comments);

@@ -2,6 +2,7 @@
 // report.
 #include "choice.h"
 
+#include "explorable.h"
 #include "linekeys.h"
 #include "views.h"
 
@@ -14,11 +15,6 @@ namespace {
 
 // The largest side a spectrum keeps in the report, as the report's other pictures.
 constexpr int kMaxSide = 660;
-
-bool isProgram(const LineMeaning &made, const char *program)
-{
-    return made.program.compare(QString::fromLatin1(program), Qt::CaseInsensitive) == 0;
-}
 
 // `spectrum` (drawn from a width × height image) with `regions` drawn on it as boxes, reduced
 // to the report's size keeping single bright bins.
@@ -52,21 +48,10 @@ QImage withRegions(const QImage &spectrum, QSize image, const std::vector<QRect>
 
 std::vector<QRect> zeroedRegions(const QString &line)
 {
-    const std::optional<std::string> word = img::lineValue(line.toStdString(), "regiones");
     std::vector<QRect> regions;
-    if (!word)
-        return regions;
-    for (const QString &region : QString::fromStdString(*word).split(QLatin1Char(';'))) {
-        const QStringList corners = region.split(QLatin1Char(','));
-        int v[4] = {};
-        bool whole = corners.size() == 4;
-        for (int i = 0; whole && i < 4; ++i)
-            v[i] = corners[i].toInt(&whole);
-        if (!whole)
-            return {};
-        regions.push_back(QRect(QPoint(std::min(v[0], v[2]), std::min(v[1], v[3])),
-                                QPoint(std::max(v[0], v[2]), std::max(v[1], v[3]))));
-    }
+    for (const restore::DisplayRect &r :
+         regionsOfWord(img::lineValue(line.toStdString(), img::kRegionsKey).value_or("")))
+        regions.push_back(QRect(QPoint(r.x0, r.y0), QPoint(r.x1, r.y1)));
     return regions;
 }
 

@@ -13,6 +13,7 @@
 #include "readouts.h"
 #include "reportpdf.h"
 #include "saving.h"
+#include "views.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -112,19 +113,6 @@ QString gainText(double db)
 QString ssimText(const std::optional<double> &ssim)
 {
     return ssim ? spanishNumber(*ssim, 4) : QStringLiteral("—");
-}
-
-QImage pictureOf(const img::Image &image)
-{
-    QImage picture(image.width, image.height, QImage::Format_Grayscale8);
-    for (int y = 0; y < image.height; ++y) {
-        uchar *line = picture.scanLine(y);
-        for (int x = 0; x < image.width; ++x)
-            line[x] = uchar(std::lround(
-                std::clamp(image.px[size_t(y) * size_t(image.width) + size_t(x)], 0.0, 1.0)
-                * 255.0));
-    }
-    return picture;
 }
 
 // One line of a row: the answer given and the figures it reached.
@@ -287,7 +275,7 @@ void drawPage(QPainter &qp, const Page &page)
         const restore::Compared &row = page.comparison.rows[index];
         const double top = y;
         p.text(kPlace.x, top + 1, kPlace.w, QString::number(++place), 10, true);
-        p.picture(kPicture.x, top + 1, kThumb, pictureOf(row.thumbnail));
+        p.picture(kPicture.x, top + 1, kThumb, picture::eightBit(row.thumbnail));
         double at = top + 1;
         at += p.text(kMethod.x, at, kMethod.w, methodName(row.method), 9.5, true) + 1;
         for (const Answer &answer : answersOf(row)) {
@@ -388,12 +376,8 @@ QString writeComparison(const fs::path &distorted, const QString &output, int &s
         status = img::kOk;
         return {};
     } catch (const std::exception &error) {
-        // The imaging library's messages begin in lower case, for a tool's "tool: " prefix.
-        why = QString::fromUtf8(error.what());
-        if (!why.isEmpty())
-            why[0] = why[0].toUpper();
         status = img::kBadInput;
-        return why;
+        return sentenceOf(error);
     }
 }
 

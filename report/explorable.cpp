@@ -21,21 +21,6 @@ namespace fs = std::filesystem;
 
 const QString kAlign = QStringLiteral("align.pgm");
 
-// The imaging library's messages begin in lower case, for a tool's "tool: " prefix.
-QString sentence(const std::exception &error)
-{
-    QString text = QString::fromUtf8(error.what());
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    if (!text.isEmpty())
-        text[0] = text[0].toUpper();
-    return text;
-}
-
-bool isProgram(const LineMeaning &made, const char *program)
-{
-    return made.program.compare(QLatin1String(program), Qt::CaseInsensitive) == 0;
-}
-
 // Why the result's last line is no restoration with something to choose; empty when it is
 // Wiener's, the inverse filter's or snr.exe's.
 QString whyNotExplorable(const LineMeaning &made, const QString &name)
@@ -66,7 +51,7 @@ std::optional<restore::Truth> truthFor(const fs::path &folder, const QStringList
         if (why = whyNotTruth(result, align); why.isEmpty())
             return restore::truthOf(align.image);
     } catch (const std::exception &error) {
-        why = sentence(error);
+        why = sentenceOf(error);
     }
     return std::nullopt;
 }
@@ -77,7 +62,7 @@ void readInputs(Explorable &out, const fs::path &folder, img::Image distorted,
 {
     if (isProgram(out.made, "snr.exe")) {
         NoiseRemoval noise;
-        noise.zeroed = regionsOfWord(img::lineValue(line, "regiones").value_or(""));
+        noise.zeroed = regionsOfWord(img::lineValue(line, img::kRegionsKey).value_or(""));
         noise.proposed = regionsOfWord(img::lineValue(line, img::kProposedKey).value_or(""));
         noise.distorted = std::move(distorted);
         out.noiseRemoval = std::move(noise);
@@ -149,7 +134,7 @@ Explorable explorableFrom(const fs::path &result, const QString &name)
         }
         readInputs(out, folder, std::move(distorted.image), lines.constLast().toStdString(), name);
     } catch (const std::exception &error) {
-        out.error = sentence(error);
+        out.error = sentenceOf(error);
     }
     if (!out.error.isEmpty()) {
         out.deconvolution.reset();

@@ -73,6 +73,11 @@ QString withoutMark(const char *caption)
 
 } // namespace
 
+bool isProgram(const LineMeaning &made, const char *program)
+{
+    return made.program.compare(QLatin1String(program), Qt::CaseInsensitive) == 0;
+}
+
 LineMeaning lookupLine(const QString &line)
 {
     LineMeaning meaning;

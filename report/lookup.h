@@ -37,6 +37,9 @@ struct LineMeaning
 // and whose file names agree the most (a student may have named the files otherwise).
 LineMeaning lookupLine(const QString &line);
 
+// Whether the line ran `program` ("wiener.exe"), without regard to letter case.
+bool isProgram(const LineMeaning &made, const char *program);
+
 // Whether `meaning`'s line was written by a program of the suite (the tools and the viewer),
 // not a comment another program left in the header, such as a photograph's "File written by".
 bool writtenBySuite(const LineMeaning &meaning);

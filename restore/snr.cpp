@@ -111,7 +111,7 @@ void run(const std::vector<std::string> &args)
     const std::vector<restore::DisplayRect> regions = askRegions(s, peaks);
     std::cout << "Se anulan " << regions.size() << (regions.size() == 1 ? " región" : " regiones")
               << " y sus simétricas.\n";
-    img::noteAnswer("regiones", answered(regions));
+    img::noteAnswer(img::kRegionsKey, answered(regions));
     img::noteAnswer(img::kProposedKey, answered(restore::proposedRegions(peaks)));
     img::writePgm(args[1], restore::removeRegions(std::move(s), regions), 8, img::history(steps));
 }

@@ -10,6 +10,7 @@
 #include "pnm.h"
 #include "quality.h"
 #include "speech.h"
+#include "views.h"
 
 #include <QFile>
 #include <QLabel>
@@ -27,11 +28,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool isProgram(const report::LineMeaning &made, const char *program)
-{
-    return made.program.compare(QLatin1String(program), Qt::CaseInsensitive) == 0;
-}
-
 } // namespace
 
 QString exploreEntry(const QString &lastLine)
@@ -39,11 +35,11 @@ QString exploreEntry(const QString &lastLine)
     const report::LineMeaning made = report::lookupLine(lastLine);
     if (made.role != report::Role::Restoration && made.role != report::Role::Unknown)
         return {};
-    if (isProgram(made, "wiener.exe"))
+    if (report::isProgram(made, "wiener.exe"))
         return QStringLiteral("Explorar k…");
-    if (isProgram(made, "inverse.exe"))
+    if (report::isProgram(made, "inverse.exe"))
         return QStringLiteral("Explorar umbral…");
-    if (isProgram(made, "snr.exe"))
+    if (report::isProgram(made, "snr.exe"))
         return QStringLiteral("Explorar regiones…");
     return {};
 }
@@ -59,18 +55,6 @@ QWidget *explorerFor(const fs::path &result, const QString &name, platform::Proc
     if (explorable.noiseRemoval)
         return new RegionExplorer(std::move(explorable), starter);
     return new ValueExplorer(std::move(explorable), starter);
-}
-
-QImage pictureOf(const img::Image &image)
-{
-    QImage picture(image.width, image.height, QImage::Format_Grayscale8);
-    for (int y = 0; y < image.height; ++y) {
-        uchar *line = picture.scanLine(y);
-        const double *px = &image.px[size_t(y) * size_t(image.width)];
-        for (int x = 0; x < image.width; ++x)
-            line[x] = uchar(img::quantise(px[x], 255));
-    }
-    return picture;
 }
 
 QImage boxReduced(const QImage &grey, QSize size)
@@ -100,7 +84,7 @@ QImage boxReduced(const QImage &grey, QSize size)
 Drawn drawnWhole(const img::Image &restored, const restore::Truth *truth)
 {
     Drawn drawn;
-    drawn.picture = pictureOf(restored);
+    drawn.picture = picture::eightBit(restored);
     if (truth)
         drawn.psnr = restore::psnrOfLevels(drawn.picture.constBits(),
                                            size_t(drawn.picture.bytesPerLine()), *truth);

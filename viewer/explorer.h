@@ -35,9 +35,6 @@ QString exploreEntry(const QString &lastLine);
 QWidget *explorerFor(const std::filesystem::path &result, const QString &name,
                      platform::ProcessStarter &starter, QString *error);
 
-// A restoration as the screen shows it: rounded to 8 bits as the tool writes it.
-QImage pictureOf(const img::Image &image);
-
 // `grey` (8-bit) averaged over square blocks of whole pixels, down to no less than twice
 // `size` either way: Qt's smooth scaling works on 32-bit pixels, four times a 12-megapixel
 // picture's memory, and needs no more than this to draw it at `size`.

@@ -9,6 +9,7 @@
 #include "quality.h"
 #include "readouts.h"
 #include "speech.h"
+#include "views.h"
 
 #include <QChart>
 #include <QChartView>
@@ -369,7 +370,7 @@ void ValueExplorer::drawPreview()
     }
     Drawn drawn;
     drawn.picture
-        = pictureOf(restore::restoreWith(m_result.deconvolution->method, m_small, m_value));
+        = picture::eightBit(restore::restoreWith(m_result.deconvolution->method, m_small, m_value));
     showDrawn(drawn);
 }
 

@@ -44,7 +44,7 @@ std::vector<restore::DisplayRect> regionsOf(const std::string &file)
 {
     std::vector<std::string> lines;
     img::readPnm(file, nullptr, &lines);
-    return report::regionsOfWord(img::lineValue(lines.back(), "regiones").value_or(""));
+    return report::regionsOfWord(img::lineValue(lines.back(), img::kRegionsKey).value_or(""));
 }
 
 } // namespace
